@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages needed to build and run the show ("play") or also to
+# test it ("test"). Uses sudo when not run as root.
+set -euo pipefail
+kind=${1:-play}
+packages=(build-essential cmake pkg-config
+          libsdl2-dev libmpg123-dev libmp3lame-dev libfreetype-dev fonts-dejavu-core
+          libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0)
+if [ "$kind" = test ]; then
+  packages+=(libgtest-dev xvfb xauth xdotool ffmpeg clang libclang-rt-14-dev python3)
+fi
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,72 @@
+#include "app/frame.h"
+
+#include <GL/gl.h>
+
+#include "app/shell.h"
+#include "render/overlay.h"
+#include "scenes/cube_scene.h"
+#include "scenes/opening_scene.h"
+#include "scenes/particle_scene.h"
+#include "scenes/picture_scene.h"
+#include "scenes/warp_scenes.h"
+#include "texture/texture_sets.h"
+
+namespace {
+PictureState pictures;
+}
+
+const PictureState& pictureState() { return pictures; }
+
+void prepareShow() {
+    loadPictureSet();
+    loadCubeTexture();
+    reserveWarpTexture();
+    loadBoxAndPlateTextures();
+    initParticles();
+    pictures = PictureState{};
+}
+
+void drawFrame(uint32_t now) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    switch (advanceSceneIndex(now)) {
+        case 0:
+            drawOpeningScene(now);
+            break;
+        case 1:
+            drawPicture(0);
+            break;
+        case 2:
+            drawWarpSweep();
+            break;
+        case 3:
+            drawParticleScene(now);
+            pickPictureAfterParticles(pictures);
+            break;
+        case 4:
+            setupSceneView();
+            stepPictureBeats(pictures, now);
+            drawPicture(pictures.currentPicture);
+            break;
+        case 5:
+            drawWarpStill();
+            resetPicturesAfterWarp(pictures);
+            break;
+        case 6:
+            setupSceneView();
+            stepPictureSlideshow(pictures, now);
+            drawPicture(pictures.currentPicture);
+            break;
+        case 7:
+            drawPicture(11);
+            break;
+        case 8:
+            drawPicture(12);
+            break;
+        case 9:
+            glColor4f(1, 1, 1, 1);
+            drawCubeScene();
+            break;
+        default:
+            break;  // timeline over: the cleared frame is presented
+    }
+}

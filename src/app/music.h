@@ -1,0 +1,5 @@
+#pragma once
+
+// Starts the soundtrack "data/music.mp3" before anything else; returns only when it plays.
+// On failure prints one "Error: ..." line to standard output and exits with code 1.
+void startMusic();

@@ -1,0 +1,25 @@
+#include "app/shell.h"
+
+#include "app/timeline.h"
+#include "platform/clock.h"
+
+namespace {
+int32_t sceneIndex = 0;
+bool quitFlag = false;
+ClockSource clockSource = &monotonicMs;
+}  // namespace
+
+int32_t currentSceneIndex() { return sceneIndex; }
+void requestQuit() { quitFlag = true; }
+bool isQuitRequested() { return quitFlag; }
+void skipToNextScene() { ++sceneIndex; }
+
+uint32_t clockMs() { return clockSource(); }
+void setClockSource(ClockSource source) { clockSource = source != nullptr ? source : &monotonicMs; }
+
+int32_t advanceSceneIndex(uint32_t now) {
+    // Reaching 10 ends the run; ">=" only guards against an index already pushed past it.
+    sceneIndex = applyTimeline(sceneIndex, now);
+    if (sceneIndex >= 10) requestQuit();
+    return sceneIndex;
+}

@@ -1,0 +1,22 @@
+#pragma once
+#include <cstdint>
+
+// Process-wide state of the running show and its tiny accessors.
+
+// Current scene 0..9; 10 once the timeline has run out. Only grows.
+int32_t currentSceneIndex();
+// Sets the quit flag; never cleared.
+void requestQuit();
+bool isQuitRequested();
+// Adds one to the scene index (the skip key).
+void skipToNextScene();
+
+// Clock value of the run: ms since process start, unsigned 32-bit. `demo` reads the wall
+// clock; the capture and benchmark tools install a simulated clock instead.
+uint32_t clockMs();
+using ClockSource = uint32_t (*)();
+void setClockSource(ClockSource source);
+
+// Advances the scene index by the timeline for the frame's clock value and sets the quit
+// flag when the index reaches 10. Returns the index after the update.
+int32_t advanceSceneIndex(uint32_t now);

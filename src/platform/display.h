@@ -1,0 +1,31 @@
+#pragma once
+#include <cstdint>
+
+// The display surface of the run: the desktop-covering window of `demo`, or the offscreen
+// framebuffer of the tools and tests. Only this layer knows SDL and EGL.
+
+// Rectangle of the desktop in pixels (left, top inclusive; right, bottom exclusive), as the
+// show reads it for the closing scene's viewport. For an offscreen surface: its size.
+struct DesktopRect {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+};
+
+DesktopRect desktopRect();
+void setDesktopRect(const DesktopRect& rect);
+
+// Opaque handle of the surface that SwapBuffers presents (the window's GL drawable).
+struct DisplayDevice;
+
+// Creates the borderless, always-on-top window over the whole desktop with a current GL
+// compatibility context (double buffered, 24-bit colour, no depth buffer, swap interval 0)
+// and hides the cursor. On failure prints "Error: <reason>" to standard output and exits 1.
+void createDisplay();
+
+// The device that swapBuffers presents; null before createDisplay().
+DisplayDevice* displayDeviceContext();
+
+// Presents the back buffer of the device (no-op for a null device).
+void swapBuffers(DisplayDevice* device);

@@ -1,0 +1,68 @@
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/display.h"
+
+struct DisplayDevice {
+    SDL_Window* window = nullptr;
+    SDL_GLContext context = nullptr;
+};
+
+namespace {
+
+DisplayDevice displayDevice;
+bool displayCreated = false;
+
+[[noreturn]] void failDisplay(const char* what) {
+    std::printf("Error: %s: %s\n", what, SDL_GetError());
+    std::fflush(stdout);
+    std::exit(1);
+}
+
+}  // namespace
+
+void createDisplay() {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) failDisplay("cannot initialise video");
+
+    SDL_DisplayMode mode{};
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) failDisplay("cannot read the desktop size");
+    setDesktopRect({0, 0, mode.w, mode.h});
+
+    // The pixel format of the show: RGBA type, 24 colour bits, double buffered, no depth,
+    // no stencil, no accumulation buffer. SDL would ask for a 16-bit depth buffer unless told.
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+
+    // Created at the desktop size: a desktop-fullscreen window created smaller can keep a
+    // small GL buffer on some X servers. Desktop fullscreen never changes the screen mode.
+    const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP |
+                         SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN;
+    displayDevice.window = SDL_CreateWindow("", 0, 0, mode.w, mode.h, flags);
+    if (displayDevice.window == nullptr) failDisplay("cannot create the window");
+
+    displayDevice.context = SDL_GL_CreateContext(displayDevice.window);
+    if (displayDevice.context == nullptr) failDisplay("cannot create the GL context");
+    if (SDL_GL_MakeCurrent(displayDevice.window, displayDevice.context) != 0)
+        failDisplay("cannot make the GL context current");
+
+    // No frame-rate limit. Some X servers (Xvfb) refuse this; that is harmless.
+    SDL_GL_SetSwapInterval(0);
+    SDL_ShowCursor(SDL_DISABLE);
+    // Keys arrive as key events only; text input events would only take frames' message slots.
+    SDL_StopTextInput();
+    displayCreated = true;
+}
+
+DisplayDevice* displayDeviceContext() { return displayCreated ? &displayDevice : nullptr; }
+
+void swapBuffers(DisplayDevice* device) {
+    if (device != nullptr && device->window != nullptr) SDL_GL_SwapWindow(device->window);
+}

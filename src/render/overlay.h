@@ -1,0 +1,13 @@
+#pragma once
+
+// The 320 x 200 overlay: x 0 (left) .. 320 (right), y 0 (top) .. 200 (bottom), whatever
+// the viewport's pixel size. Pairs may nest; each level holds one attribute-stack level
+// and one pushed matrix on each of the projection and modelview stacks.
+void beginOverlay();
+// Expects GL_MODELVIEW current, as beginOverlay leaves it.
+void endOverlay();
+
+// The shared 3D view of scenes 0, 4 and 6: perspective (45, 1.33, 0, 10) and a look-at
+// from the origin towards +z on the projection matrix, identity modelview, and additive
+// blending (GL_SRC_ALPHA, GL_ONE) enabled.
+void setupSceneView();

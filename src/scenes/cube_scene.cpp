@@ -1,0 +1,3 @@
+#include "scenes/cube_scene.h"
+
+void drawCubeScene() {}

@@ -1,0 +1,3 @@
+#include "scenes/opening_scene.h"
+
+void drawOpeningScene(uint32_t) {}

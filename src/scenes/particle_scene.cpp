@@ -1,0 +1,4 @@
+#include "scenes/particle_scene.h"
+
+void initParticles() {}
+void drawParticleScene(uint32_t) {}

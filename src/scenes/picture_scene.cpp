@@ -1,0 +1,3 @@
+#include "scenes/picture_scene.h"
+
+void drawPicture(int32_t) {}

@@ -1,0 +1,4 @@
+#include "scenes/warp_scenes.h"
+
+void drawWarpSweep() {}
+void drawWarpStill() {}

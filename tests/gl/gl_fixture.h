@@ -1,0 +1,32 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/offscreen_gl.h"
+
+// A fresh headless GL context per test (each test runs in a process of its own).
+class GlTest : public ::testing::Test {
+protected:
+    void SetUp() override { createContext(64, 40); }
+
+    void createContext(int width, int height) {
+        std::string error;
+        context.reset();
+        context = OffscreenContext::create(width, height, error);
+        ASSERT_NE(context, nullptr) << error;
+    }
+
+    // RGBA of the pixel at (x, y), y counted from the top row.
+    std::array<uint8_t, 4> pixelAt(int x, int y) const {
+        std::array<uint8_t, 4> rgba{};
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(x, context->height() - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        return rgba;
+    }
+
+    std::unique_ptr<OffscreenContext> context;
+};
