@@ -1,0 +1,161 @@
+#include "capture_options.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "frame_plan.h"
+#include "sheet_layout.h"
+
+namespace {
+
+constexpr int MaxSide = 8192;  // pixels; larger framebuffers are refused by most drivers
+
+// A whole decimal number of digits only, within [low, high].
+bool readNumber(const std::string& text, uint64_t low, uint64_t high, uint64_t& value) {
+    if (text.empty() || text.size() > 12) return false;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end && value >= low && value <= high;
+}
+
+bool readSize(const std::string& text, int& width, int& height) {
+    const size_t x = text.find('x');
+    if (x == std::string::npos) return false;
+    uint64_t w = 0, h = 0;
+    if (!readNumber(text.substr(0, x), 1, MaxSide, w)) return false;
+    if (!readNumber(text.substr(x + 1), 1, MaxSide, h)) return false;
+    width = int(w);
+    height = int(h);
+    return true;
+}
+
+bool readList(const std::string& text, std::vector<uint32_t>& values) {
+    size_t begin = 0;
+    while (true) {
+        const size_t comma = text.find(',', begin);
+        uint64_t value = 0;
+        if (!readNumber(text.substr(begin, comma - begin), 0, 0xffffffffu, value)) return false;
+        values.push_back(uint32_t(value));
+        if (comma == std::string::npos) break;
+        begin = comma + 1;
+    }
+    return true;
+}
+
+std::string checkCombination(const CaptureOptions& o) {
+    if (o.pngDir.empty() && o.videoFile.empty() && o.sheetFile.empty())
+        return "nothing to do: give --png DIR, --video FILE or --sheet FILE (see --help)";
+    if (!o.atMs.empty() && o.pngDir.empty()) return "--at chooses frames for --png; give --png DIR";
+    if (!o.videoFile.empty() && (o.width % 2 != 0 || o.height % 2 != 0))
+        return "--video needs an even width and height (H.264 in yuv420p), got " +
+               std::to_string(o.width) + "x" + std::to_string(o.height);
+    if (!o.sheetFile.empty() && o.startMs != 0)
+        return "--sheet needs the whole show: leave out --start";
+    const uint64_t frames = framesToEnd(o.startMs, o.fps);
+    const uint32_t last = frameClock(o.startMs, o.fps, frames - 1);
+    if (!o.atMs.empty() && o.atMs.back() > last)
+        return "--at " + std::to_string(o.atMs.back()) + " is past the last frame (" +
+               std::to_string(last) + " ms at " + std::to_string(o.fps) + " fps)";
+    return "";
+}
+
+}  // namespace
+
+ParsedOptions parseCaptureOptions(const std::vector<std::string>& args) {
+    ParsedOptions result;
+    CaptureOptions& o = result.options;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& name = args[i];
+        if (name == "--help" || name == "-h") {
+            o.help = true;
+            return result;
+        }
+        const bool known = name == "--size" || name == "--fps" || name == "--start" ||
+                           name == "--at" || name == "--png" || name == "--video" ||
+                           name == "--sheet";
+        if (!known) {
+            result.error = "unknown option '" + name + "' (see --help)";
+            return result;
+        }
+        if (i + 1 >= args.size() || args[i + 1].empty()) {
+            result.error = name + " needs a value (see --help)";
+            return result;
+        }
+        const std::string& value = args[++i];
+        uint64_t number = 0;
+        bool good = true;
+        if (name == "--size") {
+            good = readSize(value, o.width, o.height);
+        } else if (name == "--fps") {
+            good = readNumber(value, 1, 1000, number);
+            o.fps = uint32_t(number);
+        } else if (name == "--start") {
+            good = readNumber(value, 0, ShowEndMs, number);
+            o.startMs = uint32_t(number);
+        } else if (name == "--at") {
+            o.atMs.clear();
+            good = readList(value, o.atMs);
+            std::sort(o.atMs.begin(), o.atMs.end());
+        } else if (name == "--png") {
+            o.pngDir = value;
+        } else if (name == "--video") {
+            o.videoFile = value;
+        } else {
+            o.sheetFile = value;
+        }
+        if (!good) {
+            const char* expected = name == "--size"    ? "WxH, each 1 to 8192"
+                                   : name == "--fps"   ? "a whole number from 1 to 1000"
+                                   : name == "--start" ? "ms from 0 to 90596"
+                                                       : "ms values separated by commas";
+            result.error = "bad value '" + value + "' for " + name + ": expected " + expected;
+            return result;
+        }
+    }
+    result.error = checkCombination(o);
+    return result;
+}
+
+uint64_t framesToRun(const CaptureOptions& o) {
+    const uint64_t all = framesToEnd(o.startMs, o.fps);
+    if (!o.videoFile.empty() || (!o.pngDir.empty() && o.atMs.empty())) return all;
+    uint64_t needed = 0;
+    if (!o.atMs.empty()) needed = atFrames(o.startMs, o.fps, o.atMs).back() + 1;
+    if (!o.sheetFile.empty())
+        needed = std::max(needed, firstFrameAtOrPast(o.startMs, o.fps, SheetShots.back().clockMs) + 1);
+    return std::min(needed, all);
+}
+
+std::string usageText() {
+    return R"(Usage: demo-capture [options]
+Records the show frame-exactly without a window or sound device: the same frame code as
+demo, driven by a simulated clock, drawn into an offscreen framebuffer. Run it from a
+directory that holds data/, like demo. Frame k has the clock value start + floor(k*1000/fps);
+the run ends at the first frame past 90596 ms, which is not recorded.
+
+Options:
+  --size WxH        frame size in pixels (default 1280x720; even for --video)
+  --fps N           frames per second of simulated time, 1 to 1000 (default 60)
+  --start MS        clock value of the first frame in ms (default 0); scenes whose end lies
+                    before it are skipped, as after a slow start of demo
+  --at MS[,MS...]   with --png: keep only the first frame at or past each value and stop
+                    after the last one
+  --png DIR         write frames as DIR/frame-NNNNN.png (NNNNN = clock value in ms)
+  --video FILE      write an MP4 (H.264 yuv420p with a closed GOP of half a second, AAC) of
+                    the recorded part with data/music.mp3 aligned to the clock; needs the
+                    ffmpeg program and data/music.mp3
+  --sheet FILE      write a contact sheet PNG: one labelled frame from each of the ten scenes
+                    and the particle text formed (needs the whole show: no --start)
+  -h, --help        show this text
+
+Motion in the warp scenes and the particle scene is counted in frames, not in ms: a 60 fps
+recording shows exactly what a 60 Hz run of demo shows, including particle text that is not
+finished when its scene ends; at 120 fps (or anything above about 91) the text completes.
+The contact sheet in the README is made with:
+  demo-capture --fps 120 --size 1280x720 --sheet docs/contact-sheet.png
+
+Progress goes to standard error. Exit status: 0 done; 2 bad options, unwritable output,
+missing ffmpeg or data/music.mp3 (nothing was done); 1 a failure during the run (outputs
+are written under temporary names and renamed only when complete).
+)";
+}

@@ -1,0 +1,34 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// What one demo-capture run is asked to do, read from its command line.
+struct CaptureOptions {
+    int width = 1280;                // frame size in pixels
+    int height = 720;
+    uint32_t fps = 60;               // frames per second of simulated time, 1..1000
+    uint32_t startMs = 0;            // clock value of the first frame, ms, 0..90596
+    std::vector<uint32_t> atMs;      // --at clock values, ms, ascending
+    std::string pngDir;              // --png: directory for frame-NNNNN.png ("" = none)
+    std::string videoFile;           // --video: MP4 file ("" = none)
+    std::string sheetFile;           // --sheet: contact sheet PNG ("" = none)
+    bool help = false;
+};
+
+struct ParsedOptions {
+    CaptureOptions options;
+    std::string error;  // one line without the program name; empty when the options are good
+};
+
+// Reads and checks the arguments after the program name. Every check that needs no file
+// system is here: sizes (even for --video), ranges, --at values past the last frame, and
+// combinations that cannot work.
+ParsedOptions parseCaptureOptions(const std::vector<std::string>& args);
+
+// Number of frames the run draws and keeps: through the end of the show, or only as far as
+// the last frame that --at or the contact sheet needs.
+uint64_t framesToRun(const CaptureOptions& options);
+
+// The --help text.
+std::string usageText();

@@ -1,0 +1,18 @@
+#pragma once
+#include <string>
+
+#include "capture_options.h"
+
+// Where the run's outputs go, once checked: temporary files exist, ffmpeg was found.
+struct CaptureTargets {
+    std::string ffmpegProgram;  // full path; empty without --video
+    std::string musicPath;      // soundtrack for --video
+};
+
+// The simulated run: creates the offscreen context, starts the show as demo does (without
+// music and window), draws frames with the simulated clock and hands them to the outputs.
+// Returns 0 on success, 1 after a failure (reported on stderr as one line).
+int runCapture(const CaptureOptions& options, const CaptureTargets& targets);
+
+// Set from a signal handler: the run stops at the next frame and fails.
+void requestCaptureStop();

@@ -1,0 +1,67 @@
+// demo-capture: records the show frame-exactly to PNG frames, an MP4 video or a contact
+// sheet, with a simulated clock and an offscreen framebuffer (see --help).
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "capture_options.h"
+#include "capture_run.h"
+#include "output_files.h"
+#include "video_encoder.h"
+
+namespace {
+
+constexpr const char* MusicPath = "data/music.mp3";
+
+extern "C" void onStopSignal(int) { requestCaptureStop(); }
+
+int refuse(const std::string& message) {
+    std::fprintf(stderr, "demo-capture: %s\n", message.c_str());
+    removeTemporaries();
+    return 2;
+}
+
+bool readable(const char* path) {
+    FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) return false;
+    std::fclose(file);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const ParsedOptions parsed = parseCaptureOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (parsed.options.help) {
+        std::fputs(usageText().c_str(), stdout);
+        return 0;
+    }
+    if (!parsed.error.empty()) return refuse(parsed.error);
+    const CaptureOptions& options = parsed.options;
+
+    // Everything that can be checked before drawing is checked here, so a refused run
+    // costs nothing and leaves nothing behind.
+    CaptureTargets targets;
+    if (!options.videoFile.empty()) {
+        targets.ffmpegProgram = findOnPath("ffmpeg");
+        if (targets.ffmpegProgram.empty())
+            return refuse("--video needs the ffmpeg program, which is not on PATH (Debian package ffmpeg)");
+        // A video without its soundtrack would look complete but is not: refuse it.
+        if (!readable(MusicPath))
+            return refuse(std::string("--video needs the soundtrack ") + MusicPath +
+                          ", which cannot be read (run from the directory that holds data/)");
+        targets.musicPath = MusicPath;
+    }
+    std::string error;
+    if (!options.pngDir.empty() && !prepareFrameDirectory(options.pngDir, error)) return refuse(error);
+    if (!options.videoFile.empty() && !claimOutputFile(options.videoFile, error)) return refuse(error);
+    if (!options.sheetFile.empty() && !claimOutputFile(options.sheetFile, error)) return refuse(error);
+
+    std::signal(SIGPIPE, SIG_IGN);  // a dead ffmpeg shows as a failed write instead
+    std::signal(SIGINT, onStopSignal);
+    std::signal(SIGTERM, onStopSignal);
+    const int status = runCapture(options, targets);
+    if (status != 0) removeTemporaries();
+    return status;
+}
