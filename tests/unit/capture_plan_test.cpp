@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include "app/timeline.h"
+#include "capture_options.h"
+#include "frame_plan.h"
+#include "output_files.h"
+#include "video_encoder.h"
+
+namespace {
+
+CaptureOptions parseGood(const std::vector<std::string>& args) {
+    const ParsedOptions parsed = parseCaptureOptions(args);
+    EXPECT_EQ(parsed.error, "");
+    return parsed.options;
+}
+
+}  // namespace
+
+TEST(CapturePlan, FrameClockValuesFollowTheFrameRateWithoutDrift) {
+    EXPECT_EQ(frameClock(0, 60, 0), 0u);
+    EXPECT_EQ(frameClock(0, 60, 1), 16u);
+    EXPECT_EQ(frameClock(0, 60, 2), 33u);
+    EXPECT_EQ(frameClock(0, 60, 3), 50u);
+    EXPECT_EQ(frameClock(0, 60, 5436), 90600u);
+    EXPECT_EQ(frameClock(85000, 120, 1), 85008u);
+    EXPECT_EQ(frameClock(0, 7, 7000), 1000000u);
+    // k * 1000 exceeds 32 bits long before the clock value does.
+    EXPECT_EQ(frameClock(0, 1000, 5000000), 5000000u);
+    EXPECT_EQ(frameClock(0, 3, 12884902), 4294967333u & 0xffffffffu);
+}
+
+// The plan's end agrees with the timeline itself: the frames it keeps are exactly those
+// drawn before the frame in which the timeline runs out.
+TEST(CapturePlan, RunEndsWhereTheTimelineRunsOut) {
+    for (uint32_t fps : {1u, 7u, 24u, 60u, 120u, 144u, 1000u}) {
+        for (uint32_t start : {0u, 18096u, 85000u, 90596u}) {
+            int32_t scene = 0;
+            uint64_t kept = 0;
+            while (true) {
+                scene = applyTimeline(scene, frameClock(start, fps, kept));
+                if (scene >= 10) break;
+                ++kept;
+            }
+            EXPECT_EQ(framesToEnd(start, fps), kept) << start << " ms at " << fps << " fps";
+            EXPECT_LE(frameClock(start, fps, kept - 1), ShowEndMs);
+        }
+    }
+    EXPECT_EQ(framesToEnd(0, 60), 5436u);
+    EXPECT_EQ(framesToEnd(90597, 60), 0u);
+}
+
+TEST(CapturePlan, AtPicksTheFirstFrameAtOrPastEachValue) {
+    for (uint32_t fps : {1u, 30u, 60u, 144u}) {
+        for (uint32_t at : {0u, 1u, 16u, 17u, 1000u, 33333u, 90583u}) {
+            const uint64_t k = firstFrameAtOrPast(0, fps, at);
+            EXPECT_GE(frameClock(0, fps, k), at) << at << " at " << fps;
+            if (k > 0) {
+                EXPECT_LT(frameClock(0, fps, k - 1), at) << at << " at " << fps;
+            }
+        }
+    }
+    // Values before the start all fall on the first frame; values within one frame merge.
+    EXPECT_EQ(atFrames(5000, 60, {100, 4999, 5000}), (std::vector<uint64_t>{0}));
+    EXPECT_EQ(atFrames(0, 60, {40000, 17, 20, 33}), (std::vector<uint64_t>{2, 2400}));
+}
+
+TEST(CapturePlan, FileNamesCarryTheClockValueInFiveDigits) {
+    EXPECT_EQ(frameFileName(0), "frame-00000.png");
+    EXPECT_EQ(frameFileName(16), "frame-00016.png");
+    EXPECT_EQ(frameFileName(90596), "frame-90596.png");
+    EXPECT_EQ(temporaryNameFor("out/show.mp4"), "out/.show.mp4.part");
+    EXPECT_EQ(temporaryNameFor("show.mp4"), ".show.mp4.part");
+}
+
+TEST(CapturePlan, RunLengthDependsOnTheOutputs) {
+    EXPECT_EQ(framesToRun(parseGood({"--png", "f"})), 5436u);
+    // --at alone stops right after the last chosen frame.
+    EXPECT_EQ(framesToRun(parseGood({"--png", "f", "--at", "1000,20"})), 61u);
+    // A video covers the rest of the show even with --at for the PNG frames.
+    EXPECT_EQ(framesToRun(parseGood({"--png", "f", "--at", "1000", "--video", "v.mp4"})), 5436u);
+    EXPECT_EQ(framesToRun(parseGood({"--sheet", "s.png", "--fps", "120"})),
+              firstFrameAtOrPast(0, 120, 86000) + 1);
+    EXPECT_EQ(framesToRun(parseGood({"--video", "v.mp4", "--start", "85000"})), 336u);
+}
+
+TEST(CaptureOptions, ReadsEveryOption) {
+    const CaptureOptions o = parseGood({"--size", "160x90", "--fps", "120", "--start", "1000",
+                                        "--at", "5000,2000,5000", "--png", "frames", "--video",
+                                        "v.mp4"});
+    EXPECT_EQ(o.width, 160);
+    EXPECT_EQ(o.height, 90);
+    EXPECT_EQ(o.fps, 120u);
+    EXPECT_EQ(o.startMs, 1000u);
+    EXPECT_EQ(o.atMs, (std::vector<uint32_t>{2000, 5000, 5000}));
+    EXPECT_EQ(o.pngDir, "frames");
+    EXPECT_EQ(o.videoFile, "v.mp4");
+    const CaptureOptions defaults = parseGood({"--sheet", "s.png"});
+    EXPECT_EQ(defaults.width, 1280);
+    EXPECT_EQ(defaults.height, 720);
+    EXPECT_EQ(defaults.fps, 60u);
+    EXPECT_TRUE(parseCaptureOptions({"--fps", "x", "--help"}).error != "");
+    EXPECT_TRUE(parseCaptureOptions({"--help"}).options.help);
+}
+
+TEST(CaptureOptions, RefusesBadValuesAndCombinationsWithOneLine) {
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"--png"},
+        {"--frames", "x"},
+        {"--png", "f", "--size", "0x10"},
+        {"--png", "f", "--size", "10x"},
+        {"--png", "f", "--size", "10x10x"},
+        {"--png", "f", "--size", "8193x10"},
+        {"--png", "f", "--size", "-4x10"},
+        {"--png", "f", "--fps", "0"},
+        {"--png", "f", "--fps", "1001"},
+        {"--png", "f", "--fps", "60.5"},
+        {"--png", "f", "--start", "90597"},
+        {"--png", "f", "--at", "1,,2"},
+        {"--png", "f", "--at", "90590"},  // the last frame at 60 fps is 90583
+        {"--at", "1000"},
+        {"--video", "v.mp4", "--size", "161x90"},
+        {"--video", "v.mp4", "--size", "160x91"},
+        {"--sheet", "s.png", "--start", "1000"},
+    };
+    for (const auto& args : bad) {
+        const std::string error = parseCaptureOptions(args).error;
+        std::string joined;
+        for (const auto& a : args) joined += a + " ";
+        EXPECT_NE(error, "") << joined;
+        EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+    }
+    EXPECT_EQ(parseCaptureOptions({"--png", "f", "--at", "90583"}).error, "");
+    EXPECT_EQ(parseCaptureOptions({"--png", "f", "--size", "161x91"}).error, "");
+}
+
+TEST(CaptureVideo, StreamsAreCutToTheRecordedSpanOfTheTimeline) {
+    VideoSettings settings{160, 90, 60, 85000, 336, "data/music.mp3", "out/.v.mp4.part"};
+    const std::vector<std::string> args = ffmpegArguments(settings);
+    std::string all;
+    for (const auto& a : args) all += a + " ";
+    EXPECT_NE(all.find("atrim=start=85.000000,"), std::string::npos) << all;
+    EXPECT_NE(all.find("atrim=duration=5.600000["), std::string::npos) << all;
+    EXPECT_NE(all.find("-framerate 60 "), std::string::npos) << all;
+    EXPECT_NE(all.find("keyint=30:min-keyint=30:scenecut=0"), std::string::npos) << all;
+    EXPECT_EQ(args.back(), "out/.v.mp4.part");
+    settings.fps = 7;
+    settings.frames = 10;
+    settings.startMs = 0;
+    for (const auto& a : ffmpegArguments(settings)) all += a + " ";
+    EXPECT_NE(all.find("atrim=duration=1.428571["), std::string::npos) << all;
+}
