@@ -9,7 +9,7 @@
 namespace {
 
 CaptureOptions parseGood(const std::vector<std::string>& args) {
-    const ParsedOptions parsed = parseCaptureOptions(args);
+    const ParsedCaptureOptions parsed = parseCaptureOptions(args);
     EXPECT_EQ(parsed.error, "");
     return parsed.options;
 }
@@ -94,6 +94,10 @@ TEST(CaptureOptions, ReadsEveryOption) {
     EXPECT_EQ(o.atMs, (std::vector<uint32_t>{2000, 5000, 5000}));
     EXPECT_EQ(o.pngDir, "frames");
     EXPECT_EQ(o.videoFile, "v.mp4");
+    const CaptureOptions attached = parseGood({"--size=64x36", "--at=7", "--png=out"});
+    EXPECT_EQ(attached.width, 64);
+    EXPECT_EQ(attached.atMs, (std::vector<uint32_t>{7}));
+    EXPECT_EQ(attached.pngDir, "out");
     const CaptureOptions defaults = parseGood({"--sheet", "s.png"});
     EXPECT_EQ(defaults.width, 1280);
     EXPECT_EQ(defaults.height, 720);
@@ -106,6 +110,7 @@ TEST(CaptureOptions, RefusesBadValuesAndCombinationsWithOneLine) {
     const std::vector<std::vector<std::string>> bad = {
         {},
         {"--png"},
+        {"--png="},
         {"--frames", "x"},
         {"--png", "f", "--size", "0x10"},
         {"--png", "f", "--size", "10x"},

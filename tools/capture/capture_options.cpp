@@ -61,11 +61,18 @@ std::string checkCombination(const CaptureOptions& o) {
 
 }  // namespace
 
-ParsedOptions parseCaptureOptions(const std::vector<std::string>& args) {
-    ParsedOptions result;
+ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
+    ParsedCaptureOptions result;
     CaptureOptions& o = result.options;
     for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& name = args[i];
+        // "--opt=value" is the same as "--opt value".
+        std::string name = args[i];
+        std::string attached;
+        const bool hasAttached = name.rfind("--", 0) == 0 && name.find('=') != std::string::npos;
+        if (hasAttached) {
+            attached = name.substr(name.find('=') + 1);
+            name = name.substr(0, name.find('='));
+        }
         if (name == "--help" || name == "-h") {
             o.help = true;
             return result;
@@ -77,11 +84,11 @@ ParsedOptions parseCaptureOptions(const std::vector<std::string>& args) {
             result.error = "unknown option '" + name + "' (see --help)";
             return result;
         }
-        if (i + 1 >= args.size() || args[i + 1].empty()) {
+        if (hasAttached ? attached.empty() : i + 1 >= args.size() || args[i + 1].empty()) {
             result.error = name + " needs a value (see --help)";
             return result;
         }
-        const std::string& value = args[++i];
+        const std::string value = hasAttached ? attached : args[++i];
         uint64_t number = 0;
         bool good = true;
         if (name == "--size") {
@@ -133,7 +140,7 @@ demo, driven by a simulated clock, drawn into an offscreen framebuffer. Run it f
 directory that holds data/, like demo. Frame k has the clock value start + floor(k*1000/fps);
 the run ends at the first frame past 90596 ms, which is not recorded.
 
-Options:
+Options (each also as --option=value):
   --size WxH        frame size in pixels (default 1280x720; even for --video)
   --fps N           frames per second of simulated time, 1 to 1000 (default 60)
   --start MS        clock value of the first frame in ms (default 0); scenes whose end lies
@@ -154,8 +161,9 @@ finished when its scene ends; at 120 fps (or anything above about 91) the text c
 The contact sheet in the README is made with:
   demo-capture --fps 120 --size 1280x720 --sheet docs/contact-sheet.png
 
-Progress goes to standard error. Exit status: 0 done; 2 bad options, unwritable output,
-missing ffmpeg or data/music.mp3 (nothing was done); 1 a failure during the run (outputs
-are written under temporary names and renamed only when complete).
+Progress goes to standard error. Exit status: 0 done; 2 bad options, no data/ here, an
+unwritable output, or for --video no ffmpeg or no data/music.mp3 (nothing was done); 1 a
+failure during the run (outputs are written under temporary names such as .show.mp4.part
+and renamed only when complete).
 )";
 }

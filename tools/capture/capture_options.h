@@ -16,7 +16,7 @@ struct CaptureOptions {
     bool help = false;
 };
 
-struct ParsedOptions {
+struct ParsedCaptureOptions {
     CaptureOptions options;
     std::string error;  // one line without the program name; empty when the options are good
 };
@@ -24,7 +24,7 @@ struct ParsedOptions {
 // Reads and checks the arguments after the program name. Every check that needs no file
 // system is here: sizes (even for --video), ranges, --at values past the last frame, and
 // combinations that cannot work.
-ParsedOptions parseCaptureOptions(const std::vector<std::string>& args);
+ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args);
 
 // Number of frames the run draws and keeps: through the end of the show, or only as far as
 // the last frame that --at or the contact sheet needs.

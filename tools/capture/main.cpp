@@ -1,6 +1,7 @@
 // demo-capture: records the show frame-exactly to PNG frames, an MP4 video or a contact
 // sheet, with a simulated clock and an offscreen framebuffer (see --help).
 #include <csignal>
+#include <filesystem>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -32,7 +33,7 @@ bool readable(const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const ParsedOptions parsed = parseCaptureOptions(std::vector<std::string>(argv + 1, argv + argc));
+    const ParsedCaptureOptions parsed = parseCaptureOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (parsed.options.help) {
         std::fputs(usageText().c_str(), stdout);
         return 0;
@@ -42,6 +43,8 @@ int main(int argc, char** argv) {
 
     // Everything that can be checked before drawing is checked here, so a refused run
     // costs nothing and leaves nothing behind.
+    if (!std::filesystem::is_directory("data"))
+        return refuse("no data/ directory here: run from the directory that holds the show's data/");
     CaptureTargets targets;
     if (!options.videoFile.empty()) {
         targets.ffmpegProgram = findOnPath("ffmpeg");

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# demo-capture end to end: a short video has both streams exactly as long as the recorded
+# span, --at keeps the right frames, refusals exit 2 with one line and leave nothing, and a
+# failure during the run exits 1 without a finished-looking file.
+source "$(dirname "$0")/lib/common.bash"
+CAPTURE="$BUILD_DIR/tools/capture/demo-capture"
+run=$(make_run_dir capture)
+cd "$run"
+rm -f data/music.mp3
+ffmpeg -hide_banner -loglevel error -f lavfi -i "sine=frequency=440:duration=91" \
+    -c:a libmp3lame -b:a 96k data/music.mp3
+
+# 85000 ms to the end at 60 fps: frames 85000 .. 90583, 336 of them, 5.6 s.
+"$CAPTURE" --size 160x90 --start 85000 --video show.mp4 2> progress.txt \
+    || fail "video run failed: $(cat progress.txt)"
+[ -f show.mp4 ] && [ ! -e .show.mp4.part ] || fail "video not renamed into place: $(ls -a)"
+probe() { ffprobe -v error -select_streams "$1" -show_entries "$2" -of default=nw=1:nk=1 show.mp4; }
+[ "$(probe v stream=codec_name,pix_fmt,width,height,nb_frames | tr '\n' ' ')" = "h264 160 90 yuv420p 336 " ] \
+    || fail "video stream: $(probe v stream=codec_name,pix_fmt,width,height,nb_frames | tr '\n' ' ')"
+[ "$(probe v stream=duration)" = 5.600000 ] || fail "video lasts $(probe v stream=duration) s"
+[ "$(probe a stream=codec_name)" = aac ] || fail "audio codec $(probe a stream=codec_name)"
+[ "$(probe a stream=duration)" = 5.600000 ] || fail "audio lasts $(probe a stream=duration) s"
+# Closed GOPs of half a second: a key frame every 30 frames, nowhere else.
+keys=$(probe v frame=key_frame | grep -n '^1$' | cut -d: -f1 | tr '\n' ' ')
+[ "$keys" = "1 31 61 91 121 151 181 211 241 271 301 331 " ] || fail "key frames at $keys"
+
+# --at: the first frame at or past each value, named by its clock value; the run stops there.
+"$CAPTURE" --size 64x36 --start 85000 --at 85010,85000,90583 --png frames 2> /dev/null \
+    || fail "png run failed"
+[ "$(ls -A frames | tr '\n' ' ')" = "frame-85000.png frame-85016.png frame-90583.png " ] \
+    || fail "frames written: $(ls -A frames | tr '\n' ' ')"
+
+# Refusals: exit 2, one line on stderr, no output file, before any drawing.
+refused() {
+    local code
+    set +e
+    "$@" > /dev/null 2> err.txt
+    code=$?
+    set -e
+    [ "$code" = 2 ] || fail "exit $code instead of 2 for: $* ($(cat err.txt))"
+    [ "$(wc -l < err.txt)" = 1 ] || fail "not one line for: $*: $(cat err.txt)"
+    [ ! -e out.mp4 ] && [ ! -e .out.mp4.part ] || fail "output left behind by: $*"
+}
+refused "$CAPTURE" --size 161x90 --video out.mp4
+refused "$CAPTURE" --fps 0 --video out.mp4
+refused "$CAPTURE" --video out.mp4 --bogus
+refused env PATH=/nonexistent "$CAPTURE" --video out.mp4
+refused "$CAPTURE" --video missing-dir/out.mp4
+refused "$CAPTURE" --png show.mp4/frames
+mv data/music.mp3 data/music.keep
+refused "$CAPTURE" --video out.mp4
+mv data/music.keep data/music.mp3
+(mkdir -p ../empty && cd ../empty && refused "$CAPTURE" --png frames && [ ! -e frames ]) \
+    || fail "run without data/ not refused"
+
+# An encoder that dies during the run: exit 1, the partial file removed, nothing final.
+mkdir -p fakebin
+printf '#!/bin/sh\nexit 3\n' > fakebin/ffmpeg
+chmod +x fakebin/ffmpeg
+set +e
+PATH="$run/fakebin:$PATH" "$CAPTURE" --size 64x36 --start 89000 --video out.mp4 2> err.txt
+code=$?
+set -e
+[ "$code" = 1 ] || fail "dying encoder: exit $code ($(cat err.txt))"
+[ ! -e out.mp4 ] && [ ! -e .out.mp4.part ] || fail "dying encoder left a file: $(ls -a)"
+echo "capture: ok"
