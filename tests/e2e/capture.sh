@@ -62,5 +62,6 @@ PATH="$run/fakebin:$PATH" "$CAPTURE" --size 64x36 --start 89000 --video out.mp4 
 code=$?
 set -e
 [ "$code" = 1 ] || fail "dying encoder: exit $code ($(cat err.txt))"
+grep -q '^demo-capture: ffmpeg' err.txt || fail "dying encoder not reported: $(cat err.txt)"
 [ ! -e out.mp4 ] && [ ! -e .out.mp4.part ] || fail "dying encoder left a file: $(ls -a)"
 echo "capture: ok"

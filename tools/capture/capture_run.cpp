@@ -1,12 +1,13 @@
 #include "capture_run.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "app/frame.h"
@@ -31,7 +32,8 @@ uint32_t simulatedNow = 0;
 uint32_t simulatedClock() { return simulatedNow; }
 
 bool fail(const std::string& message) {
-    std::fprintf(stderr, "\ndemo-capture: %s\n", message.c_str());
+    // On a terminal the progress bar's line is still open.
+    std::fprintf(stderr, "%sdemo-capture: %s\n", isatty(STDERR_FILENO) ? "\n" : "", message.c_str());
     return false;
 }
 
