@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -46,6 +47,10 @@ TEST_F(GlTest, CapturedPngFramesEqualFramesOfTheDemoLoop) {
     char pattern[] = "/tmp/capture-loop-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     const fs::path work = pattern;
+    struct RemoveAtEnd {
+        fs::path path;
+        ~RemoveAtEnd() { fs::remove_all(path); }
+    } cleanup{work};
     const fs::path data = fs::path(DEMO_BUILD_DIR) / "data";
     if (fs::is_directory(data))
         fs::create_directory_symlink(data, work / "data");
@@ -77,8 +82,8 @@ TEST_F(GlTest, CapturedPngFramesEqualFramesOfTheDemoLoop) {
         swapBuffers(displayDeviceContext());
         if (simulatedNow < chosen[next]) continue;
         const std::vector<uint8_t> drawn = context->readPixelsTopDown();
-        const std::string name = "frames/frame-" + std::string(simulatedNow < 10000 ? "0" : "") +
-                                 std::to_string(simulatedNow) + ".png";
+        char name[40];
+        std::snprintf(name, sizeof name, "frames/frame-%05u.png", unsigned(simulatedNow));
         const std::vector<uint8_t> captured = readPngRgba(name);
         ASSERT_EQ(captured.size(), drawn.size()) << name;
         EXPECT_TRUE(captured == drawn) << name << " differs from the loop's frame";
@@ -87,6 +92,5 @@ TEST_F(GlTest, CapturedPngFramesEqualFramesOfTheDemoLoop) {
         ++next;
     }
     EXPECT_EQ(next, chosen.size());
-    fs::remove_all(work);
     if (!anyDetail) GTEST_SKIP() << "every frame is one flat colour (no data or scenes): nothing shown to compare";
 }
