@@ -57,13 +57,6 @@ TEST(Julia, RealAxisRunsAlongRowsAndEveryByteButBlueIsZero) {
     EXPECT_GT(differing, 1000);
 }
 
-TEST(Julia, PointsInsideTheSetTakeAllStepsAndStayBlack) {
-    EXPECT_EQ(juliaEscapeStep(0, 0, 0, 0), 0);
-    EXPECT_EQ(juliaEscapeStep(0.5f, 0.5f, 0, 0), 0);
-    // |z| = 2 on the real axis with c = 0 grows 2, 4, 16, 256, 65536, 2^32: escapes at 5.
-    EXPECT_EQ(juliaEscapeStep(2.0f, 0, 0, 0), 5);
-}
-
 TEST(JuliaSweep, TurnsJustPastItsBounds) {
     JuliaSweep sweep;
     std::vector<std::pair<int, float>> reTurns, imTurns;
