@@ -52,7 +52,8 @@ TEST_F(GlTest, IdsCountLoadsFromOneAndRepeatedFilesGetNewSlots) {
     EXPECT_FLOAT_EQ(textures->getTexture(2)->priority, 0.5f);
     EXPECT_NE(textures->getTexture(1), textures->getTexture(3));
     EXPECT_EQ(readBack(1, GL_RGBA, 16), readBack(3, GL_RGBA, 16));
-    EXPECT_EQ(readBack(2, GL_RGBA, 4), (Bytes{0, 255, 0, 255}));
+    const Bytes green{0, 255, 0, 255};
+    EXPECT_EQ(readBack(2, GL_RGBA, 16), green + green + green + green);
 }
 
 TEST_F(GlTest, LoadUploadsIntoTheIdWithFixedParameters) {
