@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -109,8 +110,20 @@ TEST_F(GlTest, UnusableFilesKeepTheirSlotAndUploadNothing) {
         EXPECT_EQ(levelWidth(id), 0) << id;
     }
     EXPECT_EQ(textures->getTexture(5)->width, 65535u);
-    EXPECT_EQ(textures->loadTexture("good.tga", 0), 6u);
-    EXPECT_EQ(readBack(6, GL_RGBA, 4), (Bytes{9, 8, 7, 255}));
+
+    // Decodable, but wider than GL takes: kept as a record, not uploaded.
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    ASSERT_LT(maxSize, 65535);
+    const auto wide = uint16_t(maxSize + 1);
+    Bytes runs;
+    for (int left = wide; left > 0; left -= 128) runs.insert(runs.end(), {uint8_t(0x80 | (std::min(left, 128) - 1)), 1, 2, 3, 4});
+    testdata::writeFile("wide.tga", testdata::tgaHeader(10, wide, 1, 32) + runs);
+    EXPECT_EQ(textures->loadTexture("wide.tga", 0), 6u);
+    EXPECT_TRUE(textures->getTexture(6)->pixels);
+    EXPECT_EQ(levelWidth(6), 0);
+    EXPECT_EQ(textures->loadTexture("good.tga", 0), 7u);
+    EXPECT_EQ(readBack(7, GL_RGBA, 4), (Bytes{9, 8, 7, 255}));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
