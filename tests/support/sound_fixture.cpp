@@ -2,15 +2,24 @@
 //   sound_fixture write OUT.mp3 SECONDS      writes the test signal as an MP3 file
 //   sound_fixture match CAPTURED.raw SONG.mp3 MIN_SECONDS
 //       checks that CAPTURED (raw 16-bit stereo at 44100 Hz, as SDL's disk output writes
-//       it) is the decoded SONG from its first sample on, at least MIN_SECONDS long.
+//       it) is the decoded SONG from its first sample on, at least MIN_SECONDS long. The
+//       device plays silence while it waits for the first stream, so whole device buffers
+//       of silence may come first.
+//   sound_fixture required-version           prints the decoder version the build needs
+//   sound_fixture startup                    runs startMusic() (data/music.mp3 in the
+//       working directory) and prints when the device first took music
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "app/music.h"
 #include "mp3_writer.h"
+#include "platform/clock.h"
 #include "platform/sound.h"
 
 namespace {
@@ -45,17 +54,44 @@ int matchCapture(const char* capturedPath, const char* songPath, double minSecon
         std::fprintf(stderr, "capture shorter than %.1f s\n", minSeconds);
         return 1;
     }
+    // The song starts with a non-zero sample, so leading zeros are the device's wait.
+    size_t lead = 0;
+    while (lead < frames && captured[2 * lead] == 0 && captured[2 * lead + 1] == 0) ++lead;
+    const size_t deviceFrames = 1024;
+    if (lead % deviceFrames != 0 || lead > size_t(Rate)) {
+        std::fprintf(stderr, "%zu frames of silence before the song: not whole device buffers\n",
+                     lead);
+        return 1;
+    }
     // Past the end of the song the output is silence.
-    for (size_t i = 0; i < captured.size(); ++i) {
-        const int16_t expected = i < song.size() ? song[i] : 0;
+    for (size_t i = 2 * lead; i < captured.size(); ++i) {
+        const size_t at = i - 2 * lead;
+        const int16_t expected = at < song.size() ? song[at] : 0;
         if (captured[i] != expected) {
-            std::fprintf(stderr, "first difference at frame %zu (%s): %d, expected %d\n", i / 2,
-                         i % 2 ? "right" : "left", captured[i], expected);
+            std::fprintf(stderr, "first difference at song frame %zu (%s): %d, expected %d\n",
+                         at / 2, i % 2 ? "right" : "left", captured[i], expected);
             return 1;
         }
     }
-    std::printf("capture is the song from its first sample on\n");
+    std::printf("capture is %zu frames of silence, then the song from its first sample on\n",
+                lead);
     return 0;
+}
+
+int measureStartup() {
+    const uint32_t called = monotonicMs();
+    startMusic();
+    const uint32_t playing = monotonicMs();
+    sound::PlaybackPosition position = sound::playbackPosition();
+    for (int i = 0; i < 2000 && position.firstCallbackMs == 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        position = sound::playbackPosition();
+    }
+    std::printf("startMusic called at %u ms, returned at %u ms (since process start)\n", called,
+                playing);
+    std::printf("first callback with music at %u ms; device buffer %d frames\n",
+                position.firstCallbackMs, position.deviceLatencyFrames);
+    return position.firstCallbackMs == 0 ? 1 : 0;
 }
 
 }  // namespace
@@ -63,6 +99,11 @@ int matchCapture(const char* capturedPath, const char* songPath, double minSecon
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "write" && argc == 4) return writeSong(argv[2], std::atof(argv[3]));
+    if (command == "required-version" && argc == 2) {
+        std::printf("%s\n", sound::versionText(sound::requiredLibraryVersion()).c_str());
+        return 0;
+    }
+    if (command == "startup" && argc == 2) return measureStartup();
     if (command == "match" && argc == 5) return matchCapture(argv[2], argv[3], std::atof(argv[4]));
     std::fprintf(stderr, "usage: sound_fixture write OUT.mp3 SECONDS | match CAPTURED.raw SONG.mp3 MIN_SECONDS\n");
     return 2;

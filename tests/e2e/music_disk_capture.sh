@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Under Xvfb with SDL's disk audio output: what a run ended with Escape after a few seconds
+# wrote is the decoded soundtrack from its first sample on.
+set -euo pipefail
+build=$(cd "$1" && pwd)
+demo=$build/demo
+fixture=$build/tests/sound_fixture
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+mkdir data
+"$fixture" write data/music.mp3 8
+
+cat > run.sh <<RUN
+set -e
+SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/out.raw" "$demo" > demo.out &
+pid=\$!
+xdotool search --sync --class demo >/dev/null
+sleep 3
+xdotool key Escape
+wait \$pid
+RUN
+timeout 120 xvfb-run -a -s "-screen 0 1920x1080x24" bash run.sh
+"$fixture" match out.raw data/music.mp3 2
