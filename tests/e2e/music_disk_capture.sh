@@ -2,13 +2,7 @@
 # Under Xvfb with SDL's disk audio output: what a run ended with Escape after a few seconds
 # wrote is the decoded soundtrack from its first sample on.
 set -euo pipefail
-build=$(cd "$1" && pwd)
-demo=$build/demo
-fixture=$build/tests/sound_fixture
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-mkdir data
+source "$(dirname "$0")/lib/sound_workdir.bash" "$1"
 "$fixture" write data/music.mp3 8
 
 cat > run.sh <<RUN

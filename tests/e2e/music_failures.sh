@@ -3,13 +3,7 @@
 # output, exit code 1, and no window (DISPLAY is unset, so reaching the display would print
 # a different error).
 set -euo pipefail
-build=$(cd "$1" && pwd)
-demo=$build/demo
-fixture=$build/tests/sound_fixture
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-mkdir data
+source "$(dirname "$0")/lib/sound_workdir.bash" "$1"
 
 expect_failure() {  # expected-line, then the environment to run demo with
     local expected=$1 out rc
