@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <mutex>
+#include <new>
 
 #include "platform/sound.h"
 
@@ -112,15 +113,20 @@ int decodeFile(const char* fileName, int mixRate, std::vector<int16_t>& samples)
     if (opened != NoError) return opened;
     constexpr size_t ChunkFrames = 16384;
     int error = NoError;
-    for (;;) {
-        const size_t at = samples.size();
-        samples.resize(at + 2 * ChunkFrames);
-        const DecodeResult got = decodeFrames(decoder, samples.data() + at, ChunkFrames);
-        samples.resize(at + 2 * got.frames);
-        if (got.ended) {
-            error = got.error;
-            break;
+    try {
+        for (;;) {
+            const size_t at = samples.size();
+            samples.resize(at + 2 * ChunkFrames);
+            const DecodeResult got = decodeFrames(decoder, samples.data() + at, ChunkFrames);
+            samples.resize(at + 2 * got.frames);
+            if (got.ended) {
+                error = got.error;
+                break;
+            }
         }
+    } catch (const std::bad_alloc&) {
+        samples.clear();
+        error = OutOfMemory;
     }
     closeDecoder(decoder);
     if (error == NoError && samples.empty()) error = UnknownFormat;

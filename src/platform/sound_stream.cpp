@@ -15,6 +15,8 @@ namespace {
 int streamBufferMs = 200;  // ms of decoded audio kept ahead of the output
 int streamMixRate = 44100;  // Hz
 constexpr size_t DecodeChunkFrames = 1152;  // one MPEG frame's worth per decode step
+// Every stream stays listed here for the life of the process (they are never freed).
+std::atomic<Stream*> allStreams{nullptr};
 
 void writeRing(Stream& stream, const int16_t* samples, size_t frames) {
     const uint64_t at = stream.written.load(std::memory_order_relaxed);
@@ -86,6 +88,9 @@ Stream* openStream(const char* fileName, unsigned mode, int offset, int length,
     if (stream == nullptr) {
         noteError(OutOfMemory);
         return nullptr;
+    }
+    stream->next = allStreams.load();
+    while (!allStreams.compare_exchange_weak(stream->next, stream)) {
     }
     if (fileName == nullptr || offset != 0 || length != 0) {
         stream->state.store(InvalidParameter);

@@ -21,6 +21,7 @@ struct Stream {
     std::atomic<uint64_t> written{0};   // frames ever written into the ring (decode thread)
     std::atomic<uint64_t> read{0};      // frames ever read from the ring (reader)
     std::atomic<bool> decodeEnded{false};
+    Stream* next = nullptr;             // the list of every stream ever opened
 };
 
 // Records the code that lastError() reports.

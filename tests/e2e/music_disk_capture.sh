@@ -7,12 +7,16 @@ source "$(dirname "$0")/lib/sound_workdir.bash" "$1"
 
 cat > run.sh <<RUN
 set -e
-SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/out.raw" "$demo" > demo.out &
+SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/out.raw" "$demo" > demo.out 2> demo.err &
 pid=\$!
 xdotool search --sync --class demo >/dev/null
 sleep 3
 xdotool key Escape
 wait \$pid
 RUN
-timeout 120 xvfb-run -a -s "-screen 0 1920x1080x24" bash run.sh
+if ! timeout 120 xvfb-run -a -s "-screen 0 1920x1080x24" bash run.sh; then
+    echo "FAIL: the run did not end cleanly"
+    cat demo.out demo.err
+    exit 1
+fi
 "$fixture" match out.raw data/music.mp3 2

@@ -37,4 +37,5 @@ unsigned mpg123_libversion(unsigned* patch) { if (patch) *patch = 0; return 1; }
 C
 cc -shared -fPIC -o libold.so old.c
 expect_failure "Error: You have the wrong libmpg123 version - you should be using libmpg123 $(
-    "$fixture" required-version)" SDL_AUDIODRIVER=dummy LD_PRELOAD="$work/libold.so"
+    "$fixture" required-version)" SDL_AUDIODRIVER=dummy LD_PRELOAD="$work/libold.so" \
+    ASAN_OPTIONS=verify_asan_link_order=0
