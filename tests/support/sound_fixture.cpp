@@ -8,6 +8,7 @@
 //   sound_fixture required-version           prints the decoder version the build needs
 //   sound_fixture startup                    runs startMusic() (data/music.mp3 in the
 //       working directory) and prints when the device first took music
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -73,8 +74,10 @@ int matchCapture(const char* capturedPath, const char* songPath, double minSecon
             return 1;
         }
     }
-    std::printf("capture is %zu frames of silence, then the song from its first sample on\n",
-                lead);
+    const size_t songFrames = std::min(frames - lead, song.size() / 2);
+    std::printf("capture is %zu frames of silence, the song from its first sample on (%zu "
+                "frames), then %zu frames of silence\n",
+                lead, songFrames, frames - lead - songFrames);
     return 0;
 }
 
