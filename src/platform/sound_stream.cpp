@@ -1,7 +1,6 @@
 #include "platform/sound_stream.h"
 
 #include <algorithm>
-#include <cstring>
 #include <new>
 #include <system_error>
 #include <thread>
