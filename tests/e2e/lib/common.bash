@@ -1,0 +1,28 @@
+# Shared helpers of the end-to-end scripts. Usage: source it with $1 = build dir, $2 = source dir.
+set -euo pipefail
+BUILD_DIR=$(cd "$1" && pwd)
+SOURCE_DIR=$(cd "$2" && pwd)
+DEMO="$BUILD_DIR/demo"
+WORK_DIR=$(mktemp -d)
+trap 'rm -rf "$WORK_DIR"' EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# A working directory for one run: data/ links to the generated data of the build, when
+# there is some, so scripts can replace single files without touching the build.
+make_run_dir() {
+    local dir="$WORK_DIR/$1"
+    mkdir -p "$dir/data"
+    if [ -d "$BUILD_DIR/data" ]; then
+        for f in "$BUILD_DIR"/data/*; do ln -s "$f" "$dir/data/"; done
+    fi
+    echo "$dir"
+}
+
+# Runs a bash snippet under a fresh Xvfb display (1920x1080, 24 bits).
+under_xvfb() {
+    xvfb-run -a -s "-screen 0 1920x1080x24" bash -c "$1"
+}

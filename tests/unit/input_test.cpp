@@ -1,0 +1,58 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "app/input.h"
+#include "app/shell.h"
+
+namespace {
+
+uint32_t fixedClock() { return 4321; }
+
+void press(uint32_t key) {
+    handleMessage(MessageRecord{key, false});  // key-down
+    handleMessage(MessageRecord{key, false});  // key-up
+}
+
+}  // namespace
+
+TEST(Input, EnterAndSpaceShareOneParityCounterInEitherOrder) {
+    setClockSource(&fixedClock);
+    testing::internal::CaptureStdout();
+    press(13);
+    EXPECT_EQ(currentSceneIndex(), 1);
+    press(32);
+    press(32);
+    press(13);
+    EXPECT_EQ(currentSceneIndex(), 2);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "4321\n4321\n");
+    EXPECT_FALSE(isQuitRequested());
+}
+
+TEST(Input, OnlyTheSecondMessageOfAPressActs) {
+    handleMessage(MessageRecord{13, false});
+    EXPECT_EQ(currentSceneIndex(), 0);
+    handleMessage(MessageRecord{0, false});  // another message in between does not count
+    EXPECT_EQ(currentSceneIndex(), 0);
+    handleMessage(MessageRecord{13, false});
+    EXPECT_EQ(currentSceneIndex(), 1);
+}
+
+TEST(Input, EscapeQuitsAtOnce) {
+    handleMessage(MessageRecord{27, false});
+    EXPECT_TRUE(isQuitRequested());
+}
+
+TEST(Input, WindowCloseQuitsLikeEscape) {
+    handleMessage(MessageRecord{0, true});
+    EXPECT_TRUE(isQuitRequested());
+}
+
+TEST(Input, EmptyQueueChangesNothing) {
+    // No display exists in a unit test: the queue is always empty.
+    for (int i = 0; i < 3; ++i) pumpMessages();
+    press(13);
+    EXPECT_EQ(currentSceneIndex(), 1);
+    EXPECT_FALSE(isQuitRequested());
+}
