@@ -2,19 +2,21 @@
 # Sound start-up failures through the real demo binary: one "Error: ..." line on standard
 # output, exit code 1, and no window (DISPLAY is unset, so reaching the display would print
 # a different error).
-set -euo pipefail
-source "$(dirname "$0")/lib/sound_workdir.bash" "$1"
+source "$(dirname "$0")/lib/common.bash"
+fixture=$BUILD_DIR/tests/sound_fixture
+work=$(make_run_dir music)
+cd "$work"
+rm -f data/music.mp3
 
 expect_failure() {  # expected-line, then the environment to run demo with
     local expected=$1 out rc
     shift
     set +e
-    out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$@" "$demo" 2>/dev/null)
+    out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$@" "$DEMO" 2>/dev/null)
     rc=$?
     set -e
     if [ "$rc" -ne 1 ] || [ "$out" != "$expected" ]; then
-        echo "FAIL ($*): exit $rc, output '$out', expected '$expected'"
-        exit 1
+        fail "($*): exit $rc, output '$out', expected '$expected'"
     fi
     echo "ok: $expected ($*)"
 }
