@@ -16,6 +16,9 @@ constexpr int MixRate = 44100;        // Hz
 constexpr int DecodeAheadMs = 200;    // decoded audio kept ahead of the output
 constexpr int MaxChannels = 4;
 
+uint32_t musicStartMs = 0;  // ms into the soundtrack where playback begins
+std::string musicDevice;    // output device name; empty for the default
+
 const char* const ErrorTexts[] = {
     "No errors",
     "Cannot call this command after FSOUND_Init.  Call FSOUND_Close first.",
@@ -52,6 +55,9 @@ const char* soundErrorText(int code) {
     return ErrorTexts[index];
 }
 
+void setMusicStartMs(uint32_t ms) { musicStartMs = ms; }
+void setMusicDevice(const std::string& name) { musicDevice = name; }
+
 void startMusic() {
     const sound::LibraryVersion required = sound::requiredLibraryVersion();
     if (sound::isOlderVersion(sound::libraryVersion(), required)) {
@@ -63,9 +69,11 @@ void startMusic() {
     sound::setOutput(sound::OutputSystem);
     sound::setBufferSize(DecodeAheadMs);
     sound::setDriver(0);
+    sound::setDeviceName(musicDevice);
     if (!sound::init(MixRate, MaxChannels, 0)) failWithSoundError();
 
-    musicStream = sound::openStream(MusicFile, sound::NonBlocking, 0, 0);
+    const uint64_t startFrame = uint64_t(musicStartMs) * MixRate / 1000;
+    musicStream = sound::openStream(MusicFile, sound::NonBlocking, 0, 0, startFrame);
     // Poll without sleeping; yielding leaves the core to the decode thread on small machines.
     while (sound::openState(musicStream) == -2) std::this_thread::yield();
     if (sound::openState(musicStream) != 0) failWithSoundError();

@@ -46,6 +46,7 @@ constexpr int OutputSystem = 2;  // the system's audio output (SDL_AUDIODRIVER m
 void setOutput(int outputType);
 void setBufferSize(int ms);     // decode-ahead depth of each stream, ms (1..10000)
 void setDriver(int driver);     // 0: the default device; n: the n-th playback device
+void setDeviceName(const std::string& name);  // a playback device by name; wins over setDriver
 // Opens the output device at `mixRate` Hz stereo S16 for up to `maxChannels` streams
 // (1..64); `flags` must be 0. False on failure (lastError() says why).
 bool init(int mixRate, int maxChannels, unsigned flags);

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstring>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "platform/clock.h"
@@ -29,6 +30,7 @@ struct Mixer {
 Mixer* mixer = nullptr;
 int outputType = OutputSystem;
 int driverIndex = 0;
+std::string deviceByName;  // empty: choose by driverIndex
 std::atomic<int> lastErrorCode{NoError};
 
 constexpr int DeviceBufferFrames = 1024;  // small, so what is heard follows the decoder closely
@@ -68,6 +70,7 @@ int lastError() { return lastErrorCode.load(); }
 void setOutput(int type) { outputType = type; }
 void setBufferSize(int ms) { setStreamBufferMs(ms); }
 void setDriver(int driver) { driverIndex = driver; }
+void setDeviceName(const std::string& name) { deviceByName = name; }
 
 bool init(int mixRate, int maxChannels, unsigned flags) {
     if (mixer != nullptr || mixRate < 8000 || mixRate > 192000 || maxChannels < 1 ||
@@ -82,7 +85,9 @@ bool init(int mixRate, int maxChannels, unsigned flags) {
         return false;
     }
     const char* deviceName = nullptr;  // the default device
-    if (driverIndex != 0) {
+    if (!deviceByName.empty()) {
+        deviceName = deviceByName.c_str();
+    } else if (driverIndex != 0) {
         deviceName = SDL_GetAudioDeviceName(driverIndex, 0);
         if (deviceName == nullptr) {
             noteError(OutputInitFailed);

@@ -8,11 +8,15 @@ work=$(make_run_dir music)
 cd "$work"
 rm -f data/music.mp3
 
-expect_failure() {  # expected-line, then the environment to run demo with
+expect_failure() {  # expected-line, then NAME=VALUE settings and --options to run demo with
     local expected=$1 out rc
     shift
     set +e
-    out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$@" "$DEMO" 2>/dev/null)
+    local settings=() arguments=()
+    for word in "$@"; do
+        if [[ $word == --* ]]; then arguments+=("$word"); else settings+=("$word"); fi
+    done
+    out=$(env -u DISPLAY -u WAYLAND_DISPLAY "${settings[@]}" "$DEMO" "${arguments[@]}" 2>/dev/null)
     rc=$?
     set -e
     if [ "$rc" -ne 1 ] || [ "$out" != "$expected" ]; then
@@ -32,6 +36,8 @@ expect_failure "Error: Unknown file format" SDL_AUDIODRIVER=dummy
 expect_failure "Error: Error initializing output device." SDL_AUDIODRIVER=no-such-driver
 expect_failure "Error: Error initializing output device." SDL_AUDIODRIVER=disk \
     SDL_DISKAUDIOFILE="$work/no-such-dir/out.raw"
+expect_failure "Error: Error initializing output device." SDL_AUDIODRIVER=dummy \
+    --audio-device=no-such-device
 
 # The version gate: a decoder library that reports an older API version is refused.
 cat > old.c <<'C'

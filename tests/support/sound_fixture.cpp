@@ -1,8 +1,8 @@
 // sound_fixture: helper of the end-to-end sound tests.
 //   sound_fixture write OUT.mp3 SECONDS      writes the test signal as an MP3 file
-//   sound_fixture match CAPTURED.raw SONG.mp3 MIN_SECONDS
+//   sound_fixture match CAPTURED.raw SONG.mp3 MIN_SECONDS [START_MS]
 //       checks that CAPTURED (raw 16-bit stereo at 44100 Hz, as SDL's disk output writes
-//       it) is the decoded SONG from its first sample on, at least MIN_SECONDS long. The
+//       it) is the decoded SONG from its first sample (or from START_MS in) on, at least MIN_SECONDS long. The
 //       device plays silence while it waits for the first stream, so whole device buffers
 //       of silence may come first.
 //   sound_fixture required-version           prints the decoder version the build needs
@@ -36,7 +36,8 @@ int writeSong(const char* path, double seconds) {
     return 0;
 }
 
-int matchCapture(const char* capturedPath, const char* songPath, double minSeconds) {
+int matchCapture(const char* capturedPath, const char* songPath, double minSeconds,
+                 long startMs) {
     std::ifstream in(capturedPath, std::ios::binary);
     const std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
     const size_t frames = bytes.size() / 4;  // a partly written last frame is ignored
@@ -49,13 +50,16 @@ int matchCapture(const char* capturedPath, const char* songPath, double minSecon
         std::fprintf(stderr, "cannot decode %s: code %d\n", songPath, error);
         return 1;
     }
+    const size_t skipped = std::min(song.size(), size_t(2 * (startMs * Rate / 1000)));
+    song.erase(song.begin(), song.begin() + long(skipped));
     std::printf("captured %zu frames (%.3f s), song %zu frames\n", frames, double(frames) / Rate,
                 song.size() / 2);
     if (double(frames) < minSeconds * Rate) {
         std::fprintf(stderr, "capture shorter than %.1f s\n", minSeconds);
         return 1;
     }
-    // The song starts with a non-zero sample, so leading zeros are the device's wait.
+    // Frames of the test signal are practically never zero on both sides, so leading
+    // all-zero frames are the device's wait, which comes in whole buffers.
     size_t lead = 0;
     while (lead < frames && captured[2 * lead] == 0 && captured[2 * lead + 1] == 0) ++lead;
     const size_t deviceFrames = 1024;
@@ -75,9 +79,9 @@ int matchCapture(const char* capturedPath, const char* songPath, double minSecon
         }
     }
     const size_t songFrames = std::min(frames - lead, song.size() / 2);
-    std::printf("capture is %zu frames of silence, the song from its first sample on (%zu "
-                "frames), then %zu frames of silence\n",
-                lead, songFrames, frames - lead - songFrames);
+    std::printf("capture is %zu frames of silence, the song from its frame %zu on (%zu frames), "
+                "then %zu frames of silence\n",
+                lead, skipped / 2, songFrames, frames - lead - songFrames);
     return 0;
 }
 
@@ -107,7 +111,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "startup" && argc == 2) return measureStartup();
-    if (command == "match" && argc == 5) return matchCapture(argv[2], argv[3], std::atof(argv[4]));
-    std::fprintf(stderr, "usage: sound_fixture write OUT.mp3 SECONDS | match CAPTURED.raw SONG.mp3 MIN_SECONDS\n");
+    if (command == "match" && (argc == 5 || argc == 6))
+        return matchCapture(argv[2], argv[3], std::atof(argv[4]), argc == 6 ? std::atol(argv[5]) : 0);
+    std::fprintf(stderr, "usage: sound_fixture write OUT.mp3 SECONDS | match CAPTURED.raw SONG.mp3 MIN_SECONDS [START_MS]\n");
     return 2;
 }
