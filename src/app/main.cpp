@@ -59,7 +59,11 @@ int main(int argc, char** argv) {
     }
     if (options.window) requestWindowedDisplay(options.windowWidth, options.windowHeight);
 
-    if (!options.mute) startMusic();
+    if (!options.mute) {
+        setMusicStartMs(options.startMs);
+        setMusicDevice(options.audioDevice);
+        startMusic();
+    }
     createDisplay();
     prepareShow();
     while (!isQuitRequested()) {
