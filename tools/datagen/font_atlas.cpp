@@ -7,14 +7,15 @@
 namespace {
 
 constexpr const char* RegularFace = "DejaVuSansMono-Bold.ttf";
+constexpr const char* AlternateFace = "DejaVuSansMono-BoldOblique.ttf";
 
 // Coverage of one character as a cell-sized mask, centred horizontally on the cell with its
 // baseline at `baseline`; returns false when anything would touch the cell's border.
-bool glyphCell(int code, int pixelSize, int baseline, int margin, Mask& cell) {
+bool glyphCell(const char* face, int code, int pixelSize, int baseline, int margin, Mask& cell) {
     cell.width = FontCell;
     cell.height = FontCell;
     cell.coverage.assign(FontCell * FontCell, 0.0f);
-    const Mask glyph = renderLine(RegularFace, pixelSize, std::string(1, char(code)));
+    const Mask glyph = renderLine(face, pixelSize, std::string(1, char(code)));
     if (glyph.width == 0) return true;
     const int glyphTop = baseline - glyph.baseline;
     const int left = (FontCell - glyph.width) / 2;
@@ -30,16 +31,29 @@ bool glyphCell(int code, int pixelSize, int baseline, int margin, Mask& cell) {
     return true;
 }
 
-// All glyphs at the largest size whose every glyph keeps `margin` free pixels in its cell.
-std::vector<Mask> glyphSet(int margin, int baseline) {
-    for (int size = FontCell; size > 6; --size) {
-        std::vector<Mask> cells(96);
+bool isAlphanumeric(int code) {
+    return (code >= '0' && code <= '9') || (code >= 'A' && code <= 'Z') || (code >= 'a' && code <= 'z');
+}
+
+// Glyphs for codes 32..126 (127 stays empty): letters and digits share the largest size at
+// which all of them keep `margin` free pixels; a taller sign (brackets, bar) is drawn as
+// large as it can be up to that size.
+std::vector<Mask> glyphSet(const char* face, int margin, int baseline) {
+    std::vector<Mask> cells(96);
+    int size = FontCell;
+    for (; size > 6; --size) {
         bool fits = true;
-        for (int code = 32; code < 128 && fits; ++code)
-            fits = glyphCell(code, size, baseline, margin, cells[size_t(code - 32)]);
-        if (fits) return cells;
+        for (int code = 32; code < 127 && fits; ++code)
+            if (isAlphanumeric(code)) fits = glyphCell(face, code, size, baseline, margin, cells[size_t(code - 32)]);
+        if (fits) break;
     }
-    return std::vector<Mask>(96);
+    for (int code = 32; code < 127; ++code)
+        for (int s = size; s > 4; --s)
+            if (glyphCell(face, code, s, baseline, margin, cells[size_t(code - 32)])) break;
+    cells[95].width = FontCell;
+    cells[95].height = FontCell;
+    cells[95].coverage.assign(FontCell * FontCell, 0.0f);
+    return cells;
 }
 
 void paintCell(Image& img, int code, int rowOffset, const Mask& m) {
@@ -53,22 +67,17 @@ void paintCell(Image& img, int code, int rowOffset, const Mask& m) {
 Image makeFontImage() {
     Image img(FontImageSize, FontImageSize);
     for (size_t i = 3; i < img.rgba.size(); i += 4) img.rgba[i] = 0.0f;
-    // Regular: bold monospace, 1 pixel border. Alternate: a smaller glyph drawn as an
-    // outline (grown coverage minus the glyph), so the outline too keeps the border.
-    const std::vector<Mask> regular = glyphSet(1, 12);
-    const std::vector<Mask> small = glyphSet(2, 12);
+    // Regular: bold monospace. Alternate: the same, oblique.
+    const std::vector<Mask> regular = glyphSet(RegularFace, 1, 12);
+    const std::vector<Mask> alternate = glyphSet(AlternateFace, 1, 12);
     for (int code = 32; code < 128; ++code) {
         paintCell(img, code, 0, regular[size_t(code - 32)]);
-        const Mask& g = small[size_t(code - 32)];
-        Mask outline = dilate(g, 1.0f);
-        for (size_t i = 0; i < outline.coverage.size(); ++i)
-            outline.coverage[i] = std::clamp(outline.coverage[i] - 0.85f * g.coverage[i], 0.0f, 1.0f);
-        paintCell(img, code, 8, outline);
+        paintCell(img, code, 8, alternate[size_t(code - 32)]);
     }
     return img;
 }
 
 std::string makeFontTable() {
     // The pen advances 16 + xspace units per glyph and 16 + yspace per line.
-    return "mapfile xspace yspace\ndata/font.tga -6 2\n";
+    return "mapfile xspace yspace\ndata/font.tga -5 2\n";
 }

@@ -4,7 +4,7 @@
 #include <string>
 
 // The text font: a 256 x 256 image of 16 x 16 cells, white with coverage in alpha. Codes
-// 32..127 sit in grid rows 0..5 (row = code / 16 - 2, column = code % 16); the outlined
+// 32..127 sit in grid rows 0..5 (row = code / 16 - 2, column = code % 16); the oblique
 // alternate set sits 8 rows further down. Every glyph keeps a 1-pixel empty border inside its
 // cell, so linear filtering never pulls a neighbour's edge into view.
 inline constexpr int FontCell = 16;       // pixels per cell side

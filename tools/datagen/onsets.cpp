@@ -12,24 +12,28 @@ std::vector<float> mixToMono(const Pcm& pcm) {
 
 std::vector<double> detectOnsets(const std::vector<float>& mono, int sampleRate) {
     // Energy of the first difference (which favours attacks over sustained lows) in 3 ms
-    // windows every 1 ms; an onset is a rise of at least 6 dB over the quietest window of the
-    // previous 20 ms that is also the largest rise within +-15 ms.
-    const size_t hop = size_t(sampleRate / 1000), win = size_t(sampleRate * 3 / 1000);
+    // windows every 1 ms. An onset is a rise of at least 6 dB over the mean energy of the
+    // previous 25 ms that is also the largest rise within +-15 ms. Levels below the floor
+    // count as the floor, so stirrings in near-silence (reverb tails) are not onsets.
+    const double floorDb = -60.0;
+    const size_t hop = size_t(sampleRate / 1000), win = size_t(sampleRate * 3 / 1000), history = 25;
     const size_t frames = mono.size() > win ? (mono.size() - win) / hop : 0;
-    std::vector<double> level(frames);
+    std::vector<double> energy(frames);
     for (size_t f = 0; f < frames; ++f) {
-        double e = 1e-10;
+        double e = 1e-12;
         for (size_t i = f * hop + 1; i < f * hop + win; ++i) {
             const double d = double(mono[i]) - double(mono[i - 1]);
             e += d * d;
         }
-        level[f] = 10.0 * std::log10(e / double(win));
+        energy[f] = e / double(win);
     }
+    auto db = [&](double e) { return std::max(10.0 * std::log10(e), floorDb); };
     std::vector<double> rise(frames, 0.0);
-    for (size_t f = 20; f < frames; ++f) {
-        double low = level[f - 1];
-        for (size_t k = f - 20; k < f; ++k) low = std::min(low, level[k]);
-        rise[f] = level[f] - low;
+    double recent = 0.0;  // sum of the previous `history` frames' energy
+    for (size_t f = 0; f < frames; ++f) {
+        if (f >= history) rise[f] = db(energy[f]) - db(recent / double(history));
+        recent += energy[f];
+        if (f >= history) recent -= energy[f - history];
     }
     std::vector<double> onsets;
     for (size_t f = 0; f < frames; ++f) {

@@ -69,7 +69,7 @@ void renderNote(const Note& n, uint32_t seed, Buses& b) {
     double tail = 0.5;  // seconds rendered after the held length
     double reverbSend = 0.0, delaySend = 0.0, gain = 1.0;
     switch (n.voice) {
-        case Voice::Kick: tail = 0.6; gain = 0.95; break;
+        case Voice::Kick: tail = 1.2; gain = 0.95; break;
         case Voice::Snare: tail = 0.4; gain = 0.5; reverbSend = 0.25; break;
         case Voice::Clap: tail = 0.4; gain = 0.45; reverbSend = 0.3; break;
         case Voice::Hat: tail = 0.12; gain = 0.16; break;
@@ -184,6 +184,9 @@ void renderNote(const Note& n, uint32_t seed, Buses& b) {
                 break;
             }
         }
+        // Every voice fades out over its last 5 ms instead of stopping with a click.
+        const size_t left = count - i;
+        if (left < size_t(SampleRate / 200)) out *= double(left) / (SampleRate / 200.0);
         const float v = float(out * gain);
         b.left[start + i] += v * panL;
         b.right[start + i] += v * panR;
