@@ -81,5 +81,12 @@ std::string soundtrackReport(const Pcm& pcm) {
                   "mean |offset| %.2f ms, worst %.2f ms\n",
                   onsets.size(), accents.size(), found, total / double(accents.size()), worst);
     out += line;
+    const TempoMap map = makeTempoMap();
+    out += "sections start on ticks at (ms):";
+    for (double start : sectionStartsMs()) {
+        std::snprintf(line, sizeof line, " %.0f", start <= 0.0 ? 0.0 : map.msAt(map.tickAt(start)));
+        out += line;
+    }
+    out += "\n";
     return out;
 }

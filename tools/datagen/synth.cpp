@@ -57,7 +57,8 @@ struct Svf {
 
 struct Buses {
     std::vector<float> left, right, reverb, delay;
-    explicit Buses(size_t n) : left(n), right(n), reverb(n), delay(n) {}
+    std::vector<float> duckedLeft, duckedRight;  // pads, bass and arpeggio: ducked by the kick
+    explicit Buses(size_t n) : left(n), right(n), reverb(n), delay(n), duckedLeft(n), duckedRight(n) {}
 };
 
 // Renders one note into the buses. Each voice is a small patch; `t` is seconds into the note.
@@ -85,6 +86,7 @@ void renderNote(const Note& n, uint32_t seed, Buses& b) {
     const bool drum = n.voice == Voice::Kick || n.voice == Voice::Snare || n.voice == Voice::Clap ||
                       n.voice == Voice::Hat || n.voice == Voice::OpenHat || n.voice == Voice::Crash ||
                       n.voice == Voice::Stab;
+    const bool ducked = n.voice == Voice::Pad || n.voice == Voice::Bass || n.voice == Voice::Pluck;
     const size_t count = std::min(total - start, size_t((drum ? tail : held + tail) * SampleRate));
     const double hz = midiHz(n.pitch);
     const double vel = n.velocity;
@@ -93,7 +95,7 @@ void renderNote(const Note& n, uint32_t seed, Buses& b) {
     Noise noise(seed);
     Saw s1, s2, s3, s4, s5, s6;
     s2.phase = 0.31; s3.phase = 0.67; s5.phase = 0.5;
-    Svf f1, f2;
+    Svf f1;
     double kickPhase = 0;
     for (size_t i = 0; i < count; ++i) {
         const double t = double(i) * Dt;
@@ -188,8 +190,8 @@ void renderNote(const Note& n, uint32_t seed, Buses& b) {
         const size_t left = count - i;
         if (left < size_t(SampleRate / 200)) out *= double(left) / (SampleRate / 200.0);
         const float v = float(out * gain);
-        b.left[start + i] += v * panL;
-        b.right[start + i] += v * panR;
+        (ducked ? b.duckedLeft : b.left)[start + i] += v * panL;
+        (ducked ? b.duckedRight : b.right)[start + i] += v * panR;
         b.reverb[start + i] += float(out * gain * reverbSend);
         b.delay[start + i] += float(out * gain * delaySend);
     }
@@ -250,6 +252,18 @@ Pcm renderNotes(const std::vector<Note>& notes, double lengthMs) {
     const size_t n = size_t(lengthMs * SampleRate / 1000.0);
     Buses b(n);
     for (size_t i = 0; i < notes.size(); ++i) renderNote(notes[i], uint32_t(i + 1), b);
+    // Kicks push the sustained parts down briefly, so the beat breathes.
+    std::vector<float> duck(n, 1.0f);
+    for (const Note& k : notes) {
+        if (k.voice != Voice::Kick) continue;
+        const size_t at = size_t(std::llround(k.startMs * SampleRate / 1000.0));
+        for (size_t i = 0; i < size_t(0.3 * SampleRate) && at + i < n; ++i)
+            duck[at + i] = std::min(duck[at + i], float(1.0 - 0.45 * k.velocity * std::exp(-double(i) / (0.09 * SampleRate))));
+    }
+    for (size_t i = 0; i < n; ++i) {
+        b.left[i] += b.duckedLeft[i] * duck[i];
+        b.right[i] += b.duckedRight[i] * duck[i];
+    }
     addReverb(b.reverb, b.left, b.right);
     addDelay(b.delay, b.left, b.right);
     // Gentle bus saturation, then a fixed output level: peaks at -1.5 dBFS.
