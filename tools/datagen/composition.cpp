@@ -13,7 +13,7 @@
 //  5 break: pads and a noise riser only
 //  6 photographs: half-time groove, theme an octave down
 //  7 greetings: full groove again
-//  8 logo: full groove, busier hats, high theme
+//  8 logo: full groove, second theme
 //  9 closing: drums drop out, arpeggio and pads fade, last hit at the end of the show
 
 namespace {
@@ -122,7 +122,7 @@ std::vector<Note> writeScore(const TempoMap& map) {
             if (section == 1 || section == 7) { theme = ThemeA; themeSize = std::size(ThemeA); }
             if (section == 3 && bar >= 4) { theme = ThemeB; themeSize = std::size(ThemeB); }
             if (section == 6) { theme = ThemeA; themeSize = std::size(ThemeA); transpose = -12; leadVel = 0.55f; }
-            if (section == 8) { theme = ThemeB; themeSize = std::size(ThemeB); transpose = 12; leadVel = 0.55f; }
+            if (section == 8) { theme = ThemeB; themeSize = std::size(ThemeB); leadVel = 0.6f; }
             if (theme)
                 for (size_t k = 0; k < themeSize; ++k)
                     if (theme[k].tick == pos % 64 && t + theme[k].length <= last)
@@ -159,12 +159,13 @@ std::vector<Note> writeScore(const TempoMap& map) {
             // layered with kick and clap.
             if (isAccent(t)) {
                 const Chord& c = chords[size_t(bar % 4)];
+                for (size_t k = 0; k < 3; ++k)
+                    w.note(Voice::Stab, t, 2, float(c.tones[k] + (section == 0 ? 0 : 12)), section == 0 ? 0.85f : 0.75f,
+                           -0.4f + 0.4f * float(k));
                 if (section == 0) {
-                    w.note(Voice::Stab, t, 6, float(c.tones[0]), 0.85f);
                     w.note(Voice::Kick, t, 3, 0, 1.0f);
                     w.note(Voice::Crash, t, 8, 0, 0.55f);
                 } else {
-                    w.note(Voice::Stab, t, 2, float(c.tones[0] + 12), 0.75f);
                     w.note(Voice::Kick, t, 2, 0, 1.0f);
                     w.note(Voice::Clap, t, 2, 0, 0.8f);
                 }
@@ -172,7 +173,7 @@ std::vector<Note> writeScore(const TempoMap& map) {
         }
     }
     // Last hit where the show ends, then the tail rings out.
-    w.note(Voice::Stab, endTick, 8, 57, 0.9f);
+    for (int tone : {57, 60, 64}) w.note(Voice::Stab, endTick, 8, float(tone), 0.9f);
     w.note(Voice::Kick, endTick, 4, 0, 1.0f);
     w.note(Voice::Crash, endTick, 16, 0, 0.7f);
     w.note(Voice::Pad, endTick, 20, 45, 0.5f);

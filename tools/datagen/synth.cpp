@@ -80,7 +80,7 @@ void renderNote(const Note& n, uint32_t seed, Buses& b) {
         case Voice::Pad: tail = 1.2; gain = 0.075; reverbSend = 0.5; break;
         case Voice::Pluck: tail = 0.4; gain = 0.1; delaySend = 0.45; reverbSend = 0.2; break;
         case Voice::Lead: tail = 0.25; gain = 0.16; delaySend = 0.35; reverbSend = 0.3; break;
-        case Voice::Stab: tail = 0.9; gain = 0.2; reverbSend = 0.45; delaySend = 0.15; break;
+        case Voice::Stab: tail = 0.9; gain = 0.13; reverbSend = 0.45; delaySend = 0.15; break;
         case Voice::Riser: tail = 0.05; gain = 0.22; reverbSend = 0.4; break;
     }
     const bool drum = n.voice == Voice::Kick || n.voice == Voice::Snare || n.voice == Voice::Clap ||
@@ -93,8 +93,8 @@ void renderNote(const Note& n, uint32_t seed, Buses& b) {
     const float panL = float(std::sqrt(0.5 * (1.0 - n.pan))), panR = float(std::sqrt(0.5 * (1.0 + n.pan)));
 
     Noise noise(seed);
-    Saw s1, s2, s3, s4, s5, s6;
-    s2.phase = 0.31; s3.phase = 0.67; s5.phase = 0.5;
+    Saw s1, s2, s3, s4;
+    s2.phase = 0.31; s3.phase = 0.67; s4.phase = 0.5;
     Svf f1;
     double kickPhase = 0;
     for (size_t i = 0; i < count; ++i) {
@@ -171,9 +171,10 @@ void renderNote(const Note& n, uint32_t seed, Buses& b) {
                 break;
             }
             case Voice::Stab: {
+                // One tone of a chord stab: detuned saws and an octave, snapping filter.
                 if (i % 16 == 0) f1.set(500.0 + 7000.0 * std::exp(-t / 0.06), 0.3);
-                const double osc = s1.next(hz) + s2.next(hz * 1.189207) + s3.next(hz * 1.498307) +
-                                   s4.next(hz * 2.0) + 0.6 * s5.next(hz * 0.5) + 0.3 * s6.next(hz * 1.003);
+                const double osc = s1.next(hz) + s2.next(hz * 1.004) + 0.5 * s3.next(hz * 2.0) +
+                                   0.4 * s4.next(hz * 0.5);
                 out = f1.run(osc) * std::exp(-t / 0.22) * vel;
                 break;
             }
