@@ -165,7 +165,7 @@ Scene sceneFor(int number) {
     Scene s{};
     switch (number) {
         case 1:  // alpine lake at sunset
-            s = {101, 14.0f, 7.0f, 0.8f, -0.6f, {0, 1.2f, 0}, {0, 1.6f, -10}, normalize({0.6f, 0.12f, -1}),
+            s = {101, 14.0f, 7.0f, 0.8f, -0.6f, {0, 2.6f, 0}, {0, 1.2f, -10}, normalize({0.6f, 0.12f, -1}),
                  {1.6f, 0.85f, 0.45f}, {0.14f, 0.26f, 0.6f}, {0.95f, 0.6f, 0.4f}, {0.7f, 0.55f, 0.5f},
                  0.007f, 0.45f, {0.16f, 0.2f, 0.08f}, {0.3f, 0.28f, 0.2f}, {0.95f, 0.95f, 1.0f}, 3.2f};
             break;
