@@ -1,0 +1,192 @@
+#include "scenes/julia_fast.h"
+
+#include <array>
+#include <cmath>
+
+#if defined(__x86_64__) || defined(__i386__)
+#define JULIA_X86 1
+#include <immintrin.h>
+#endif
+
+namespace {
+
+constexpr int Size = 128;      // pixels per row and per column
+constexpr int MaxSteps = 101;  // iterations before a point counts as inside the set
+constexpr float EscapeMagnitude = 100000.0f;
+
+// Blue byte for an escape at step n (1..101), index 0 for "never escaped": the low 8 bits
+// of trunc(255 - n * 20.4f) in double, not clamped, so it wraps into bands from n = 13 on.
+constexpr std::array<uint8_t, MaxSteps + 1> BlueOfStep = [] {
+    std::array<uint8_t, MaxSteps + 1> table{};
+    for (int n = 1; n <= MaxSteps; ++n) {
+        const auto value = int32_t(255.0 - double(n) * double(20.4f));
+        table[size_t(n)] = uint8_t(uint32_t(value) & 0xffu);
+    }
+    return table;
+}();
+
+// Escape steps (1..101, 0 = never) of `Width` neighbouring pixels of one row: start points
+// (zRe, zIm[0..Width-1]) under z -> z^2 + (re, im).
+using EscapeLanes = void (*)(float zRe, const float* zIm, float re, float im, int32_t* steps);
+
+void escapePortable(float zRe, const float* zImStart, float re, float im, int32_t* steps) {
+    float zIm = zImStart[0];
+    steps[0] = 0;
+    for (int n = 1; n <= MaxSteps; ++n) {
+        const float newRe = zRe * zRe - zIm * zIm + re;
+        const float newIm = 2.0f * zRe * zIm + im;
+        zRe = newRe;
+        zIm = newIm;
+        if (std::sqrt(newRe * newRe + newIm * newIm) > EscapeMagnitude) {
+            steps[0] = n;
+            return;
+        }
+    }
+}
+
+#ifdef JULIA_X86
+// The lane versions keep each lane's squares from the magnitude test for the next step
+// (they are the same products the scalar step computes again), and keep iterating lanes
+// that already escaped until all have: their count is frozen at the first escape.
+
+[[gnu::target("sse2")]] void escapeSse2(float zRe0, const float* zImStart, float re,
+                                        float im, int32_t* steps) {
+    const __m128 cRe = _mm_set1_ps(re);
+    const __m128 cIm = _mm_set1_ps(im);
+    const __m128 two = _mm_set1_ps(2.0f);
+    const __m128 limit = _mm_set1_ps(EscapeMagnitude);
+    __m128 zRe = _mm_set1_ps(zRe0);
+    __m128 zIm = _mm_loadu_ps(zImStart);
+    __m128 reSq = _mm_mul_ps(zRe, zRe);
+    __m128 imSq = _mm_mul_ps(zIm, zIm);
+    __m128 escaped = _mm_setzero_ps();
+    __m128i found = _mm_setzero_si128();
+    for (int n = 1; n <= MaxSteps; ++n) {
+        const __m128 newRe = _mm_add_ps(_mm_sub_ps(reSq, imSq), cRe);
+        const __m128 newIm = _mm_add_ps(_mm_mul_ps(_mm_mul_ps(two, zRe), zIm), cIm);
+        zRe = newRe;
+        zIm = newIm;
+        reSq = _mm_mul_ps(newRe, newRe);
+        imSq = _mm_mul_ps(newIm, newIm);
+        const __m128 out = _mm_cmpgt_ps(_mm_sqrt_ps(_mm_add_ps(reSq, imSq)), limit);
+        const __m128 first = _mm_andnot_ps(escaped, out);
+        found = _mm_or_si128(found, _mm_and_si128(_mm_castps_si128(first), _mm_set1_epi32(n)));
+        escaped = _mm_or_ps(escaped, out);
+        if (_mm_movemask_ps(escaped) == 0xf) break;
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(steps), found);
+}
+
+[[gnu::target("avx2")]] void escapeAvx2(float zRe0, const float* zImStart, float re,
+                                        float im, int32_t* steps) {
+    const __m256 cRe = _mm256_set1_ps(re);
+    const __m256 cIm = _mm256_set1_ps(im);
+    const __m256 two = _mm256_set1_ps(2.0f);
+    const __m256 limit = _mm256_set1_ps(EscapeMagnitude);
+    __m256 zRe = _mm256_set1_ps(zRe0);
+    __m256 zIm = _mm256_loadu_ps(zImStart);
+    __m256 reSq = _mm256_mul_ps(zRe, zRe);
+    __m256 imSq = _mm256_mul_ps(zIm, zIm);
+    __m256 escaped = _mm256_setzero_ps();
+    __m256i found = _mm256_setzero_si256();
+    for (int n = 1; n <= MaxSteps; ++n) {
+        const __m256 newRe = _mm256_add_ps(_mm256_sub_ps(reSq, imSq), cRe);
+        const __m256 newIm = _mm256_add_ps(_mm256_mul_ps(_mm256_mul_ps(two, zRe), zIm), cIm);
+        zRe = newRe;
+        zIm = newIm;
+        reSq = _mm256_mul_ps(newRe, newRe);
+        imSq = _mm256_mul_ps(newIm, newIm);
+        const __m256 out =
+            _mm256_cmp_ps(_mm256_sqrt_ps(_mm256_add_ps(reSq, imSq)), limit, _CMP_GT_OQ);
+        const __m256 first = _mm256_andnot_ps(escaped, out);
+        found = _mm256_or_si256(
+            found, _mm256_and_si256(_mm256_castps_si256(first), _mm256_set1_epi32(n)));
+        escaped = _mm256_or_ps(escaped, out);
+        if (_mm256_movemask_ps(escaped) == 0xff) break;
+    }
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(steps), found);
+}
+#endif
+
+// The image row by row, `Width` pixels per call of `escape`; start points and pixel bytes
+// are the same for every lane set.
+template <int Width, EscapeLanes escape>
+void renderRows(float re, float im, float spanRe, float spanIm, uint8_t* rgba) {
+    static_assert(Size % Width == 0);
+    const float stepRe = spanRe * 0.0078125f;
+    const float stepIm = spanIm * 0.0078125f;
+    alignas(32) std::array<float, Size> zImStart;
+    for (int column = 0; column < Size; ++column)
+        zImStart[size_t(column)] = float(column - 64) * stepIm * 2.0f;
+    alignas(32) std::array<int32_t, Size> steps;
+    for (int row = 0; row < Size; ++row) {
+        const float zRe = float(row - 64) * stepRe * 2.0f;
+        for (int column = 0; column < Size; column += Width)
+            escape(zRe, &zImStart[size_t(column)], re, im, &steps[size_t(column)]);
+        uint8_t* pixel = rgba + size_t(row) * Size * 4;
+        for (int column = 0; column < Size; ++column, pixel += 4) {
+            pixel[0] = 0;
+            pixel[1] = 0;
+            pixel[2] = BlueOfStep[size_t(steps[size_t(column)])];
+            pixel[3] = 0;
+        }
+    }
+}
+
+}  // namespace
+
+bool juliaLanesAvailable(JuliaLanes lanes) {
+    switch (lanes) {
+        case JuliaLanes::Portable:
+            return true;
+#ifdef JULIA_X86
+        case JuliaLanes::Sse2:
+            return __builtin_cpu_supports("sse2");
+        case JuliaLanes::Avx2:
+            return __builtin_cpu_supports("avx2");
+#endif
+        default:
+            return false;
+    }
+}
+
+JuliaLanes bestJuliaLanes() {
+    static const JuliaLanes best = juliaLanesAvailable(JuliaLanes::Avx2)   ? JuliaLanes::Avx2
+                                   : juliaLanesAvailable(JuliaLanes::Sse2) ? JuliaLanes::Sse2
+                                                                           : JuliaLanes::Portable;
+    return best;
+}
+
+const char* juliaLanesName(JuliaLanes lanes) {
+    switch (lanes) {
+        case JuliaLanes::Sse2:
+            return "sse2";
+        case JuliaLanes::Avx2:
+            return "avx2";
+        default:
+            return "portable";
+    }
+}
+
+void renderJuliaOn(JuliaLanes lanes, float re, float im, float spanRe, float spanIm,
+                   uint8_t* rgba128x128) {
+    // A lane set the processor lacks would fault; the one-pixel path gives the same bytes.
+    if (!juliaLanesAvailable(lanes)) lanes = JuliaLanes::Portable;
+    switch (lanes) {
+#ifdef JULIA_X86
+        case JuliaLanes::Sse2:
+            renderRows<4, escapeSse2>(re, im, spanRe, spanIm, rgba128x128);
+            return;
+        case JuliaLanes::Avx2:
+            renderRows<8, escapeAvx2>(re, im, spanRe, spanIm, rgba128x128);
+            return;
+#endif
+        default:
+            renderRows<1, escapePortable>(re, im, spanRe, spanIm, rgba128x128);
+            return;
+    }
+}
+
+void renderJuliaFast(float re, float im, float spanRe, float spanIm, uint8_t* rgba128x128) {
+    renderJuliaOn(bestJuliaLanes(), re, im, spanRe, spanIm, rgba128x128);
+}
