@@ -45,36 +45,43 @@ void escapePortable(float zRe, const float* zImStart, float re, float im, int32_
 }
 
 #ifdef JULIA_X86
-// The lane versions keep each lane's squares from the magnitude test for the next step
-// (they are the same products the scalar step computes again), and keep iterating lanes
-// that already escaped until all have: their count is frozen at the first escape.
+// The lane versions differ from the one-pixel step in three ways that leave every result
+// the same:
+// - Each lane keeps its squares from the magnitude test for the next step (the scalar
+//   step computes the same two products again).
+// - The test compares the squared magnitude with 1e10 instead of its square root with
+//   1e5: the square root is correctly rounded and so never decreasing, sqrt(1e10) is
+//   exactly 1e5, and the next float above 1e10 (1e10 + 1024) has a square root that
+//   rounds above 1e5. So "sqrtf(s) > 1e5" holds exactly when "s > 1e10" (NaN: neither).
+// - Lanes that already escaped keep iterating until all have; their step count stopped
+//   at the first escape.
+constexpr float EscapeSquare = 1e10f;  // EscapeMagnitude squared, exact in float
 
 [[gnu::target("sse2")]] void escapeSse2(float zRe0, const float* zImStart, float re,
                                         float im, int32_t* steps) {
     const __m128 cRe = _mm_set1_ps(re);
     const __m128 cIm = _mm_set1_ps(im);
     const __m128 two = _mm_set1_ps(2.0f);
-    const __m128 limit = _mm_set1_ps(EscapeMagnitude);
+    const __m128 limit = _mm_set1_ps(EscapeSquare);
     __m128 zRe = _mm_set1_ps(zRe0);
     __m128 zIm = _mm_loadu_ps(zImStart);
     __m128 reSq = _mm_mul_ps(zRe, zRe);
     __m128 imSq = _mm_mul_ps(zIm, zIm);
-    __m128 escaped = _mm_setzero_ps();
-    __m128i found = _mm_setzero_si128();
+    __m128i inside = _mm_set1_epi32(-1);  // lanes not escaped yet: all bits set
+    __m128i count = _mm_setzero_si128();  // steps taken while inside
     for (int n = 1; n <= MaxSteps; ++n) {
+        count = _mm_sub_epi32(count, inside);
         const __m128 newRe = _mm_add_ps(_mm_sub_ps(reSq, imSq), cRe);
         const __m128 newIm = _mm_add_ps(_mm_mul_ps(_mm_mul_ps(two, zRe), zIm), cIm);
         zRe = newRe;
         zIm = newIm;
         reSq = _mm_mul_ps(newRe, newRe);
         imSq = _mm_mul_ps(newIm, newIm);
-        const __m128 out = _mm_cmpgt_ps(_mm_sqrt_ps(_mm_add_ps(reSq, imSq)), limit);
-        const __m128 first = _mm_andnot_ps(escaped, out);
-        found = _mm_or_si128(found, _mm_and_si128(_mm_castps_si128(first), _mm_set1_epi32(n)));
-        escaped = _mm_or_ps(escaped, out);
-        if (_mm_movemask_ps(escaped) == 0xf) break;
+        const __m128 out = _mm_cmpgt_ps(_mm_add_ps(reSq, imSq), limit);
+        inside = _mm_andnot_si128(_mm_castps_si128(out), inside);
+        if (_mm_movemask_ps(_mm_castsi128_ps(inside)) == 0) break;
     }
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(steps), found);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(steps), _mm_andnot_si128(inside, count));
 }
 
 [[gnu::target("avx2")]] void escapeAvx2(float zRe0, const float* zImStart, float re,
@@ -82,29 +89,26 @@ void escapePortable(float zRe, const float* zImStart, float re, float im, int32_
     const __m256 cRe = _mm256_set1_ps(re);
     const __m256 cIm = _mm256_set1_ps(im);
     const __m256 two = _mm256_set1_ps(2.0f);
-    const __m256 limit = _mm256_set1_ps(EscapeMagnitude);
+    const __m256 limit = _mm256_set1_ps(EscapeSquare);
     __m256 zRe = _mm256_set1_ps(zRe0);
     __m256 zIm = _mm256_loadu_ps(zImStart);
     __m256 reSq = _mm256_mul_ps(zRe, zRe);
     __m256 imSq = _mm256_mul_ps(zIm, zIm);
-    __m256 escaped = _mm256_setzero_ps();
-    __m256i found = _mm256_setzero_si256();
+    __m256i inside = _mm256_set1_epi32(-1);  // lanes not escaped yet: all bits set
+    __m256i count = _mm256_setzero_si256();  // steps taken while inside
     for (int n = 1; n <= MaxSteps; ++n) {
+        count = _mm256_sub_epi32(count, inside);
         const __m256 newRe = _mm256_add_ps(_mm256_sub_ps(reSq, imSq), cRe);
         const __m256 newIm = _mm256_add_ps(_mm256_mul_ps(_mm256_mul_ps(two, zRe), zIm), cIm);
         zRe = newRe;
         zIm = newIm;
         reSq = _mm256_mul_ps(newRe, newRe);
         imSq = _mm256_mul_ps(newIm, newIm);
-        const __m256 out =
-            _mm256_cmp_ps(_mm256_sqrt_ps(_mm256_add_ps(reSq, imSq)), limit, _CMP_GT_OQ);
-        const __m256 first = _mm256_andnot_ps(escaped, out);
-        found = _mm256_or_si256(
-            found, _mm256_and_si256(_mm256_castps_si256(first), _mm256_set1_epi32(n)));
-        escaped = _mm256_or_ps(escaped, out);
-        if (_mm256_movemask_ps(escaped) == 0xff) break;
+        const __m256 out = _mm256_cmp_ps(_mm256_add_ps(reSq, imSq), limit, _CMP_GT_OQ);
+        inside = _mm256_andnot_si256(_mm256_castps_si256(out), inside);
+        if (_mm256_testz_si256(inside, inside)) break;
     }
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(steps), found);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(steps), _mm256_andnot_si256(inside, count));
 }
 #endif
 

@@ -142,3 +142,13 @@ TEST(JuliaFast, BestLaneSetIsAvailableAndUsedByTheFastEntry) {
     renderJuliaFast(-0.824f, -0.1711f, SpanRe, SpanIm, image.data());
     EXPECT_EQ(image, referenceJulia(-0.824f, -0.1711f, SpanRe, SpanIm));
 }
+
+TEST(JuliaFast, SquaredMagnitudeAgainst1e10DecidesLikeTheSquareRootAgainst1e5) {
+    // The lanes test s > 1e10 where the definition tests sqrtf(s) > 100000.
+    float s = 1e10f;
+    for (int i = 0; i < 1000000; ++i) s = std::nextafter(s, 0.0f);
+    for (int i = 0; i < 2000000; ++i, s = std::nextafter(s, INFINITY))
+        ASSERT_EQ(std::sqrt(s) > 100000.0f, s > 1e10f) << s;
+    for (const float edge : {0.0f, 1.0f, 3.4e38f, INFINITY, NAN})
+        EXPECT_EQ(std::sqrt(edge) > 100000.0f, edge > 1e10f) << edge;
+}
