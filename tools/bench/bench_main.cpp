@@ -153,11 +153,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "demo-bench: %s\n", error.c_str());
         return 1;
     }
+    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    result.renderer = renderer != nullptr ? renderer : "";
+    result.contextMs = monotonicMs();
     setClockSource(&simulatedClock);
-    prepareShow();
+    result.prepareMs = timeFrame([] { prepareShow(); });
     simulatedNow = 0;
-    drawFrame(simulatedNow);
-    glFinish();
+    result.firstFrameMs = timeFrame([] { drawFrame(simulatedNow); });
     result.startupMs = monotonicMs();
     result.dataComplete = startupTexturesLoaded();
 

@@ -71,6 +71,10 @@ std::string formatJson(const BenchResult& r) {
                ", \"quad_percent\": " + number(share(r.scenes[i].fps, r.quad.fps), 1) + "}";
     }
     out += "], \"startup_ms\": " + number(r.startupMs, 1);
+    out += ", \"startup_detail\": {\"context_ms\": " + number(r.contextMs, 1) +
+           ", \"prepare_ms\": " + number(r.prepareMs, 1) +
+           ", \"first_frame_ms\": " + number(r.firstFrameMs, 1) + "}";
+    out += ", \"renderer\": " + quoted(r.renderer);
     out += ", \"data_complete\": " + std::string(r.dataComplete ? "true" : "false");
     out += ", \"with_music\": " + std::string(r.withMusic ? "true" : "false");
     out += ", \"julia\": {\"scalar_ms\": " + number(j.scalarMs, 4) +
@@ -84,11 +88,13 @@ std::string formatJson(const BenchResult& r) {
 }
 
 std::string formatTable(const BenchResult& r) {
-    std::string out = line("demo-bench %dx%d, %d frames per scene", r.width, r.height,
-                           r.framesPerScene);
-    out += line("start-up to first frame: %s ms%s%s", cell(r.startupMs, 1).c_str(),
-                r.withMusic ? " (music started first)" : "",
-                r.dataComplete ? "" : "  WARNING: start-up textures missing (no data/?)");
+    std::string out = line("demo-bench %dx%d, %d frames per scene, renderer: %s", r.width,
+                           r.height, r.framesPerScene, r.renderer.c_str());
+    out += line("start-up to first frame: %s ms (context%s %s, loading %s, first frame %s)%s",
+                cell(r.startupMs, 1).c_str(), r.withMusic ? " and music" : "",
+                cell(r.contextMs, 1).c_str(), cell(r.prepareMs, 1).c_str(),
+                cell(r.firstFrameMs, 1).c_str(),
+                r.dataComplete ? "" : "\n  WARNING: start-up textures missing (no data/?)");
     out += "\n";
     out += line("%-22s %9s %9s %9s %7s", "frame", "fps", "p50 ms", "p95 ms", "% quad");
     const auto row = [&](const std::string& name, const FrameStats& s) {

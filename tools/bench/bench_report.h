@@ -27,7 +27,12 @@ struct BenchResult {
     FrameStats empty;            // glClear + glFinish
     FrameStats quad;             // one full-screen textured quad
     std::array<FrameStats, 10> scenes;
-    double startupMs = 0;        // process start to the end of the first frame, ms
+    std::string renderer;        // GL_RENDERER of the offscreen context
+    double startupMs = 0;        // process start to the end of the first frame, whole ms
+    double contextMs = 0;        // process start to a current GL context (after the music,
+                                 // when started), whole ms
+    double prepareMs = 0;        // start-up loading (prepareShow), ms
+    double firstFrameMs = 0;     // the first frame, glFinish included, ms
     bool dataComplete = false;   // every start-up texture got an id
     bool withMusic = false;      // the soundtrack was started before the display
     JuliaTimes julia;
