@@ -1,18 +1,77 @@
-// demo: the show in a window over the whole desktop, with its soundtrack.
+// demo: the show over the whole desktop with its soundtrack. Options only add to it; with
+// none it is exactly the plain show.
+#include <cstdio>
+#include <string>
+#include <vector>
+
 #include "app/frame.h"
 #include "app/input.h"
 #include "app/music.h"
+#include "app/options.h"
 #include "app/shell.h"
+#include "platform/clock.h"
 #include "platform/display.h"
+#include "platform/process.h"
 
-int main() {
-    startMusic();
+namespace {
+
+uint32_t startOffsetMs = 0;  // clock value at process start, from --start
+uint32_t offsetClock() { return monotonicMs() + startOffsetMs; }
+
+// Makes the directory that holds data/ the working directory; false (after one line that
+// says where it looked) when there is none.
+bool enterDataRoot() {
+    const std::vector<std::string> roots = dataRootCandidates(executableDirectory());
+    for (const std::string& root : roots) {
+        if (hasDataDirectory(root)) return root == "." || enterDirectory(root);
+    }
+    std::string places;
+    for (const std::string& root : roots) places += (places.empty() ? "" : ", ") + root + "/data";
+    std::printf("Error: no show data found (looked in %s)\n", places.c_str());
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const ParsedOptions parsed = parsePlayerOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "demo: %s\n", parsed.error.c_str());
+        return 2;
+    }
+    const PlayerOptions& options = parsed.options;
+    if (options.help) {
+        std::fputs(playerHelpText().c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("demo (SOLTAREK ASKETRO) %s\n", DEMO_VERSION);
+        return 0;
+    }
+    if (options.listAudioDevices) {
+        for (const std::string& name : listAudioOutputDevices()) std::printf("%s\n", name.c_str());
+        return 0;
+    }
+    if (!enterDataRoot()) return 1;
+    if (options.startMs != 0) {
+        startOffsetMs = options.startMs;
+        setClockSource(&offsetClock);
+    }
+    if (options.window) requestWindowedDisplay(options.windowWidth, options.windowHeight);
+
+    if (!options.mute) startMusic();
     createDisplay();
     prepareShow();
     while (!isQuitRequested()) {
         drawFrame(clockMs());
         pumpMessages();
         swapBuffers(displayDeviceContext());
+    }
+    // A run that reached the end of the timeline starts again; Escape or a close ends it.
+    if (options.loop && currentSceneIndex() >= 10) {
+        restartProcess(argv);
+        std::printf("Error: cannot restart the show\n");
+        return 1;
     }
     return 0;
 }

@@ -19,6 +19,10 @@ void setDesktopRect(const DesktopRect& rect);
 // Opaque handle of the surface that SwapBuffers presents (the window's GL drawable).
 struct DisplayDevice;
 
+// Asks createDisplay for a normal, fixed-size window of width x height pixels instead: the
+// cursor stays visible and the desktop rectangle becomes the window's drawable size.
+void requestWindowedDisplay(int width, int height);
+
 // Creates the borderless, always-on-top window over the whole desktop with a current GL
 // compatibility context (double buffered, 24-bit colour, no depth buffer, swap interval 0)
 // and hides the cursor. On failure prints "Error: <reason>" to standard output and exits 1.

@@ -14,6 +14,9 @@ namespace {
 
 DisplayDevice displayDevice;
 bool displayCreated = false;
+bool windowed = false;
+int windowedWidth = 0;   // pixels
+int windowedHeight = 0;  // pixels
 
 [[noreturn]] void failDisplay(const char* what) {
     std::printf("Error: %s: %s\n", what, SDL_GetError());
@@ -22,6 +25,12 @@ bool displayCreated = false;
 }
 
 }  // namespace
+
+void requestWindowedDisplay(int width, int height) {
+    windowed = true;
+    windowedWidth = width;
+    windowedHeight = height;
+}
 
 void createDisplay() {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) failDisplay("cannot initialise video");
@@ -43,9 +52,15 @@ void createDisplay() {
 
     // Created at the desktop size: a desktop-fullscreen window created smaller can keep a
     // small GL buffer on some X servers. Desktop fullscreen never changes the screen mode.
-    const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP |
-                         SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN;
-    displayDevice.window = SDL_CreateWindow("", 0, 0, mode.w, mode.h, flags);
+    if (windowed) {
+        displayDevice.window = SDL_CreateWindow("SOLTAREK ASKETRO", SDL_WINDOWPOS_CENTERED,
+                                                SDL_WINDOWPOS_CENTERED, windowedWidth,
+                                                windowedHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+    } else {
+        const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP |
+                             SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN;
+        displayDevice.window = SDL_CreateWindow("", 0, 0, mode.w, mode.h, flags);
+    }
     if (displayDevice.window == nullptr) failDisplay("cannot create the window");
 
     displayDevice.context = SDL_GL_CreateContext(displayDevice.window);
@@ -55,7 +70,13 @@ void createDisplay() {
 
     // No frame-rate limit. Some X servers (Xvfb) refuse this; that is harmless.
     SDL_GL_SetSwapInterval(0);
-    SDL_ShowCursor(SDL_DISABLE);
+    if (windowed) {
+        int drawableWidth = 0, drawableHeight = 0;
+        SDL_GL_GetDrawableSize(displayDevice.window, &drawableWidth, &drawableHeight);
+        setDesktopRect({0, 0, drawableWidth, drawableHeight});
+    } else {
+        SDL_ShowCursor(SDL_DISABLE);
+    }
     // Keys arrive as key events only; text input events would only take frames' message slots.
     SDL_StopTextInput();
     displayCreated = true;

@@ -1,0 +1,100 @@
+#include "app/options.h"
+
+#include <charconv>
+
+namespace {
+
+// Parses a whole decimal number in [minimum, maximum]; false on anything else.
+bool parseNumber(const std::string& text, uint64_t minimum, uint64_t maximum, uint64_t& value) {
+    if (text.empty()) return false;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end && value >= minimum && value <= maximum;
+}
+
+bool parseSize(const std::string& text, int& width, int& height) {
+    const size_t x = text.find('x');
+    if (x == std::string::npos) return false;
+    uint64_t w = 0, h = 0;
+    if (!parseNumber(text.substr(0, x), 16, 16384, w) || !parseNumber(text.substr(x + 1), 16, 16384, h))
+        return false;
+    width = int(w);
+    height = int(h);
+    return true;
+}
+
+}  // namespace
+
+ParsedOptions parsePlayerOptions(const std::vector<std::string>& arguments) {
+    ParsedOptions result;
+    PlayerOptions& o = result.options;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        const size_t equals = argument.find('=');
+        const std::string name = argument.substr(0, equals);
+        const bool hasValue = equals != std::string::npos;
+        std::string value = hasValue ? argument.substr(equals + 1) : std::string();
+        auto takeValue = [&]() -> bool {
+            if (hasValue) return true;
+            if (i + 1 >= arguments.size()) return false;
+            value = arguments[++i];
+            return true;
+        };
+        auto flag = [&](bool& target) {
+            if (hasValue) {
+                result.error = "option " + name + " takes no value";
+                return;
+            }
+            target = true;
+        };
+
+        if (name == "--window") {
+            o.window = true;
+            if (hasValue && !parseSize(value, o.windowWidth, o.windowHeight))
+                result.error = "--window wants WIDTHxHEIGHT (16..16384 each), not '" + value + "'";
+        } else if (name == "--mute") {
+            flag(o.mute);
+        } else if (name == "--loop") {
+            flag(o.loop);
+        } else if (name == "--list-audio-devices") {
+            flag(o.listAudioDevices);
+        } else if (name == "--help" || name == "-h") {
+            flag(o.help);
+        } else if (name == "--version") {
+            flag(o.version);
+        } else if (name == "--start") {
+            uint64_t ms = 0;
+            if (!takeValue() || !parseNumber(value, 0, 90596, ms))
+                result.error = "--start wants a clock value in ms from 0 to 90596";
+            o.startMs = uint32_t(ms);
+        } else if (name == "--audio-device") {
+            if (!takeValue() || value.empty()) result.error = "--audio-device wants a device name";
+            o.audioDevice = value;
+        } else {
+            result.error = "unknown option '" + argument + "' (try --help)";
+        }
+        if (!result.error.empty()) return result;
+    }
+    return result;
+}
+
+std::string playerHelpText() {
+    return "Usage: demo [OPTION]...\n"
+           "Plays the show SOLTAREK ASKETRO: ten timed scenes over 90.6 s with its soundtrack,\n"
+           "full-screen. Keys: Escape ends, Enter skips to the next scene, Space prints the\n"
+           "clock value (ms).\n"
+           "\n"
+           "  --window[=WxH]          play in a normal window (default 1280x720), cursor visible\n"
+           "  --mute                  no sound at all (no audio device needed)\n"
+           "  --start=MS              start at clock value MS (0..90596); earlier scenes are\n"
+           "                          skipped and the music starts at the same position\n"
+           "  --loop                  start again as a fresh run when the show ends;\n"
+           "                          Escape still ends it\n"
+           "  --audio-device=NAME     play the sound on the output device NAME\n"
+           "  --list-audio-devices    print the names of the output devices and exit\n"
+           "  --help                  print this help and exit\n"
+           "  --version               print the version and exit\n"
+           "\n"
+           "The show reads data/ in the working directory, or else the data installed beside\n"
+           "the program (../share/soltarek/data).\n";
+}

@@ -1,0 +1,30 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Command-line options of the player. With none, demo is exactly the plain show.
+struct PlayerOptions {
+    bool window = false;        // a normal window instead of the full-screen one
+    int windowWidth = 1280;     // pixels, with window
+    int windowHeight = 720;     // pixels, with window
+    bool mute = false;          // no sound start-up at all
+    uint32_t startMs = 0;       // clock value of process start (ms), 0..90596
+    bool loop = false;          // start again as a fresh run when the timeline ends
+    std::string audioDevice;    // output device name; empty for the default device
+    bool listAudioDevices = false;
+    bool help = false;
+    bool version = false;
+};
+
+struct ParsedOptions {
+    PlayerOptions options;
+    std::string error;  // one line, empty when the arguments were fine
+};
+
+// GNU-style parsing of argv[1..]: "--opt", "--opt=value" and "--opt value" for options
+// that take a value ("--window" only takes "=WxH").
+ParsedOptions parsePlayerOptions(const std::vector<std::string>& arguments);
+
+// The --help text.
+std::string playerHelpText();

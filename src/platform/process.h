@@ -1,0 +1,24 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// Directory of the running executable (from /proc/self/exe), empty if unknown.
+std::string executableDirectory();
+
+// Places where the show's data/ may be, in the order they are tried: the working
+// directory, the executable's own directory (a build tree), and the installed
+// ../share/soltarek beside the executable.
+std::vector<std::string> dataRootCandidates(const std::string& executableDir);
+
+// True when `root`/data is a directory.
+bool hasDataDirectory(const std::string& root);
+
+// Makes `root` the working directory; false on failure.
+bool enterDirectory(const std::string& root);
+
+// Replaces the process with a fresh run of the same executable and arguments. Returns
+// only on failure.
+void restartProcess(char** argv);
+
+// Names of the audio output devices.
+std::vector<std::string> listAudioOutputDevices();

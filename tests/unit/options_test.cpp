@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include "app/options.h"
+#include "platform/process.h"
+
+TEST(PlayerOptions, NoArgumentsIsThePlainShow) {
+    const ParsedOptions p = parsePlayerOptions({});
+    EXPECT_TRUE(p.error.empty());
+    EXPECT_FALSE(p.options.window || p.options.mute || p.options.loop || p.options.help);
+    EXPECT_EQ(p.options.startMs, 0u);
+    EXPECT_TRUE(p.options.audioDevice.empty());
+}
+
+TEST(PlayerOptions, ValuesInEitherGnuForm) {
+    ParsedOptions p = parsePlayerOptions({"--window", "--mute", "--start=42000", "--loop",
+                                          "--audio-device", "Speakers (USB)"});
+    ASSERT_TRUE(p.error.empty()) << p.error;
+    EXPECT_TRUE(p.options.window);
+    EXPECT_EQ(p.options.windowWidth, 1280);
+    EXPECT_EQ(p.options.windowHeight, 720);
+    EXPECT_TRUE(p.options.mute);
+    EXPECT_TRUE(p.options.loop);
+    EXPECT_EQ(p.options.startMs, 42000u);
+    EXPECT_EQ(p.options.audioDevice, "Speakers (USB)");
+
+    p = parsePlayerOptions({"--window=800x600", "--start", "90596", "--audio-device=hw"});
+    ASSERT_TRUE(p.error.empty()) << p.error;
+    EXPECT_EQ(p.options.windowWidth, 800);
+    EXPECT_EQ(p.options.windowHeight, 600);
+    EXPECT_EQ(p.options.startMs, 90596u);
+    EXPECT_EQ(p.options.audioDevice, "hw");
+}
+
+TEST(PlayerOptions, BadArgumentsGiveOneLineErrors) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--frobnicate"}, {"-x"}, {"plain"}, {"--window=800"},
+          {"--window=0x600"}, {"--window=800x600x2"}, {"--start=-5"}, {"--start=90597"},
+          {"--start=12ms"}, {"--start"}, {"--mute=yes"}, {"--audio-device"},
+          {"--audio-device="}}) {
+        const ParsedOptions p = parsePlayerOptions(args);
+        EXPECT_FALSE(p.error.empty()) << args[0];
+        EXPECT_EQ(p.error.find('\n'), std::string::npos);
+    }
+}
+
+TEST(DataLocation, WorkingDirectoryFirstThenBesideTheProgram) {
+    const std::vector<std::string> roots = dataRootCandidates("/opt/show/bin");
+    ASSERT_EQ(roots.size(), 3u);
+    EXPECT_EQ(roots[0], ".");
+    EXPECT_EQ(roots[1], "/opt/show/bin");
+    EXPECT_EQ(roots[2], "/opt/show/bin/../share/soltarek");
+    EXPECT_EQ(dataRootCandidates("").size(), 1u);
+}
