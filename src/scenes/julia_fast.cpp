@@ -1,7 +1,8 @@
 #include "scenes/julia_fast.h"
 
 #include <array>
-#include <cmath>
+
+#include "scenes/julia.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #define JULIA_X86 1
@@ -10,18 +11,13 @@
 
 namespace {
 
-constexpr int Size = 128;      // pixels per row and per column
-constexpr int MaxSteps = 101;  // iterations before a point counts as inside the set
-constexpr float EscapeMagnitude = 100000.0f;
+constexpr int Size = JuliaSize;          // pixels per row and per column
+constexpr int MaxSteps = JuliaMaxSteps;  // iterations before a point counts as inside
 
-// Blue byte for an escape at step n (1..101), index 0 for "never escaped": the low 8 bits
-// of trunc(255 - n * 20.4f) in double, not clamped, so it wraps into bands from n = 13 on.
-constexpr std::array<uint8_t, MaxSteps + 1> BlueOfStep = [] {
+// Blue byte by escape step 1..101; index 0 (never escaped) is black.
+const std::array<uint8_t, MaxSteps + 1> BlueOfStep = [] {
     std::array<uint8_t, MaxSteps + 1> table{};
-    for (int n = 1; n <= MaxSteps; ++n) {
-        const auto value = int32_t(255.0 - double(n) * double(20.4f));
-        table[size_t(n)] = uint8_t(uint32_t(value) & 0xffu);
-    }
+    for (int n = 1; n <= MaxSteps; ++n) table[size_t(n)] = juliaBlue(n);
     return table;
 }();
 
@@ -29,19 +25,8 @@ constexpr std::array<uint8_t, MaxSteps + 1> BlueOfStep = [] {
 // (zRe, zIm[0..Width-1]) under z -> z^2 + (re, im).
 using EscapeLanes = void (*)(float zRe, const float* zIm, float re, float im, int32_t* steps);
 
-void escapePortable(float zRe, const float* zImStart, float re, float im, int32_t* steps) {
-    float zIm = zImStart[0];
-    steps[0] = 0;
-    for (int n = 1; n <= MaxSteps; ++n) {
-        const float newRe = zRe * zRe - zIm * zIm + re;
-        const float newIm = 2.0f * zRe * zIm + im;
-        zRe = newRe;
-        zIm = newIm;
-        if (std::sqrt(newRe * newRe + newIm * newIm) > EscapeMagnitude) {
-            steps[0] = n;
-            return;
-        }
-    }
+void escapePortable(float zRe, const float* zIm, float re, float im, int32_t* steps) {
+    steps[0] = juliaEscapeStep(zRe, zIm[0], re, im);
 }
 
 #ifdef JULIA_X86
@@ -55,7 +40,7 @@ void escapePortable(float zRe, const float* zImStart, float re, float im, int32_
 //   rounds above 1e5. So "sqrtf(s) > 1e5" holds exactly when "s > 1e10" (NaN: neither).
 // - Lanes that already escaped keep iterating until all have; their step count stopped
 //   at the first escape.
-constexpr float EscapeSquare = 1e10f;  // EscapeMagnitude squared, exact in float
+constexpr float EscapeSquare = 1e10f;  // the escape magnitude 100000 squared, exact
 
 [[gnu::target("sse2")]] void escapeSse2(float zRe0, const float* zImStart, float re,
                                         float im, int32_t* steps) {

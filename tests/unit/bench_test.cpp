@@ -93,7 +93,7 @@ TEST(BenchReport, JsonHasEveryKeyAndWritesMissingNumbersAsNull) {
     result.julia.fastMs = 0.25;
     result.julia.avx2Ms = NAN;
     result.julia.fastLanes = "sse2";
-    result.julia.scalarSource = "say \"hi\"";
+    result.renderer = "say \"hi\"";
     result.peakRssMb = 80.25;
     const std::string json = formatJson(result);
     for (const char* part :
@@ -101,7 +101,7 @@ TEST(BenchReport, JsonHasEveryKeyAndWritesMissingNumbersAsNull) {
           "\"scenes\": [{\"scene\": 0, \"frames\": 1, \"fps\": 1000.0, \"p50_ms\": 1.000, \"p95_ms\": 1.000",
           "{\"scene\": 9, \"frames\": 1, \"fps\": 100.0", "\"startup_ms\": 42.5",
           "\"julia\": {\"scalar_ms\": 2.0000, \"fast_ms\": 0.2500", "\"avx2_ms\": null",
-          "\"scalar_source\": \"say \\\"hi\\\"\"", "\"peak_rss_mb\": 80.2"}) {
+          "\"renderer\": \"say \\\"hi\\\"\"", "\"peak_rss_mb\": 80.2"}) {
         EXPECT_NE(json.find(part), std::string::npos) << part << "\nin " << json;
     }
     EXPECT_EQ(json.find("\"scene\": 10"), std::string::npos);

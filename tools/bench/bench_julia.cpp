@@ -5,39 +5,14 @@
 #include <cmath>
 #include <vector>
 
-#include "scenes/julia_fast.h"
-
-// The scalar reference and the sweep come from the warp scenes; builds without them time
-// the fast path's one-pixel lanes (the same scalar arithmetic) and move the constant here.
-#if __has_include("scenes/julia.h")
 #include "scenes/julia.h"
+#include "scenes/julia_fast.h"
 #include "scenes/julia_sweep.h"
-#define BENCH_HAS_RENDER_JULIA 1
-#else
-namespace {
-struct JuliaSweep {
-    float re = 2.0f;
-    float im = -2.0f;
-    bool reRising = false;
-    bool imRising = true;
-};
-void moveJuliaConstant(JuliaSweep& s) {
-    s.re = s.reRising ? s.re + 0.025f : s.re - 0.025f;
-    s.im = s.imRising ? s.im + 0.015f : s.im - 0.03f;
-    if (s.re > 2.0f) s.reRising = false;
-    else if (s.re < -2.0f) s.reRising = true;
-    if (s.im > 2.0f) s.imRising = false;
-    else if (s.im < -2.9f) s.imRising = true;
-}
-}  // namespace
-#endif
+#include "scenes/warp_scenes.h"
 
 namespace bench {
 
 namespace {
-
-constexpr float SpanRe = 2.0f;  // the warp scenes' spans
-constexpr float SpanIm = 1.5f;
 
 // Passes over the sweep per implementation; the fastest counts, so that a pass slowed by
 // other processes on the machine does not.
@@ -70,7 +45,7 @@ JuliaTimes timeJulia(int images) {
     const auto timeLanes = [&](JuliaLanes lanes) {
         if (!juliaLanesAvailable(lanes)) return double(NAN);
         return timeSweep(images, [&](float re, float im) {
-            renderJuliaOn(lanes, re, im, SpanRe, SpanIm, image.data());
+            renderJuliaOn(lanes, re, im, WarpSpanRe, WarpSpanIm, image.data());
         });
     };
     times.portableMs = timeLanes(JuliaLanes::Portable);
@@ -81,13 +56,8 @@ JuliaTimes timeJulia(int images) {
     times.fastMs = best == JuliaLanes::Avx2   ? times.avx2Ms
                    : best == JuliaLanes::Sse2 ? times.sse2Ms
                                               : times.portableMs;
-#ifdef BENCH_HAS_RENDER_JULIA
-    times.scalarSource = "renderJulia";
-    times.scalarMs = timeSweep(images, [](float re, float im) { renderJulia(re, im, SpanRe, SpanIm); });
-#else
-    times.scalarSource = "portable lanes";
-    times.scalarMs = times.portableMs;
-#endif
+    times.scalarMs =
+        timeSweep(images, [](float re, float im) { renderJulia(re, im, WarpSpanRe, WarpSpanIm); });
     return times;
 }
 

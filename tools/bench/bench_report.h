@@ -10,8 +10,7 @@ namespace bench {
 // an implementation this processor or build lacks.
 struct JuliaTimes {
     int images = 0;              // images timed per implementation
-    double scalarMs = 0;         // the scalar reference
-    std::string scalarSource;    // what the scalar reference was ("renderJulia", ...)
+    double scalarMs = 0;         // the scalar reference, renderJulia
     double portableMs = 0;       // fast path, one pixel at a time
     double sse2Ms = 0;           // fast path, 4 pixels
     double avx2Ms = 0;           // fast path, 8 pixels
