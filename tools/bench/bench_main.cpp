@@ -72,7 +72,7 @@ bench::FrameStats timeEmptyFrames(int frames) {
 
 // The least a picture scene draws: clear, then one full-screen quad with a 512 x 512 RGBA
 // texture (linear filters, modulated by opaque white), identity matrices, no blending.
-bench::FrameStats timeQuadFrames(int frames) {
+bench::FrameStats timeQuadFrames(int frames, int width, int height) {
     constexpr int Side = 512;  // texels
     std::vector<uint8_t> texels(size_t(Side) * Side * 4);
     for (size_t i = 0; i < texels.size(); ++i) texels[i] = uint8_t(i * 7 + i / 2048);
@@ -82,8 +82,10 @@ bench::FrameStats timeQuadFrames(int frames) {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, Side, Side, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                  texels.data());
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    for (const GLenum capability : {GL_BLEND, GL_FOG, GL_DEPTH_TEST, GL_LIGHTING, GL_CULL_FACE})
+    for (const GLenum capability : {GL_BLEND, GL_FOG, GL_DEPTH_TEST, GL_LIGHTING, GL_CULL_FACE,
+                                    GL_ALPHA_TEST, GL_SCISSOR_TEST})
         glDisable(capability);
+    glViewport(0, 0, width, height);
     glEnable(GL_TEXTURE_2D);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -167,7 +169,7 @@ int main(int argc, char** argv) {
     // The references come after the show: their GL state changes cannot reach a scene.
     const int referenceFrames = std::max(options.framesPerScene, 60);
     result.empty = timeEmptyFrames(referenceFrames);
-    result.quad = timeQuadFrames(referenceFrames);
+    result.quad = timeQuadFrames(referenceFrames, context->width(), context->height());
     result.julia = bench::timeJulia(options.juliaImages);
     result.peakRssMb = peakRssMb();
 
