@@ -56,6 +56,12 @@ const char* soundErrorText(int code) {
 }
 
 void setMusicStartMs(uint32_t ms) { musicStartMs = ms; }
+
+std::optional<double> musicHeardMs(uint64_t monoUs) {
+    double frames = 0;
+    if (musicStream == nullptr || !sound::heardFrames(monoUs, frames)) return std::nullopt;
+    return frames * 1000.0 / MixRate;
+}
 void setMusicDevice(const std::string& name) { musicDevice = name; }
 
 void startMusic() {

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <cstdint>
 #include <string>
 
@@ -13,3 +14,8 @@ const char* soundErrorText(int code);
 // name (empty: the default device). Set before startMusic().
 void setMusicStartMs(uint32_t ms);
 void setMusicDevice(const std::string& name);
+
+// The position of the soundtrack being heard now, as the ms since process start at which it
+// should be heard (stream frames heard / mix rate; --start is not included). Empty when no
+// music plays, before it is heard, or after it stopped.
+std::optional<double> musicHeardMs(uint64_t monoUs);

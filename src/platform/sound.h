@@ -85,6 +85,12 @@ struct PlaybackPosition {
 };
 PlaybackPosition playbackPosition();
 
+// Stream frames heard at `monoUs` (µs since process start): the frames handed before the
+// last hand-over that carried music, minus the device buffer, plus the time since that
+// hand-over. False while nothing has been heard yet, or when the last hand-over is more
+// than two device buffers old (the music ended or the decoder fell behind).
+bool heardFrames(uint64_t monoUs, double& frames);
+
 // Decodes a whole MP3 file with the same decoder set-up as the streams (gapless, stereo,
 // 16-bit at `mixRate`) into `samples` (interleaved). Returns NoError or the error code.
 int decodeFile(const char* fileName, int mixRate, std::vector<int16_t>& samples);

@@ -20,10 +20,17 @@ namespace {
 struct Mixer {
     SDL_AudioDeviceID device = 0;
     int deviceFrames = 0;                        // device buffer, frames
+    int mixRate = 44100;                         // Hz
     std::vector<std::atomic<Stream*>> channels;  // null: free
     std::vector<int16_t> scratch;                // one channel's frames, stereo
     std::atomic<uint64_t> framesHanded{0};       // stream frames given to the device
     std::atomic<uint32_t> firstCallbackMs{0};    // ms since process start; 0: none yet
+    // The last hand-over that carried music: when it happened (µs since process start) and
+    // the frames handed before it. Written by the audio thread under a sequence count
+    // (odd while writing) so that readers see a consistent pair.
+    std::atomic<uint32_t> anchorSequence{0};
+    std::atomic<uint64_t> anchorUs{0};
+    std::atomic<uint64_t> anchorFrames{0};
     explicit Mixer(int maxChannels) : channels(size_t(maxChannels)) {}
 };
 
@@ -59,7 +66,13 @@ void mixChannels(void* user, Uint8* bytes, int length) {
     }
     if (handed > 0 && mix.firstCallbackMs.load(std::memory_order_relaxed) == 0)
         mix.firstCallbackMs.store(std::max<uint32_t>(monotonicMs(), 1u));
-    mix.framesHanded.fetch_add(handed, std::memory_order_relaxed);
+    const uint64_t before = mix.framesHanded.fetch_add(handed, std::memory_order_relaxed);
+    if (handed == frames) {
+        mix.anchorSequence.fetch_add(1, std::memory_order_acq_rel);
+        mix.anchorUs.store(monotonicUs(), std::memory_order_relaxed);
+        mix.anchorFrames.store(before, std::memory_order_relaxed);
+        mix.anchorSequence.fetch_add(1, std::memory_order_acq_rel);
+    }
 }
 
 }  // namespace
@@ -115,6 +128,7 @@ bool init(int mixRate, int maxChannels, unsigned flags) {
         return false;
     }
     created->deviceFrames = obtained.samples;
+    created->mixRate = mixRate;
     created->scratch.assign(2 * size_t(obtained.samples), 0);
     setStreamMixRate(mixRate);
     mixer = created;
@@ -157,6 +171,25 @@ PlaybackPosition playbackPosition() {
     position.deviceLatencyFrames = mixer->deviceFrames;
     position.firstCallbackMs = mixer->firstCallbackMs.load();
     return position;
+}
+
+bool heardFrames(uint64_t monoUs, double& frames) {
+    if (mixer == nullptr) return false;
+    uint64_t atUs = 0, handedBefore = 0;
+    for (;;) {
+        const uint32_t sequence = mixer->anchorSequence.load(std::memory_order_acquire);
+        if (sequence % 2 != 0) continue;
+        atUs = mixer->anchorUs.load(std::memory_order_relaxed);
+        handedBefore = mixer->anchorFrames.load(std::memory_order_relaxed);
+        if (mixer->anchorSequence.load(std::memory_order_acquire) == sequence) break;
+    }
+    if (atUs == 0) return false;
+    const double rate = double(mixer->mixRate);
+    const double sinceUs = monoUs > atUs ? double(monoUs - atUs) : 0.0;
+    const double bufferUs = 1e6 * mixer->deviceFrames / rate;
+    if (sinceUs > 2 * bufferUs) return false;
+    frames = double(handedBefore) - mixer->deviceFrames + sinceUs * rate / 1e6;
+    return true;
 }
 
 }  // namespace sound

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include "scenes/julia.h"
+#include "scenes/julia_fast.h"
 #include "texture/texture_sets.h"
 
 namespace {
@@ -24,7 +25,7 @@ void beginWarpFrame(float re, float im) {
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, warpTexture);
     glDisable(GL_BLEND);
-    renderJulia(re, im, WarpSpanRe, WarpSpanIm);
+    renderJuliaFast(re, im, WarpSpanRe, WarpSpanIm, warpPixels.data());
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, JuliaSize, JuliaSize, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                  warpPixels.data());
     glBindTexture(GL_TEXTURE_2D, warpTexture);
