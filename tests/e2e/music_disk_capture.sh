@@ -17,8 +17,11 @@ capture() {  # output file, then demo's arguments
 set -e
 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/$out" "$DEMO" $* > demo.out 2> demo.err &
 pid=\$!
-xdotool search --sync --class demo >/dev/null
+bash "$WAIT_WINDOW" >/dev/null
 sleep 3
+xdotool key space
+sleep 0.2
+xdotool key space
 xdotool key Escape
 wait \$pid
 RUN
@@ -32,3 +35,13 @@ capture out.raw
 "$fixture" match out.raw data/music.mp3 2.5
 capture later.raw --start=1250
 "$fixture" match later.raw data/music.mp3 2.5 1250
+
+# The real soundtrack from --start=42000: the first frame is already in scene 3 (the
+# particle scene, 32096..48096), and the audio begins 42 s into the soundtrack.
+if [ -f "$BUILD_DIR/data/music.mp3" ]; then
+    cp "$BUILD_DIR/data/music.mp3" data/music.mp3
+    capture at42.raw --start=42000
+    clock=$(head -n 1 demo.out)
+    [ "$clock" -ge 42000 ] && [ "$clock" -lt 48096 ] || fail "--start=42000: clock $clock"
+    "$fixture" match at42.raw data/music.mp3 2.5 42000
+fi
