@@ -14,7 +14,7 @@ struct AudioClockState {
     uint32_t lastValue = 0;    // last clock value returned, ms
 };
 
-inline constexpr double MaxSlew = 0.02;  // ms of correction per ms of wall time (2 %)
+inline constexpr double MaxSlew = 0.05;  // ms of correction per ms of wall time (5 %)
 
 // `wallMs`: wall time since process start (ms, fractional). `heardMs`: the music position
 // heard at that time, as ms of wall time since process start at which it should be heard
