@@ -4,7 +4,7 @@
 set -euo pipefail
 kind=${1:-play}
 packages=(build-essential cmake pkg-config
-          libsdl2-dev libmpg123-dev libmp3lame-dev libfreetype-dev fonts-dejavu-core
+          libsdl2-dev libmpg123-dev libmp3lame-dev libfreetype-dev libpng-dev fonts-dejavu-core
           libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0)
 if [ "$kind" = test ]; then
   packages+=(libgtest-dev xvfb xauth xdotool ffmpeg clang libclang-rt-14-dev python3)

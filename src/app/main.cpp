@@ -4,19 +4,16 @@
 #include <string>
 #include <vector>
 
+#include "app/audio_clock.h"
 #include "app/frame.h"
 #include "app/input.h"
 #include "app/music.h"
 #include "app/options.h"
 #include "app/shell.h"
-#include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/process.h"
 
 namespace {
-
-uint32_t startOffsetMs = 0;  // clock value at process start, from --start
-uint32_t offsetClock() { return monotonicMs() + startOffsetMs; }
 
 // Makes the directory that holds data/ the working directory; false (after one line that
 // says where it looked) when there is none.
@@ -53,13 +50,16 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!enterDataRoot()) return 1;
-    if (options.startMs != 0) {
-        startOffsetMs = options.startMs;
-        setClockSource(&offsetClock);
-    }
+    // The clock starts at --start and follows the music heard (plain wall time when muted).
+    setShowClockOffset(options.startMs);
+    setClockSource(&showClockMs);
     if (options.window) requestWindowedDisplay(options.windowWidth, options.windowHeight);
 
-    if (!options.mute) startMusic();
+    if (!options.mute) {
+        setMusicStartMs(options.startMs);
+        setMusicDevice(options.audioDevice);
+        startMusic();
+    }
     createDisplay();
     prepareShow();
     while (!isQuitRequested()) {

@@ -1,3 +1,87 @@
 #include "app/music.h"
 
-void startMusic() {}
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+#include "platform/sound.h"
+
+namespace {
+
+sound::Stream* musicStream = nullptr;  // kept for the life of the process
+int musicChannel = -1;                 // stored, never read again
+
+constexpr const char* MusicFile = "data/music.mp3";
+constexpr int MixRate = 44100;        // Hz
+constexpr int DecodeAheadMs = 200;    // decoded audio kept ahead of the output
+constexpr int MaxChannels = 4;
+
+uint32_t musicStartMs = 0;  // ms into the soundtrack where playback begins
+std::string musicDevice;    // output device name; empty for the default
+
+const char* const ErrorTexts[] = {
+    "No errors",
+    "Cannot call this command after FSOUND_Init.  Call FSOUND_Close first.",
+    "This command failed because FSOUND_Init was not called",
+    "Error initializing output device.",
+    "The output device is already in use and cannot be reused.",
+    "Playing the sound failed.",
+    "Soundcard does not support the features needed for this soundsystem (16bit stereo output)",
+    "Error setting cooperative level for hardware.",
+    "Error creating hardware sound buffer.",
+    "File not found",
+    "Unknown file format",
+    "Error loading file",
+    "Not enough memory ",
+    "The version number of this file format is not supported",
+    "An invalid parameter was passed to this function",
+    "Tried to use an EAX command on a non EAX enabled channel or output.",
+    "Failed to allocate a new channel",
+    "Recording not supported on this device",
+    "Required Mediaplayer codec is not installed",
+};
+
+[[noreturn]] void failWithSoundError() {
+    std::printf("Error: %s\n", soundErrorText(sound::lastError()));
+    std::exit(1);
+}
+
+}  // namespace
+
+const char* soundErrorText(int code) {
+    // Read as unsigned: negative codes fall beyond the table too.
+    const unsigned index = unsigned(code);
+    if (index >= sizeof(ErrorTexts) / sizeof(ErrorTexts[0])) return "Unknown error";
+    return ErrorTexts[index];
+}
+
+void setMusicStartMs(uint32_t ms) { musicStartMs = ms; }
+
+std::optional<double> musicHeardMs(uint64_t monoUs) {
+    double frames = 0;
+    if (musicStream == nullptr || !sound::heardFrames(monoUs, frames)) return std::nullopt;
+    return frames * 1000.0 / MixRate;
+}
+void setMusicDevice(const std::string& name) { musicDevice = name; }
+
+void startMusic() {
+    const sound::LibraryVersion required = sound::requiredLibraryVersion();
+    if (sound::isOlderVersion(sound::libraryVersion(), required)) {
+        std::printf("Error: You have the wrong %s version - you should be using %s %s\n",
+                    sound::libraryName(), sound::libraryName(),
+                    sound::versionText(required).c_str());
+        std::exit(1);
+    }
+    sound::setOutput(sound::OutputSystem);
+    sound::setBufferSize(DecodeAheadMs);
+    sound::setDriver(0);
+    sound::setDeviceName(musicDevice);
+    if (!sound::init(MixRate, MaxChannels, 0)) failWithSoundError();
+
+    const uint64_t startFrame = uint64_t(musicStartMs) * MixRate / 1000;
+    musicStream = sound::openStream(MusicFile, sound::NonBlocking, 0, 0, startFrame);
+    // Poll without sleeping; yielding leaves the core to the decode thread on small machines.
+    while (sound::openState(musicStream) == -2) std::this_thread::yield();
+    if (sound::openState(musicStream) != 0) failWithSoundError();
+    musicChannel = sound::play(sound::FreeChannel, musicStream);
+}

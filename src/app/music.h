@@ -1,5 +1,21 @@
 #pragma once
+#include <optional>
+#include <cstdint>
+#include <string>
 
 // Starts the soundtrack "data/music.mp3" before anything else; returns only when it plays.
 // On failure prints one "Error: ..." line to standard output and exits with code 1.
 void startMusic();
+
+// The fixed text of a sound error code; "Unknown error" outside 0..18 (negative codes too).
+const char* soundErrorText(int code);
+
+// Where the music starts (ms into the soundtrack, 0 by default) and the output device by
+// name (empty: the default device). Set before startMusic().
+void setMusicStartMs(uint32_t ms);
+void setMusicDevice(const std::string& name);
+
+// The position of the soundtrack being heard now, as the ms since process start at which it
+// should be heard (stream frames heard / mix rate; --start is not included). Empty when no
+// music plays, before it is heard, or after it stopped.
+std::optional<double> musicHeardMs(uint64_t monoUs);

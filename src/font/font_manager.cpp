@@ -1,9 +1,38 @@
 #include "font/font_manager.h"
 
+#include <cstdlib>
+
+#include "texture/texture_manager.h"
+
 int32_t currentFont = 0;
 
-FontManager* FontManager::instance() { return nullptr; }
-FontManager::FontManager() = default;
+namespace {
+FontManager* fontManager = nullptr;
+}
+
+FontManager* FontManager::instance() {
+    if (fontManager == nullptr) {
+        std::atexit(destroyFontManager);
+        fontManager = new FontManager();
+    }
+    return fontManager;
+}
+
+FontManager::FontManager() : fontTable(readDataTable("data/fonts.data")) {
+    for (int32_t row = 0; row < fontTable->getRowCount(); ++row)
+        addFontTexture(fontTable->cell(row, "mapfile"));
+    currentFont = 0;
+}
+
 FontManager::~FontManager() = default;
-uint32_t FontManager::addFontTexture(const std::string&) { return 0; }
-void destroyFontManager() {}
+
+uint32_t FontManager::addFontTexture(const std::string& fileName) {
+    const uint32_t id = TextureManager::instance()->loadTexture(fileName, 0.0f);
+    fontTextures.push_back(id);
+    return id;
+}
+
+void destroyFontManager() {
+    delete fontManager;
+    fontManager = nullptr;
+}

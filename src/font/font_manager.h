@@ -1,21 +1,25 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
-class DataTable;
+#include "font/data_table.h"
 
-// The process-wide registry of fonts, built on first use from "data/fonts.data".
+// The process-wide registry of fonts, built on first use from "data/fonts.data": one font
+// per table row, its image (column "mapfile") loaded through the texture manager.
 class FontManager {
 public:
+    // Registers destroyFontManager with atexit on the first call, then builds the manager.
     static FontManager* instance();
     virtual ~FontManager();
 
     // Loads an image as a texture (priority 0) and appends its id; returns the id.
     uint32_t addFontTexture(const std::string& fileName);
 
-    std::vector<uint32_t> fontTextures;  // texture id of each font row, in row order
-    DataTable* fontTable = nullptr;      // the font definition file; owned
+    std::vector<uint32_t> fontTextures;     // texture id of each font row, in row order
+    std::unique_ptr<DataTable> fontTable;   // the font definition file (columns mapfile,
+                                            // xspace, yspace); never null once built
 
 private:
     FontManager();
@@ -24,5 +28,6 @@ private:
 // Row index of the font that drawText uses; 0 once the manager is built.
 extern int32_t currentFont;
 
-// Exit routine: deletes the manager (if any) and clears the instance pointer.
+// Exit routine: deletes the manager (if any) and clears the instance pointer. The font
+// textures stay with the texture manager.
 void destroyFontManager();

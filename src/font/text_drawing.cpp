@@ -1,3 +1,56 @@
 #include "font/text_drawing.h"
 
-void drawText(int32_t, int32_t, int32_t, int32_t, std::string) {}
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <climits>
+
+#include "font/font_manager.h"
+#include "font/text_layout.h"
+#include "render/overlay.h"
+#include "texture/texture_manager.h"
+
+namespace {
+
+GLint vertexCoordinate(int64_t value) {
+    return static_cast<GLint>(std::clamp<int64_t>(value, INT_MIN, INT_MAX));
+}
+
+void drawGlyph(const GlyphQuad& q) {
+    const GLint left = vertexCoordinate(q.left), top = vertexCoordinate(q.top);
+    const GLint right = vertexCoordinate(q.right), bottom = vertexCoordinate(q.bottom);
+    glBegin(GL_QUADS);
+    glTexCoord2f(q.s0, q.t0);
+    glVertex2i(left, top);
+    glTexCoord2f(q.s1, q.t0);
+    glVertex2i(right, top);
+    glTexCoord2f(q.s1, q.t1);
+    glVertex2i(right, bottom);
+    glTexCoord2f(q.s0, q.t1);
+    glVertex2i(left, bottom);
+    glEnd();
+}
+
+}  // namespace
+
+void drawText(int32_t x, int32_t y, int32_t width, int32_t height, std::string text) {
+    beginOverlay();
+    FontManager* fonts = FontManager::instance();
+    // No font row, or a font image that did not load: nothing to draw with.
+    const bool haveFont = currentFont >= 0 &&
+                          static_cast<size_t>(currentFont) < fonts->fontTextures.size();
+    const uint32_t fontTexture = haveFont ? fonts->fontTextures[currentFont] : 0;
+    const Texture* image = TextureManager::instance()->getTexture(fontTexture);
+    if (image != nullptr && image->pixels) {
+        FontMetrics metrics;
+        metrics.cellWidth = static_cast<int32_t>(image->width / 16);
+        metrics.cellHeight = static_cast<int32_t>(image->height / 16);
+        metrics.xspace = fonts->fontTable->intValue(currentFont, "xspace");
+        metrics.yspace = fonts->fontTable->intValue(currentFont, "yspace");
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, fontTexture);
+        for (const GlyphQuad& quad : layoutText(x, y, width, height, text, metrics)) drawGlyph(quad);
+    }
+    endOverlay();
+}

@@ -18,3 +18,5 @@ const uint64_t processStartNs = nowNs();
 uint32_t monotonicMs() {
     return uint32_t((nowNs() - processStartNs) / 1000000u);
 }
+
+uint64_t monotonicUs() { return (nowNs() - processStartNs) / 1000u; }

@@ -1,4 +1,69 @@
 #include "scenes/warp_scenes.h"
 
-void drawWarpSweep() {}
-void drawWarpStill() {}
+#include <GL/gl.h>
+
+#include "scenes/julia.h"
+#include "scenes/julia_fast.h"
+#include "texture/texture_sets.h"
+
+namespace {
+
+JuliaSweep sweep;
+
+// Half the side of the square, NDC (the square covers the middle 70 % of each axis).
+constexpr float SquareHalf = 0.7f;
+// Counter-clockwise tilt of the square, degrees.
+constexpr double SquareTilt = 2.5;
+
+void beginWarpFrame(float re, float im) {
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, warpTexture);
+    glDisable(GL_BLEND);
+    renderJuliaFast(re, im, WarpSpanRe, WarpSpanIm, warpPixels.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, JuliaSize, JuliaSize, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 warpPixels.data());
+    glBindTexture(GL_TEXTURE_2D, warpTexture);
+    glRotated(SquareTilt, 0, 0, 1);
+    glColor4f(1, 1, 1, 0.5f);
+    // Columns (imaginary axis) run left to right, rows (real axis) bottom to top.
+    glBegin(GL_TRIANGLE_STRIP);
+    glTexCoord2d(1, 1);
+    glVertex3f(SquareHalf, SquareHalf, 0);
+    glTexCoord2d(0, 1);
+    glVertex3f(-SquareHalf, SquareHalf, 0);
+    glTexCoord2d(1, 0);
+    glVertex3f(SquareHalf, -SquareHalf, 0);
+    glTexCoord2d(0, 0);
+    glVertex3f(-SquareHalf, -SquareHalf, 0);
+    glEnd();
+    glRotated(-SquareTilt, 0, 0, 1);
+}
+
+void endWarpFrame() {
+    glEnable(GL_BLEND);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+}
+
+}  // namespace
+
+const JuliaSweep& warpSweepState() { return sweep; }
+
+void drawWarpSweep() {
+    beginWarpFrame(sweep.re, sweep.im);
+    moveJuliaConstant(sweep);
+    endWarpFrame();
+}
+
+void drawWarpStill() {
+    beginWarpFrame(StillJuliaRe, StillJuliaIm);
+    endWarpFrame();
+}

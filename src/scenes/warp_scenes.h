@@ -1,6 +1,17 @@
 #pragma once
 
+#include "scenes/julia_sweep.h"
+
 // Scene 2: the Julia-set square whose constant sweeps every frame.
 void drawWarpSweep();
-// Scene 5: the same square with a fixed constant.
+// Scene 5: the same square with the fixed constant (-0.824, -0.1711).
 void drawWarpStill();
+
+// The process-wide constant of scene 2 (read by tests).
+const JuliaSweep& warpSweepState();
+
+// Spans of the image on the real and imaginary axes, and the constant of scene 5.
+inline constexpr float WarpSpanRe = 2.0f;
+inline constexpr float WarpSpanIm = 1.5f;
+inline constexpr float StillJuliaRe = -0.824f;
+inline constexpr float StillJuliaIm = -0.1711f;

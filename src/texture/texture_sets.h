@@ -1,6 +1,10 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <string>
+
+// File names of the picture set, index 0..12, loaded in this order (ids 1..13).
+extern const std::array<std::string, 13> pictureFiles;
 
 // Texture ids of the start-up images, written once at start-up (0 until their routine ran).
 // A texture id is also the GL texture name that holds the image.

@@ -26,3 +26,7 @@ make_run_dir() {
 under_xvfb() {
     xvfb-run -a -s "-screen 0 1920x1080x24" bash -c "$1"
 }
+
+# Inside an under_xvfb snippet: "$WAIT_WINDOW" waits until the demo's window exists and has
+# the keyboard focus (keys sent earlier would be lost), then prints its id.
+export WAIT_WINDOW="$SOURCE_DIR/tests/e2e/lib/wait-window.bash"

@@ -1,0 +1,149 @@
+#include "platform/sound_stream.h"
+
+#include <algorithm>
+#include <new>
+#include <system_error>
+#include <thread>
+
+#include "platform/sound_decoder.h"
+
+namespace sound {
+
+namespace {
+
+int streamBufferMs = 200;  // ms of decoded audio kept ahead of the output
+int streamMixRate = 44100;  // Hz
+constexpr size_t DecodeChunkFrames = 1152;  // one MPEG frame's worth per decode step
+// Every stream stays listed here for the life of the process (they are never freed).
+std::atomic<Stream*> allStreams{nullptr};
+
+void writeRing(Stream& stream, const int16_t* samples, size_t frames) {
+    const uint64_t at = stream.written.load(std::memory_order_relaxed);
+    for (size_t i = 0; i < frames; ++i) {
+        const size_t slot = size_t((at + i) % stream.capacityFrames);
+        stream.ring[2 * slot] = samples[2 * i];
+        stream.ring[2 * slot + 1] = samples[2 * i + 1];
+    }
+    stream.written.store(at + frames, std::memory_order_release);
+}
+
+size_t freeFrames(const Stream& stream) {
+    return size_t(stream.capacityFrames - (stream.written.load(std::memory_order_relaxed) -
+                                           stream.read.load(std::memory_order_acquire)));
+}
+
+// Decodes while the ring has room for a chunk. Returns false when the stream has ended.
+bool fillRing(Stream& stream, Decoder& decoder, int16_t* chunk, int& error) {
+    while (freeFrames(stream) >= DecodeChunkFrames) {
+        const DecodeResult got = decodeFrames(decoder, chunk, DecodeChunkFrames);
+        writeRing(stream, chunk, got.frames);
+        if (got.ended) {
+            error = got.error;
+            return false;
+        }
+    }
+    return true;
+}
+
+// The stream's thread: opens the file, fills the ring before reporting ready, then keeps
+// the ring full until the music ends. Touches only the stream and its decoder.
+void decodeLoop(Stream* stream) {
+    Decoder decoder;
+    int error = openDecoder(stream->fileName.c_str(), stream->mixRate, decoder);
+    if (error == NoError) error = seekDecoder(decoder, stream->startFrame);
+    if (error != NoError) {
+        closeDecoder(decoder);
+        stream->state.store(error);
+        return;
+    }
+    int16_t chunk[2 * DecodeChunkFrames];
+    bool more = fillRing(*stream, decoder, chunk, error);
+    if (stream->written.load() == 0 && stream->startFrame == 0) {
+        // A file that has a format but yields no samples has no audio frames.
+        closeDecoder(decoder);
+        stream->state.store(error != NoError ? error : UnknownFormat);
+        return;
+    }
+    stream->state.store(NoError);
+    while (more) {
+        // Sleep until the reader takes something, then top the ring up again.
+        const uint64_t seen = stream->read.load(std::memory_order_acquire);
+        if (freeFrames(*stream) < DecodeChunkFrames) stream->read.wait(seen);
+        more = fillRing(*stream, decoder, chunk, error);
+    }
+    // Read or decode failures after the start end the music early: silence follows.
+    closeDecoder(decoder);
+    stream->decodeEnded.store(true, std::memory_order_release);
+}
+
+}  // namespace
+
+void setStreamBufferMs(int ms) { streamBufferMs = std::clamp(ms, 1, 10000); }
+void setStreamMixRate(int hz) { streamMixRate = hz; }
+
+Stream* openStream(const char* fileName, unsigned mode, int offset, int length,
+                   uint64_t startFrame) {
+    Stream* stream = new (std::nothrow) Stream;
+    if (stream == nullptr) {
+        noteError(OutOfMemory);
+        return nullptr;
+    }
+    stream->next = allStreams.load();
+    while (!allStreams.compare_exchange_weak(stream->next, stream)) {
+    }
+    if (fileName == nullptr || offset != 0 || length != 0) {
+        stream->state.store(InvalidParameter);
+        return stream;
+    }
+    try {
+        stream->fileName = fileName;
+        stream->startFrame = startFrame;
+        stream->mixRate = streamMixRate;
+        const size_t ahead = size_t(int64_t(streamBufferMs) * streamMixRate / 1000);
+        stream->capacityFrames = std::max(ahead, DecodeChunkFrames);
+        stream->ring.assign(2 * stream->capacityFrames, 0);
+        // Detached: the thread lives until the music ends or the process exits.
+        std::thread(decodeLoop, stream).detach();
+        // A blocking open waits for the open only; the thread goes on decoding.
+        if (!(mode & NonBlocking))
+            while (stream->state.load() == -2) std::this_thread::yield();
+    } catch (const std::bad_alloc&) {
+        stream->state.store(OutOfMemory);
+    } catch (const std::system_error&) {
+        stream->state.store(OutOfMemory);
+    }
+    return stream;
+}
+
+int openState(Stream* stream) {
+    if (stream == nullptr) return -1;
+    const int state = stream->state.load();
+    if (state != -2 && state != NoError) noteError(state);
+    return state;
+}
+
+size_t readStream(Stream* stream, int16_t* out, size_t frames) {
+    if (stream == nullptr || stream->state.load(std::memory_order_acquire) != NoError) return 0;
+    const uint64_t at = stream->read.load(std::memory_order_relaxed);
+    const uint64_t available = stream->written.load(std::memory_order_acquire) - at;
+    const size_t count = size_t(std::min<uint64_t>(available, frames));
+    for (size_t i = 0; i < count; ++i) {
+        const size_t slot = size_t((at + i) % stream->capacityFrames);
+        out[2 * i] = stream->ring[2 * slot];
+        out[2 * i + 1] = stream->ring[2 * slot + 1];
+    }
+    stream->read.store(at + count, std::memory_order_release);
+    stream->read.notify_one();
+    return count;
+}
+
+bool streamFinished(Stream* stream) {
+    if (stream == nullptr) return true;
+    const int state = stream->state.load(std::memory_order_acquire);
+    if (state == -2) return false;
+    if (state != NoError) return true;
+    return stream->decodeEnded.load(std::memory_order_acquire) &&
+           stream->read.load() == stream->written.load();
+}
+
+}  // namespace sound

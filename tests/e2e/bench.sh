@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# demo-bench runs the whole timeline offscreen and prints one JSON object with a frame group
+# for every scene, the references, the start-up time, the Julia times and the peak memory;
+# bad options end it with code 2 before any drawing.
+source "$(dirname "$0")/lib/common.bash"
+BENCH="$BUILD_DIR/tools/bench/demo-bench"
+run=$(make_run_dir bench)
+
+"$BENCH" --dir "$run" --size 96x54 --frames 4 --julia 2 --json > "$WORK_DIR/bench.json" \
+    || fail "demo-bench --json failed"
+python3 - "$WORK_DIR/bench.json" <<'PY' || fail "bad JSON: $(cat "$WORK_DIR/bench.json")"
+import json, sys
+r = json.load(open(sys.argv[1]))
+assert r["size"] == "96x54", r["size"]
+assert r["references"]["empty"] > 0 and r["references"]["quad"] > 0
+assert [s["scene"] for s in r["scenes"]] == list(range(10))
+for s in r["scenes"]:
+    assert s["frames"] == 4, s
+    assert s["fps"] > 0 and 0 < s["p50_ms"] <= s["p95_ms"], s
+assert r["startup_ms"] >= 0
+assert r["julia"]["scalar_ms"] > 0 and r["julia"]["fast_ms"] > 0
+assert r["peak_rss_mb"] > 1
+PY
+
+"$BENCH" --dir "$run" --size 96x54 --frames 2 --julia 1 > "$WORK_DIR/table.txt" || fail "table run failed"
+grep -q "scene 9 closing cube" "$WORK_DIR/table.txt" || fail "no scene 9 row: $(cat "$WORK_DIR/table.txt")"
+
+set +e
+"$BENCH" --frames 0 > /dev/null 2> "$WORK_DIR/err.txt"
+code=$?
+set -e
+[ "$code" = 2 ] || fail "--frames 0 gave exit code $code"
+grep -q "bad value for --frames" "$WORK_DIR/err.txt" || fail "no reason given: $(cat "$WORK_DIR/err.txt")"
+echo "bench: ok"

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Under Xvfb with SDL's disk audio output: what a run ended with Escape after a few seconds
+# wrote is the decoded soundtrack from its first sample on, then silence once the 2 s
+# soundtrack is over (the show goes on without it). With --start=MS the written audio begins
+# MS into the soundtrack.
+source "$(dirname "$0")/lib/common.bash"
+fixture=$BUILD_DIR/tests/sound_fixture
+work=$(make_run_dir music)
+cd "$work"
+rm -f data/music.mp3
+"$fixture" write data/music.mp3 2
+
+capture() {  # output file, then demo's arguments
+    local out=$1
+    shift
+    cat > run.sh <<RUN
+set -e
+SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/$out" "$DEMO" $* > demo.out 2> demo.err &
+pid=\$!
+bash "$WAIT_WINDOW" >/dev/null
+sleep 3
+xdotool key space
+sleep 0.2
+xdotool key space
+xdotool key Escape
+wait \$pid
+RUN
+    if ! timeout 120 xvfb-run -a -s "-screen 0 1920x1080x24" bash run.sh; then
+        cat demo.out demo.err
+        fail "the run ($*) did not end cleanly"
+    fi
+}
+
+capture out.raw
+"$fixture" match out.raw data/music.mp3 2.5
+capture later.raw --start=1250
+"$fixture" match later.raw data/music.mp3 2.5 1250
+
+# The real soundtrack from --start=42000: the first frame is already in scene 3 (the
+# particle scene, 32096..48096), and the audio begins 42 s into the soundtrack.
+if [ -f "$BUILD_DIR/data/music.mp3" ]; then
+    cp "$BUILD_DIR/data/music.mp3" data/music.mp3
+    capture at42.raw --start=42000
+    clock=$(head -n 1 demo.out)
+    [ "$clock" -ge 42000 ] && [ "$clock" -lt 48096 ] || fail "--start=42000: clock $clock"
+    "$fixture" match at42.raw data/music.mp3 2.5 42000
+fi

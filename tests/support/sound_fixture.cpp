@@ -1,0 +1,118 @@
+// sound_fixture: helper of the end-to-end sound tests.
+//   sound_fixture write OUT.mp3 SECONDS      writes the test signal as an MP3 file
+//   sound_fixture match CAPTURED.raw SONG.mp3 MIN_SECONDS [START_MS]
+//       checks that CAPTURED (raw 16-bit stereo at 44100 Hz, as SDL's disk output writes
+//       it) is the decoded SONG from its first sample (or from START_MS in) on, at least MIN_SECONDS long. The
+//       device plays silence while it waits for the first stream, so whole device buffers
+//       of silence may come first.
+//   sound_fixture required-version           prints the decoder version the build needs
+//   sound_fixture startup                    runs startMusic() (data/music.mp3 in the
+//       working directory) and prints when the device first took music
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/music.h"
+#include "mp3_writer.h"
+#include "platform/clock.h"
+#include "platform/sound.h"
+
+namespace {
+
+constexpr int Rate = 44100;
+
+int writeSong(const char* path, double seconds) {
+    const auto frames = size_t(seconds * Rate);
+    if (!writeMp3(path, makeTestSignal(frames, Rate), 2, Rate)) {
+        std::fprintf(stderr, "cannot write %s\n", path);
+        return 1;
+    }
+    return 0;
+}
+
+int matchCapture(const char* capturedPath, const char* songPath, double minSeconds,
+                 long startMs) {
+    std::ifstream in(capturedPath, std::ios::binary);
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
+    const size_t frames = bytes.size() / 4;  // a partly written last frame is ignored
+    std::vector<int16_t> captured(2 * frames);
+    std::copy(bytes.begin(), bytes.begin() + long(4 * frames), reinterpret_cast<char*>(captured.data()));
+
+    std::vector<int16_t> song;
+    const int error = sound::decodeFile(songPath, Rate, song);
+    if (error != sound::NoError) {
+        std::fprintf(stderr, "cannot decode %s: code %d\n", songPath, error);
+        return 1;
+    }
+    const size_t skipped = std::min(song.size(), size_t(2 * (startMs * Rate / 1000)));
+    song.erase(song.begin(), song.begin() + long(skipped));
+    std::printf("captured %zu frames (%.3f s), song %zu frames\n", frames, double(frames) / Rate,
+                song.size() / 2);
+    if (double(frames) < minSeconds * Rate) {
+        std::fprintf(stderr, "capture shorter than %.1f s\n", minSeconds);
+        return 1;
+    }
+    // Frames of the test signal are practically never zero on both sides, so leading
+    // all-zero frames are the device's wait, which comes in whole buffers.
+    size_t lead = 0;
+    while (lead < frames && captured[2 * lead] == 0 && captured[2 * lead + 1] == 0) ++lead;
+    const size_t deviceFrames = 1024;
+    if (lead % deviceFrames != 0 || lead > size_t(Rate)) {
+        std::fprintf(stderr, "%zu frames of silence before the song: not whole device buffers\n",
+                     lead);
+        return 1;
+    }
+    // Past the end of the song the output is silence.
+    for (size_t i = 2 * lead; i < captured.size(); ++i) {
+        const size_t at = i - 2 * lead;
+        const int16_t expected = at < song.size() ? song[at] : 0;
+        if (captured[i] != expected) {
+            std::fprintf(stderr, "first difference at song frame %zu (%s): %d, expected %d\n",
+                         at / 2, i % 2 ? "right" : "left", captured[i], expected);
+            return 1;
+        }
+    }
+    const size_t songFrames = std::min(frames - lead, song.size() / 2);
+    std::printf("capture is %zu frames of silence, the song from its frame %zu on (%zu frames), "
+                "then %zu frames of silence\n",
+                lead, skipped / 2, songFrames, frames - lead - songFrames);
+    return 0;
+}
+
+int measureStartup() {
+    const uint32_t called = monotonicMs();
+    startMusic();
+    const uint32_t playing = monotonicMs();
+    sound::PlaybackPosition position = sound::playbackPosition();
+    for (int i = 0; i < 2000 && position.firstCallbackMs == 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        position = sound::playbackPosition();
+    }
+    std::printf("startMusic called at %u ms, returned at %u ms (since process start)\n", called,
+                playing);
+    std::printf("first callback with music at %u ms; device buffer %d frames\n",
+                position.firstCallbackMs, position.deviceLatencyFrames);
+    return position.firstCallbackMs == 0 ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "write" && argc == 4) return writeSong(argv[2], std::atof(argv[3]));
+    if (command == "required-version" && argc == 2) {
+        std::printf("%s\n", sound::versionText(sound::requiredLibraryVersion()).c_str());
+        return 0;
+    }
+    if (command == "startup" && argc == 2) return measureStartup();
+    if (command == "match" && (argc == 5 || argc == 6))
+        return matchCapture(argv[2], argv[3], std::atof(argv[4]), argc == 6 ? std::atol(argv[5]) : 0);
+    std::fprintf(stderr, "usage: sound_fixture write OUT.mp3 SECONDS | match CAPTURED.raw SONG.mp3 MIN_SECONDS [START_MS]\n");
+    return 2;
+}

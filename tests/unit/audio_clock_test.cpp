@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+
+#include "app/audio_clock.h"
+
+TEST(AudioClock, WithoutMusicItIsWallTimePlusTheStartOffset) {
+    AudioClockState state;
+    EXPECT_EQ(advanceAudioClock(state, 10.7, std::nullopt, 0), 10u);
+    EXPECT_EQ(advanceAudioClock(state, 250.2, std::nullopt, 0), 250u);
+    AudioClockState late;
+    EXPECT_EQ(advanceAudioClock(late, 5.0, std::nullopt, 42000), 42005u);
+}
+
+TEST(AudioClock, FirstHeardPositionSetsTheCorrectionButTheClockNeverGoesBack) {
+    AudioClockState state;
+    EXPECT_EQ(advanceAudioClock(state, 40.0, std::nullopt, 0), 40u);
+    // Music frame 0 is heard only at wall 60: the clock holds until it catches up.
+    EXPECT_EQ(advanceAudioClock(state, 60.0, 0.0, 0), 40u);
+    EXPECT_EQ(advanceAudioClock(state, 90.0, 30.0, 0), 40u);
+    EXPECT_EQ(advanceAudioClock(state, 110.0, 50.0, 0), 50u);
+    // Music that stops being heard leaves the correction where it was.
+    EXPECT_EQ(advanceAudioClock(state, 1110.0, std::nullopt, 0), 1050u);
+}
+
+TEST(AudioClock, DriftIsFollowedSmoothlyAtTheSlewLimit) {
+    AudioClockState state;
+    advanceAudioClock(state, 100.0, 100.0, 0);
+    // The device runs 10 % slow: the clock follows it at no more than MaxSlew of wall time.
+    uint32_t previous = 100;
+    double wall = 100.0, heard = 100.0;
+    for (int frame = 0; frame < 1000; ++frame) {
+        wall += 10.0;
+        heard += 9.0;
+        const uint32_t value = advanceAudioClock(state, wall, heard, 0);
+        EXPECT_GE(value, previous);
+        EXPECT_LE(value - previous, 11u);
+        previous = value;
+    }
+    EXPECT_NEAR(state.correctionMs, -MaxSlew * 10000.0, 1e-6);
+    // A device running fast pulls the clock forward again, just as smoothly.
+    const double before = state.correctionMs;
+    advanceAudioClock(state, wall + 10.0, heard + 1000.0, 0);
+    EXPECT_NEAR(state.correctionMs - before, MaxSlew * 10.0, 1e-9);
+}

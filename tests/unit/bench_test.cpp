@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "app/timeline.h"
+#include "bench_options.h"
+#include "bench_plan.h"
+#include "bench_report.h"
+#include "bench_stats.h"
+
+using namespace bench;
+
+TEST(BenchStats, PercentilesInterpolateBetweenRanksOfUnsortedSamples) {
+    EXPECT_DOUBLE_EQ(percentile({4, 1, 3, 2}, 50), 2.5);
+    std::vector<double> twenty;
+    for (int i = 20; i >= 1; --i) twenty.push_back(i);
+    EXPECT_DOUBLE_EQ(percentile(twenty, 95), 19.05);
+    EXPECT_DOUBLE_EQ(percentile(twenty, 0), 1);
+    EXPECT_DOUBLE_EQ(percentile(twenty, 100), 20);
+    EXPECT_DOUBLE_EQ(percentile({7}, 95), 7);
+    EXPECT_DOUBLE_EQ(percentile({}, 50), 0);
+
+    const FrameStats stats = summarise({2, 2, 2, 14});  // 20 ms for 4 frames
+    EXPECT_EQ(stats.frames, 4);
+    EXPECT_DOUBLE_EQ(stats.fps, 200);
+    EXPECT_DOUBLE_EQ(stats.p50Ms, 2);
+    EXPECT_NEAR(stats.p95Ms, 12.2, 1e-9);
+    EXPECT_EQ(summarise({}).frames, 0);
+    EXPECT_EQ(summarise({}).fps, 0);
+}
+
+TEST(BenchPlan, EveryPlannedFrameFallsInItsSceneAndTheSpansTileTheShow) {
+    uint32_t previousLast = 0;
+    for (int scene = 0; scene < 10; ++scene) {
+        const ClockSpan span = sceneClockSpan(scene);
+        if (scene > 0) {
+            EXPECT_EQ(span.firstMs, previousLast + 1);
+        }
+        // Scene 0 also holds clock value 0.
+        EXPECT_EQ(span.lastMs - span.firstMs + 1, Timeline[size_t(scene)] + (scene == 0 ? 1u : 0u));
+        previousLast = span.lastMs;
+        for (const int frames : {1, 7, 300, 20000}) {
+            uint32_t before = 0;
+            for (int frame = 0; frame < frames; ++frame) {
+                const uint32_t now = benchFrameClock(scene, frame, frames);
+                // From any earlier scene, the timeline lands exactly on this one.
+                ASSERT_EQ(applyTimeline(0, now), scene) << frames << " frames, frame " << frame;
+                ASSERT_EQ(applyTimeline(scene, now), scene);
+                ASSERT_GE(now, before);
+                before = now;
+            }
+            EXPECT_EQ(benchFrameClock(scene, 0, frames), span.firstMs);
+        }
+    }
+    EXPECT_EQ(previousLast, 90596u);
+}
+
+TEST(BenchOptions, ReadsValuesAndRejectsBadOnes) {
+    const ParsedBenchOptions defaults = parseBenchOptions({});
+    EXPECT_TRUE(defaults.error.empty());
+    EXPECT_EQ(defaults.options.width, 1920);
+    EXPECT_EQ(defaults.options.height, 1080);
+    EXPECT_FALSE(defaults.options.json);
+
+    const ParsedBenchOptions set = parseBenchOptions(
+        {"--size", "640x360", "--frames", "12", "--julia", "3", "--json", "--dir", "/tmp", "--music"});
+    EXPECT_TRUE(set.error.empty()) << set.error;
+    EXPECT_EQ(set.options.width, 640);
+    EXPECT_EQ(set.options.height, 360);
+    EXPECT_EQ(set.options.framesPerScene, 12);
+    EXPECT_EQ(set.options.juliaImages, 3);
+    EXPECT_TRUE(set.options.json);
+    EXPECT_TRUE(set.options.music);
+    EXPECT_EQ(set.options.directory, "/tmp");
+
+    for (const std::vector<std::string>& bad :
+         {std::vector<std::string>{"--size", "0x10"}, {"--size", "640x"}, {"--size", "640x360x2"},
+          {"--size", "20000x10"}, {"--frames"}, {"--frames", "0"}, {"--frames", "1e3"},
+          {"--frames", "-5"}, {"--julia", "12 "}, {"--dir", ""}, {"--fast"}}) {
+        EXPECT_FALSE(parseBenchOptions(bad).error.empty()) << bad[0] << " " << (bad.size() > 1 ? bad[1] : "");
+    }
+}
+
+TEST(BenchReport, JsonHasEveryKeyAndWritesMissingNumbersAsNull) {
+    BenchResult result;
+    result.width = 1920;
+    result.height = 1080;
+    result.quad = summarise({4, 4});
+    result.empty = summarise({1, 1});
+    for (size_t i = 0; i < result.scenes.size(); ++i) result.scenes[i] = summarise({double(i + 1)});
+    result.startupMs = 42.5;
+    result.julia.scalarMs = 2;
+    result.julia.fastMs = 0.25;
+    result.julia.avx2Ms = NAN;
+    result.julia.fastLanes = "sse2";
+    result.renderer = "say \"hi\"";
+    result.peakRssMb = 80.25;
+    const std::string json = formatJson(result);
+    for (const char* part :
+         {"{\"size\": \"1920x1080\"", "\"references\": {\"empty\": 1000.0, \"quad\": 250.0",
+          "\"scenes\": [{\"scene\": 0, \"frames\": 1, \"fps\": 1000.0, \"p50_ms\": 1.000, \"p95_ms\": 1.000",
+          "{\"scene\": 9, \"frames\": 1, \"fps\": 100.0", "\"startup_ms\": 42.5",
+          "\"julia\": {\"scalar_ms\": 2.0000, \"fast_ms\": 0.2500", "\"avx2_ms\": null",
+          "\"renderer\": \"say \\\"hi\\\"\"", "\"peak_rss_mb\": 80.2"}) {
+        EXPECT_NE(json.find(part), std::string::npos) << part << "\nin " << json;
+    }
+    EXPECT_EQ(json.find("\"scene\": 10"), std::string::npos);
+    EXPECT_EQ(json.back(), '}');
+    // Scene 3's 4 ms frame matches the quad's 250 fps.
+    EXPECT_NE(json.find("{\"scene\": 3, \"frames\": 1, \"fps\": 250.0, \"p50_ms\": 4.000, \"p95_ms\": 4.000, \"quad_percent\": 100.0}"), std::string::npos);
+
+    const std::string table = formatTable(result);
+    EXPECT_NE(table.find("scene 9"), std::string::npos);
+    EXPECT_NE(table.find("8.0x the scalar speed"), std::string::npos);
+}

@@ -1,0 +1,89 @@
+#include "bench_options.h"
+
+#include <charconv>
+
+namespace bench {
+
+namespace {
+
+// Whole decimal number within [low, high], nothing else in the text.
+bool parseInt(const std::string& text, int low, int high, int& value) {
+    int parsed = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, parsed);
+    if (error != std::errc() || stop != end || parsed < low || parsed > high) return false;
+    value = parsed;
+    return true;
+}
+
+// "WIDTHxHEIGHT", each 1..16384.
+bool parseSize(const std::string& text, int& width, int& height) {
+    const size_t x = text.find('x');
+    if (x == std::string::npos) return false;
+    int w = 0, h = 0;
+    if (!parseInt(text.substr(0, x), 1, 16384, w) || !parseInt(text.substr(x + 1), 1, 16384, h))
+        return false;
+    width = w;
+    height = h;
+    return true;
+}
+
+}  // namespace
+
+ParsedBenchOptions parseBenchOptions(const std::vector<std::string>& args) {
+    ParsedBenchOptions result;
+    BenchOptions& o = result.options;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == "--json") {
+            o.json = true;
+        } else if (arg == "--music") {
+            o.music = true;
+        } else if (arg == "--help" || arg == "-h") {
+            o.help = true;
+        } else if (arg == "--size" || arg == "--frames" || arg == "--julia" || arg == "--dir") {
+            if (!hasValue) {
+                result.error = arg + " needs a value";
+                return result;
+            }
+            const std::string& value = args[++i];
+            bool good = true;
+            if (arg == "--size") {
+                good = parseSize(value, o.width, o.height);
+            } else if (arg == "--frames") {
+                good = parseInt(value, 1, 1000000, o.framesPerScene);
+            } else if (arg == "--julia") {
+                good = parseInt(value, 1, 1000000, o.juliaImages);
+            } else {
+                good = !value.empty();
+                o.directory = value;
+            }
+            if (!good) {
+                result.error = "bad value for " + arg + ": '" + value + "'";
+                return result;
+            }
+        } else {
+            result.error = "unknown option '" + arg + "'";
+            return result;
+        }
+    }
+    return result;
+}
+
+std::string benchUsage() {
+    return "usage: demo-bench [--size WxH] [--frames N] [--julia N] [--dir DIR] [--music] [--json]\n"
+           "Renders every scene of the show offscreen with a simulated clock, one run through\n"
+           "the timeline, and prints frame rates and frame times per scene beside two\n"
+           "references (an empty frame, one full-screen textured quad), the start-up time,\n"
+           "the Julia image's time per frame and the peak memory.\n"
+           "  --size WxH   frame size in pixels (default 1920x1080)\n"
+           "  --frames N   timed frames per scene (default 300)\n"
+           "  --julia N    Julia images timed per implementation (default 500)\n"
+           "  --dir DIR    working directory that holds data/ (default: the current one)\n"
+           "  --music      start the soundtrack first, as the show does (SDL_AUDIODRIVER\n"
+           "               defaults to dummy)\n"
+           "  --json       print one JSON object instead of the table\n";
+}
+
+}  // namespace bench

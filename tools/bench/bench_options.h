@@ -1,0 +1,30 @@
+#pragma once
+#include <string>
+#include <vector>
+
+namespace bench {
+
+// What one demo-bench run is asked to do, read from its command line.
+struct BenchOptions {
+    int width = 1920;           // offscreen frame size, pixels, 1..16384
+    int height = 1080;
+    int framesPerScene = 300;   // timed frames per scene, 1..1000000
+    int juliaImages = 500;      // Julia images timed per lane set, 1..1000000
+    bool json = false;          // one JSON object instead of the table
+    bool music = false;         // start the soundtrack first, as the show does
+    std::string directory;      // working directory holding data/ ("" = the current one)
+    bool help = false;
+};
+
+struct ParsedBenchOptions {
+    BenchOptions options;
+    std::string error;  // one line without the program name; empty when the options are good
+};
+
+// Reads and checks the arguments after the program name.
+ParsedBenchOptions parseBenchOptions(const std::vector<std::string>& args);
+
+// The --help text.
+std::string benchUsage();
+
+}  // namespace bench

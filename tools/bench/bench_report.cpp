@@ -1,0 +1,120 @@
+#include "bench_report.h"
+
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+
+namespace bench {
+
+namespace {
+
+constexpr std::array<const char*, 10> SceneNames = {
+    "opening",       "picture 0",  "warp sweep",   "particles", "picture beats",
+    "warp still",    "slideshow",  "picture 11",   "picture 12", "closing cube"};
+
+// Fixed-point number for JSON, or null.
+std::string number(double value, int decimals) {
+    if (!std::isfinite(value)) return "null";
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+// Fixed-point number for the table, or "-".
+std::string cell(double value, int decimals) {
+    return std::isfinite(value) ? number(value, decimals) : "-";
+}
+
+// JSON string of plain ASCII text (the few names this report prints).
+std::string quoted(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        if (static_cast<unsigned char>(c) >= 0x20) out += c;
+    }
+    return out + "\"";
+}
+
+std::string statsJson(const FrameStats& s) {
+    return "\"frames\": " + std::to_string(s.frames) + ", \"fps\": " + number(s.fps, 1) +
+           ", \"p50_ms\": " + number(s.p50Ms, 3) + ", \"p95_ms\": " + number(s.p95Ms, 3);
+}
+
+// fps / reference fps in per cent, NaN without a reference.
+double share(double fps, double referenceFps) {
+    return referenceFps > 0 ? fps / referenceFps * 100.0 : NAN;
+}
+
+std::string line(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string line(const char* format, ...) {
+    char text[256];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    return std::string(text) + "\n";
+}
+
+}  // namespace
+
+std::string formatJson(const BenchResult& r) {
+    const JuliaTimes& j = r.julia;
+    std::string out = "{\"size\": \"" + std::to_string(r.width) + "x" + std::to_string(r.height) +
+                      "\", \"frames_per_scene\": " + std::to_string(r.framesPerScene);
+    out += ", \"references\": {\"empty\": " + number(r.empty.fps, 1) +
+           ", \"quad\": " + number(r.quad.fps, 1) + ", \"empty_detail\": {" +
+           statsJson(r.empty) + "}, \"quad_detail\": {" + statsJson(r.quad) + "}}";
+    out += ", \"scenes\": [";
+    for (size_t i = 0; i < r.scenes.size(); ++i) {
+        if (i > 0) out += ", ";
+        out += "{\"scene\": " + std::to_string(i) + ", " + statsJson(r.scenes[i]) +
+               ", \"quad_percent\": " + number(share(r.scenes[i].fps, r.quad.fps), 1) + "}";
+    }
+    out += "], \"startup_ms\": " + number(r.startupMs, 1);
+    out += ", \"startup_detail\": {\"context_ms\": " + number(r.contextMs, 1) +
+           ", \"prepare_ms\": " + number(r.prepareMs, 1) +
+           ", \"first_frame_ms\": " + number(r.firstFrameMs, 1) + "}";
+    out += ", \"renderer\": " + quoted(r.renderer);
+    out += ", \"data_complete\": " + std::string(r.dataComplete ? "true" : "false");
+    out += ", \"with_music\": " + std::string(r.withMusic ? "true" : "false");
+    out += ", \"julia\": {\"scalar_ms\": " + number(j.scalarMs, 4) +
+           ", \"fast_ms\": " + number(j.fastMs, 4) + ", \"fast_lanes\": " + quoted(j.fastLanes) +
+           ", \"portable_ms\": " + number(j.portableMs, 4) + ", \"sse2_ms\": " +
+           number(j.sse2Ms, 4) + ", \"avx2_ms\": " + number(j.avx2Ms, 4) +
+           ", \"images\": " + std::to_string(j.images) + "}";
+    out += ", \"peak_rss_mb\": " + number(r.peakRssMb, 1) + "}";
+    return out;
+}
+
+std::string formatTable(const BenchResult& r) {
+    std::string out = line("demo-bench %dx%d, %d frames per scene, renderer: %s", r.width,
+                           r.height, r.framesPerScene, r.renderer.c_str());
+    out += line("start-up to first frame: %s ms (context%s %s, loading %s, first frame %s)%s",
+                cell(r.startupMs, 1).c_str(), r.withMusic ? " and music" : "",
+                cell(r.contextMs, 1).c_str(), cell(r.prepareMs, 1).c_str(),
+                cell(r.firstFrameMs, 1).c_str(),
+                r.dataComplete ? "" : "\n  WARNING: start-up textures missing (no data/?)");
+    out += "\n";
+    out += line("%-22s %9s %9s %9s %7s", "frame", "fps", "p50 ms", "p95 ms", "% quad");
+    const auto row = [&](const std::string& name, const FrameStats& s) {
+        return line("%-22s %9s %9s %9s %7s", name.c_str(), cell(s.fps, 1).c_str(),
+                    cell(s.p50Ms, 3).c_str(), cell(s.p95Ms, 3).c_str(),
+                    cell(share(s.fps, r.quad.fps), 1).c_str());
+    };
+    out += row("reference: empty", r.empty);
+    out += row("reference: quad", r.quad);
+    for (size_t i = 0; i < r.scenes.size(); ++i)
+        out += row("scene " + std::to_string(i) + " " + SceneNames[i], r.scenes[i]);
+    out += "\n";
+    const JuliaTimes& j = r.julia;
+    out += line("julia image, ms per frame over %d constants of the sweep (best of 3 passes):", j.images);
+    out += line("  scalar renderJulia %s; fast path on portable %s, sse2 %s, avx2 %s",
+                cell(j.scalarMs, 4).c_str(), cell(j.portableMs, 4).c_str(),
+                cell(j.sse2Ms, 4).c_str(), cell(j.avx2Ms, 4).c_str());
+    out += line("  fast path (%s): %s ms, %sx the scalar speed", j.fastLanes.c_str(),
+                cell(j.fastMs, 4).c_str(), cell(j.scalarMs / j.fastMs, 1).c_str());
+    out += line("peak memory: %s MiB", cell(r.peakRssMb, 1).c_str());
+    return out;
+}
+
+}  // namespace bench

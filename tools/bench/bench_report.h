@@ -1,0 +1,47 @@
+#pragma once
+#include <array>
+#include <string>
+
+#include "bench_stats.h"
+
+namespace bench {
+
+// Julia image times, ms per 128 x 128 image, averaged over the sweep's constants; NaN for
+// an implementation this processor or build lacks.
+struct JuliaTimes {
+    int images = 0;              // images timed per implementation
+    double scalarMs = 0;         // the scalar reference, renderJulia
+    double portableMs = 0;       // fast path, one pixel at a time
+    double sse2Ms = 0;           // fast path, 4 pixels
+    double avx2Ms = 0;           // fast path, 8 pixels
+    std::string fastLanes;       // lane set the show uses ("avx2", "sse2", "portable")
+    double fastMs = 0;           // time of that lane set
+};
+
+// Everything one run measured.
+struct BenchResult {
+    int width = 0;               // frame size, pixels
+    int height = 0;
+    int framesPerScene = 0;
+    FrameStats empty;            // glClear + glFinish
+    FrameStats quad;             // one full-screen textured quad
+    std::array<FrameStats, 10> scenes;
+    std::string renderer;        // GL_RENDERER of the offscreen context
+    double startupMs = 0;        // process start to the end of the first frame, whole ms
+    double contextMs = 0;        // process start to a current GL context (after the music,
+                                 // when started), whole ms
+    double prepareMs = 0;        // start-up loading (prepareShow), ms
+    double firstFrameMs = 0;     // the first frame, glFinish included, ms
+    bool dataComplete = false;   // every start-up texture got an id
+    bool withMusic = false;      // the soundtrack was started before the display
+    JuliaTimes julia;
+    double peakRssMb = 0;        // peak resident memory, MiB
+};
+
+// One JSON object (no trailing newline); non-finite numbers become null.
+std::string formatJson(const BenchResult& result);
+
+// The human-readable table, lines ending in '\n'.
+std::string formatTable(const BenchResult& result);
+
+}  // namespace bench
