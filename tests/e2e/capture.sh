@@ -53,6 +53,13 @@ mv data/music.keep data/music.mp3
 (mkdir -p ../empty && cd ../empty && refused "$CAPTURE" --png frames && [ ! -e frames ]) \
     || fail "run without data/ not refused"
 
+# An installed copy finds the data beside it; outputs still land in the working directory.
+mkdir -p ../inst/bin ../inst/share/soltarek/data ../elsewhere
+cp "$CAPTURE" ../inst/bin/
+(cd ../elsewhere && ../inst/bin/demo-capture --size 32x18 --at 0 --png frames 2> /dev/null) \
+    || fail "installed copy did not run"
+[ -f ../elsewhere/frames/frame-00000.png ] || fail "installed copy wrote elsewhere"
+
 # An encoder that dies during the run: exit 1, the partial file removed, nothing final.
 mkdir -p fakebin
 printf '#!/bin/sh\nexit 3\n' > fakebin/ffmpeg

@@ -136,9 +136,11 @@ uint64_t framesToRun(const CaptureOptions& o) {
 std::string usageText() {
     return R"(Usage: demo-capture [options]
 Records the show frame-exactly without a window or sound device: the same frame code as
-demo, driven by a simulated clock, drawn into an offscreen framebuffer. Run it from a
-directory that holds data/, like demo. Frame k has the clock value start + floor(k*1000/fps);
-the run ends at the first frame past 90596 ms, which is not recorded.
+demo, driven by a simulated clock, drawn into an offscreen framebuffer. Like demo it reads
+data/ in the working directory, else the data beside the program (a build directory or an
+installed copy); output paths are taken from the working directory. Frame k has the
+clock value start + floor(k*1000/fps); the run ends at the first frame past 90596 ms,
+which is not recorded.
 
 Options (each also as --option=value):
   --size WxH        frame size in pixels (default 1280x720; even for --video)
@@ -161,7 +163,7 @@ finished when its scene ends; at 120 fps (or anything above about 91) the text c
 The contact sheet in the README is made with:
   demo-capture --fps 120 --size 1280x720 --sheet docs/contact-sheet.png
 
-Progress goes to standard error. Exit status: 0 done; 2 bad options, no data/ here, an
+Progress goes to standard error. Exit status: 0 done; 2 bad options, no data found, an
 unwritable output, or for --video no ffmpeg or no data/music.mp3 (nothing was done); 1 a
 failure during the run (outputs are written under temporary names such as .show.mp4.part
 and renamed only when complete).

@@ -9,6 +9,7 @@
 #include "capture_options.h"
 #include "capture_run.h"
 #include "output_files.h"
+#include "platform/process.h"
 #include "video_encoder.h"
 
 namespace {
@@ -21,6 +22,21 @@ int refuse(const std::string& message) {
     std::fprintf(stderr, "demo-capture: %s\n", message.c_str());
     removeTemporaries();
     return 2;
+}
+
+// Like demo: data/ in the working directory, else beside the program (a build tree or an
+// installed copy). Output paths are made absolute first, so they keep meaning what the
+// user typed when the working directory changes.
+bool enterDataRoot(CaptureOptions& options) {
+    const std::vector<std::string> roots = dataRootCandidates(executableDirectory());
+    for (const std::string& root : roots) {
+        if (!hasDataDirectory(root)) continue;
+        if (root == ".") return true;
+        for (std::string* path : {&options.pngDir, &options.videoFile, &options.sheetFile})
+            if (!path->empty()) *path = std::filesystem::absolute(*path).string();
+        return enterDirectory(root);
+    }
+    return false;
 }
 
 bool readable(const char* path) {
@@ -39,12 +55,16 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!parsed.error.empty()) return refuse(parsed.error);
-    const CaptureOptions& options = parsed.options;
+    CaptureOptions options = parsed.options;
 
     // Everything that can be checked before drawing is checked here, so a refused run
     // costs nothing and leaves nothing behind.
-    if (!std::filesystem::is_directory("data"))
-        return refuse("no data/ directory here: run from the directory that holds the show's data/");
+    if (!enterDataRoot(options)) {
+        std::string places;
+        for (const std::string& root : dataRootCandidates(executableDirectory()))
+            places += (places.empty() ? "" : ", ") + root + "/data";
+        return refuse("no show data found (looked in " + places + ")");
+    }
     CaptureTargets targets;
     if (!options.videoFile.empty()) {
         targets.ffmpegProgram = findOnPath("ffmpeg");
