@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# The player's command line: --help, --version, unknown options, no data anywhere, and an
+# installed demo that finds its data beside the program from another working directory.
+source "$(dirname "$0")/lib/common.bash"
+export DEMO
+
+"$DEMO" --help | grep -q -- '--window' || fail "--help lacks --window"
+"$DEMO" --version | grep -q '^demo ' || fail "--version"
+set +e
+"$DEMO" --no-such-option > /dev/null 2> "$WORK_DIR/err.txt"
+code=$?
+set -e
+[ "$code" = 2 ] || fail "unknown option: exit $code"
+[ "$(wc -l < "$WORK_DIR/err.txt")" = 1 ] || fail "unknown option: not one line"
+
+# No data anywhere: one line that says where it looked, exit 1.
+mkdir -p "$WORK_DIR/nodata/bin"
+cp "$DEMO" "$WORK_DIR/nodata/bin/demo"
+cd "$WORK_DIR/nodata"
+set +e
+./bin/demo > out.txt
+code=$?
+set -e
+[ "$code" = 1 ] || fail "no data: exit $code"
+grep -q 'looked in' out.txt || fail "no data: $(cat out.txt)"
+
+# Installed: the data beside the program is found from any working directory. The run
+# starts 300 ms before the end and ends by itself.
+prefix="$WORK_DIR/prefix"
+cmake --install "$BUILD_DIR" --prefix "$prefix" > /dev/null
+[ -x "$prefix/bin/demo" ] || fail "install: no bin/demo"
+[ -x "$prefix/bin/demo-capture" ] || fail "install: no bin/demo-capture"
+[ -f "$prefix/share/applications/soltarek.desktop" ] || fail "install: no desktop entry"
+if [ -d "$BUILD_DIR/data" ]; then
+    [ -f "$prefix/share/soltarek/data/music.mp3" ] || fail "install: no data"
+    mkdir -p "$WORK_DIR/elsewhere"
+    cd "$WORK_DIR/elsewhere"
+    export INSTALLED="$prefix/bin/demo"
+    SDL_AUDIODRIVER=dummy under_xvfb 'timeout 120 "$INSTALLED" --start=90300 > out.txt; echo $? > code.txt'
+    [ "$(cat code.txt)" = 0 ] || fail "installed demo: exit $(cat code.txt): $(cat out.txt)"
+fi
+echo "player command line: ok"
