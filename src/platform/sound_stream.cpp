@@ -5,6 +5,10 @@
 #include <system_error>
 #include <thread>
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include "platform/sound_decoder.h"
 
 namespace sound {
@@ -48,6 +52,10 @@ bool fillRing(Stream& stream, Decoder& decoder, int16_t* chunk, int& error) {
 // The stream's thread: opens the file, fills the ring before reporting ready, then keeps
 // the ring full until the music ends. Touches only the stream and its decoder.
 void decodeLoop(Stream* stream) {
+    // The output thread runs at raised priority where the system allows; the decoder feeding
+    // it must not starve behind the renderer either. Refused without the right: then it runs
+    // at normal priority, as before.
+    setpriority(PRIO_PROCESS, id_t(syscall(SYS_gettid)), -10);
     Decoder decoder;
     int error = openDecoder(stream->fileName.c_str(), stream->mixRate, decoder);
     if (error == NoError) error = seekDecoder(decoder, stream->startFrame);

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# ctest: run serial
 # Under Xvfb with SDL's disk audio output: what a run ended with Escape after a few seconds
 # wrote is the decoded soundtrack from its first sample on, then silence once the 2 s
 # soundtrack is over (the show goes on without it). With --start=MS the written audio begins
