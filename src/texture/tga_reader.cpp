@@ -2,6 +2,9 @@
 
 #include "texture/tga_decode.h"
 
+#include <algorithm>
+#include <new>
+
 namespace {
 
 class FileByteSource : public ByteSource {
@@ -20,10 +23,43 @@ uint8_t tgaHeader[TgaHeaderSize];
 
 using Decoder = bool (*)(ByteSource&, TgaImage&, uint64_t);
 
+// Most packet bytes an accepted image can take: one header byte per pixel plus 4 value
+// bytes per pixel of the largest accepted buffer, with room to spare.
+constexpr uint64_t MaxPacketBytes = 2 * MaxTgaImageBytes;
+
+// The rest of the file from the current position (at most MaxPacketBytes), read in one
+// piece; none when its size cannot be told or the memory is not there.
+struct FileRest {
+    std::unique_ptr<uint8_t[]> bytes;
+    size_t size = 0;
+};
+
+FileRest readRest(std::FILE* file) {
+    FileRest rest;
+    const long position = std::ftell(file);
+    if (position < 0 || std::fseek(file, 0, SEEK_END) != 0) return rest;
+    const long end = std::ftell(file);
+    if (end < position || std::fseek(file, position, SEEK_SET) != 0) return rest;
+    const size_t wanted = size_t(std::min<uint64_t>(uint64_t(end - position), MaxPacketBytes));
+    rest.bytes.reset(new (std::nothrow) uint8_t[wanted]);
+    if (rest.bytes) rest.size = std::fread(rest.bytes.get(), 1, wanted, file);
+    return rest;
+}
+
 bool readWith(Decoder decode, Texture& texture, std::FILE* file) {
-    FileByteSource source(file);
     TgaImage image;
-    const bool complete = decode(source, image, MaxTgaImageBytes);
+    bool complete = false;
+    // Packets are a few bytes each: decode them from memory, not one fread at a time.
+    const FileRest rest = decode == decodeCompressedTga ? readRest(file) : FileRest{};
+    if (rest.bytes) {
+        MemoryByteSource source(rest.bytes.get(), rest.size);
+        complete = decode(source, image, MaxTgaImageBytes);
+    } else {
+        // Uncompressed: two reads, the image specification, then all pixels straight into
+        // their buffer. Also the way for a file whose size cannot be told.
+        FileByteSource source(file);
+        complete = decode(source, image, MaxTgaImageBytes);
+    }
     std::fclose(file);
     texture.width = image.width;
     texture.height = image.height;
