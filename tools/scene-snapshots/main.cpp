@@ -117,6 +117,7 @@ int main(int argc, char** argv) {
                   40006, 52006, 63014, 68006, 75014, 80006, 84006, 90006};
     }
 
+    prefetchStartupImages();  // the show's own way of loading
     std::string error;
     auto context = OffscreenContext::create(width, height, error);
     if (!context) {
