@@ -12,6 +12,7 @@
 #include "app/shell.h"
 #include "platform/display.h"
 #include "platform/process.h"
+#include "texture/texture_sets.h"
 
 namespace {
 
@@ -55,6 +56,8 @@ int main(int argc, char** argv) {
     setClockSource(&showClockMs);
     if (options.window) requestWindowedDisplay(options.windowWidth, options.windowHeight);
 
+    // The images decode on their own thread while the music and the window start.
+    prefetchStartupImages();
     if (!options.mute) {
         setMusicStartMs(options.startMs);
         setMusicDevice(options.audioDevice);

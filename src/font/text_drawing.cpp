@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <vector>
 
 #include "font/font_manager.h"
 #include "font/text_layout.h"
@@ -31,9 +32,12 @@ void drawGlyph(const GlyphQuad& q) {
     glEnd();
 }
 
+// Glyphs of the text being drawn; kept between calls so that its capacity is reused.
+std::vector<GlyphQuad> glyphs;
+
 }  // namespace
 
-void drawText(int32_t x, int32_t y, int32_t width, int32_t height, std::string text) {
+void drawText(int32_t x, int32_t y, int32_t width, int32_t height, std::string_view text) {
     beginOverlay();
     FontManager* fonts = FontManager::instance();
     // No font row, or a font image that did not load: nothing to draw with.
@@ -50,7 +54,8 @@ void drawText(int32_t x, int32_t y, int32_t width, int32_t height, std::string t
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, fontTexture);
-        for (const GlyphQuad& quad : layoutText(x, y, width, height, text, metrics)) drawGlyph(quad);
+        layoutTextInto(glyphs, x, y, width, height, text, metrics);
+        for (const GlyphQuad& quad : glyphs) drawGlyph(quad);
     }
     endOverlay();
 }

@@ -1,8 +1,9 @@
 #pragma once
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 // Draws `text` with the current font in the 320 x 200 overlay, inside the box at (x, y) of
 // `width` x `height` overlay units: line feeds break lines, words wrap, '<' and '>' switch
 // to and from the alternate glyph set, and drawing stops at the first line past the box.
-void drawText(int32_t x, int32_t y, int32_t width, int32_t height, std::string text);
+// The text is only read (a view, so that drawing a caption every frame copies nothing).
+void drawText(int32_t x, int32_t y, int32_t width, int32_t height, std::string_view text);

@@ -24,8 +24,15 @@ GlyphQuad makeGlyph(int64_t left, int64_t top, char character, bool alternate,
 }  // namespace
 
 std::vector<GlyphQuad> layoutText(int32_t x, int32_t y, int32_t width, int32_t height,
-                                  std::string_view text, const FontMetrics& m) {
+                                  std::string_view text, const FontMetrics& metrics) {
     std::vector<GlyphQuad> quads;
+    layoutTextInto(quads, x, y, width, height, text, metrics);
+    return quads;
+}
+
+void layoutTextInto(std::vector<GlyphQuad>& quads, int32_t x, int32_t y, int32_t width,
+                    int32_t height, std::string_view text, const FontMetrics& m) {
+    quads.clear();
     const int64_t advance = int64_t{m.cellWidth} + m.xspace;      // per glyph and blank
     const int64_t lineStep = int64_t{m.cellHeight} + m.yspace;    // per line
     const int64_t estimate = int64_t{m.cellWidth} - m.xspace;     // per character, wrap test
@@ -64,5 +71,4 @@ std::vector<GlyphQuad> layoutText(int32_t x, int32_t y, int32_t width, int32_t h
             ++i;
         }
     }
-    return quads;
 }

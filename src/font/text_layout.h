@@ -27,3 +27,8 @@ struct GlyphQuad {
 // extreme spacings cannot overflow.
 std::vector<GlyphQuad> layoutText(int32_t x, int32_t y, int32_t width, int32_t height,
                                   std::string_view text, const FontMetrics& metrics);
+
+// The same layout into `quads` (cleared first), so that a caller drawing every frame can
+// reuse one buffer and allocate nothing once it has grown to its longest text.
+void layoutTextInto(std::vector<GlyphQuad>& quads, int32_t x, int32_t y, int32_t width,
+                    int32_t height, std::string_view text, const FontMetrics& metrics);

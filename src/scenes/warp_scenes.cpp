@@ -15,7 +15,11 @@ constexpr float SquareHalf = 0.7f;
 // Counter-clockwise tilt of the square, degrees.
 constexpr double SquareTilt = 2.5;
 
-void beginWarpFrame(float re, float im) {
+// The still scene's image depends only on its constant: computed on its first frame,
+// then only uploaded again.
+bool stillImageReady = false;
+
+void beginWarpFrame(float re, float im, bool still = false) {
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -25,7 +29,8 @@ void beginWarpFrame(float re, float im) {
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, warpTexture);
     glDisable(GL_BLEND);
-    renderJuliaFast(re, im, WarpSpanRe, WarpSpanIm, warpPixels.data());
+    if (!still || !stillImageReady) renderJuliaFast(re, im, WarpSpanRe, WarpSpanIm, warpPixels.data());
+    stillImageReady = still;  // the sweep overwrites the shared buffer
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, JuliaSize, JuliaSize, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                  warpPixels.data());
     glBindTexture(GL_TEXTURE_2D, warpTexture);
@@ -64,6 +69,6 @@ void drawWarpSweep() {
 }
 
 void drawWarpStill() {
-    beginWarpFrame(StillJuliaRe, StillJuliaIm);
+    beginWarpFrame(StillJuliaRe, StillJuliaIm, true);
     endWarpFrame();
 }

@@ -3,7 +3,9 @@
 #include <GL/gl.h>
 
 #include <string>
+#include <vector>
 
+#include "texture/image_prefetch.h"
 #include "texture/texture_manager.h"
 #include "texture/texture_names.h"
 
@@ -23,8 +25,20 @@ void loadPictureSet() {
         pictureTextures[i] = TextureManager::instance()->loadTexture(pictureFiles[i], 0.0f);
 }
 
+namespace {
+constexpr const char* CubeFile = "data/texture.tga";
+constexpr const char* BoxFile = "data/blueTex.tga";
+constexpr const char* PlateFile = "data/divozed.tga";
+}  // namespace
+
+void prefetchStartupImages() {
+    std::vector<std::string> files(pictureFiles.begin(), pictureFiles.end());
+    files.insert(files.end(), {CubeFile, BoxFile, PlateFile});
+    startImagePrefetch(std::move(files));
+}
+
 void loadCubeTexture() {
-    cubeTexture = TextureManager::instance()->loadTexture("data/texture.tga", 0.0f);
+    cubeTexture = TextureManager::instance()->loadTexture(CubeFile, 0.0f);
 }
 
 void reserveWarpTexture() {
@@ -36,6 +50,6 @@ void reserveWarpTexture() {
 }
 
 void loadBoxAndPlateTextures() {
-    boxTexture = TextureManager::instance()->loadTexture("data/blueTex.tga", 0.0f);
-    plateTexture = TextureManager::instance()->loadTexture("data/divozed.tga", 0.0f);
+    boxTexture = TextureManager::instance()->loadTexture(BoxFile, 0.0f);
+    plateTexture = TextureManager::instance()->loadTexture(PlateFile, 0.0f);
 }

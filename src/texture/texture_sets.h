@@ -19,3 +19,8 @@ void loadPictureSet();
 void loadCubeTexture();
 void reserveWarpTexture();
 void loadBoxAndPlateTextures();
+
+// Starts decoding every start-up image above in the background, in load order, so that the
+// routines above find them decoded. Called before the display is created, in the directory
+// that holds data/.
+void prefetchStartupImages();

@@ -145,6 +145,7 @@ int main(int argc, char** argv) {
     result.height = options.height;
     result.framesPerScene = options.framesPerScene;
     result.withMusic = options.music;
+    prefetchStartupImages();  // as the show does, before the music and the context
     if (options.music) {
         setenv("SDL_AUDIODRIVER", "dummy", 0);
         startMusic();
