@@ -15,6 +15,7 @@
 #include "frame_plan.h"
 #include "output_files.h"
 #include "platform/offscreen_gl.h"
+#include "texture/texture_sets.h"
 #include "png_file.h"
 #include "progress.h"
 #include "sheet_layout.h"
@@ -131,6 +132,7 @@ void requestCaptureStop() { stopRequested = true; }
 
 int runCapture(const CaptureOptions& options, const CaptureTargets& targets) {
     std::string error;
+    prefetchStartupImages();  // as the show does: decoding overlaps the context's creation
     auto context = OffscreenContext::create(options.width, options.height, error);
     if (!context) return fail("no offscreen GL context: " + error), 1;
 
