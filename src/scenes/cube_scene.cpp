@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include "platform/display.h"
+#include "render/matrix_stack.h"
 #include "texture/texture_sets.h"
 
 namespace {
@@ -41,12 +42,7 @@ void drawQuads(const BoxCorner* corners, int count) {
 double cubeSceneAngle() { return cubeAngle; }
 
 void drawCubeScene() {
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    pushIdentityMatrices();
     glDisable(GL_FOG);
     const DesktopRect desktop = desktopRect();  // read every frame, not the window's size
     glViewport(0, 0, desktop.right, desktop.bottom);
@@ -71,8 +67,5 @@ void drawCubeScene() {
     glBindTexture(GL_TEXTURE_2D, plateTexture);
     drawQuads(Plate, 4);
     glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    popMatrices();
 }

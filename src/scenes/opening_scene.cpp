@@ -4,6 +4,7 @@
 
 #include "font/font_manager.h"
 #include "font/text_drawing.h"
+#include "render/matrix_stack.h"
 #include "render/overlay.h"
 #include "scenes/captions.h"
 #include "texture/texture_sets.h"
@@ -60,12 +61,7 @@ void drawOpeningCube() {
 void drawBeatFlash(uint32_t now) {
     if (!advanceFlash(flash, now)) return;
     glDisable(GL_TEXTURE_2D);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    pushIdentityMatrices();
     glColor4f(1, 1, 1, 0.8f);
     glBegin(GL_QUADS);
     glTexCoord2f(-1, -1);
@@ -77,10 +73,7 @@ void drawBeatFlash(uint32_t now) {
     glTexCoord2f(-1, 1);
     glVertex3f(-1, 1, 0);
     glEnd();
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    popMatrices();
 }
 
 void drawOpeningScene(uint32_t now) {

@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "render/matrix_stack.h"
 #include "scenes/particle_sprite.h"
 #include "texture/texture_names.h"
 
@@ -56,12 +57,7 @@ void initParticles() {
 }
 
 void drawParticleScene(uint32_t now) {
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    pushIdentityMatrices();
     if (!sceneStart) sceneStart = now;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
@@ -73,8 +69,5 @@ void drawParticleScene(uint32_t now) {
         drawSprite(p);
         moveParticle(p, strokes, elapsed);
     }
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    popMatrices();
 }

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "render/matrix_stack.h"
 #include "scenes/picture_shortcuts.h"
 #include "texture/texture_manager.h"
 #include "texture/texture_sets.h"
@@ -77,12 +78,7 @@ void drawPicture(int32_t index) {
     if (!slot) return;
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, pictureTextures[std::size_t(*slot)]);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    pushIdentityMatrices();
     glColor4f(1, 1, 1, 1);
     const Bypass bypass = unchangedByFogAndBlend(std::size_t(*slot));
     if (bypass.fog) glDisable(GL_FOG);
@@ -100,8 +96,5 @@ void drawPicture(int32_t index) {
     glEnd();
     if (bypass.blend) glEnable(GL_BLEND);
     if (bypass.fog) glEnable(GL_FOG);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    popMatrices();
 }

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include "render/matrix_stack.h"
 #include "scenes/julia.h"
 #include "scenes/julia_fast.h"
 #include "texture/texture_sets.h"
@@ -20,12 +21,7 @@ constexpr double SquareTilt = 2.5;
 bool stillImageReady = false;
 
 void beginWarpFrame(float re, float im, bool still = false) {
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    pushIdentityMatrices();
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, warpTexture);
     glDisable(GL_BLEND);
@@ -52,10 +48,7 @@ void beginWarpFrame(float re, float im, bool still = false) {
 
 void endWarpFrame() {
     glEnable(GL_BLEND);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    popMatrices();
 }
 
 }  // namespace
