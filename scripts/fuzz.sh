@@ -8,9 +8,9 @@ seconds=${1:-60}
 build=build-fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -DDEMO_FUZZ=ON -DDEMO_TESTS=ON \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j2 --target fuzz_tga fuzz_text
+cmake --build "$build" -j2 --target fuzz_tga fuzz_text fuzz_music
 mkdir -p "$build/findings"
-for target in fuzz_tga fuzz_text; do
+for target in fuzz_tga fuzz_text fuzz_music; do
   # New inputs go to a scratch corpus; the committed seeds are only read.
   work="$build/corpus/$target"
   mkdir -p "$work"

@@ -7,7 +7,8 @@ packages=(build-essential cmake pkg-config
           libsdl2-dev libmpg123-dev libmp3lame-dev libfreetype-dev libpng-dev fonts-dejavu-core
           libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0)
 if [ "$kind" = test ]; then
-  packages+=(libgtest-dev xvfb xauth xdotool ffmpeg clang libclang-rt-14-dev python3)
+  packages+=(libgtest-dev xvfb xauth xdotool ffmpeg clang libclang-rt-14-dev python3
+               libx11-dev valgrind)
 fi
 missing=()
 for p in "${packages[@]}"; do

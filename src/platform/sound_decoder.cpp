@@ -25,6 +25,32 @@ int errorOf(mpg123_handle* handle, int result) {
     }
 }
 
+// Least bytes an MPEG audio frame takes (a 26-byte layer III frame is the smallest real one).
+constexpr off_t MinFrameBytes = 16;
+
+// True when the Xing/Info frame at the start claims more MPEG frames than the file can
+// hold. With gapless decoding of a resampled stream the library walks the claimed frames
+// one by one while it opens, so a claim of billions (a damaged or hostile file) would keep
+// the open busy for minutes. Reads the first frame only; leaves `fd` at its start.
+bool claimsImpossibleLength(int fd, off_t fileBytes) {
+    int result = MPG123_OK;
+    mpg123_handle* probe = mpg123_new(nullptr, &result);
+    if (probe == nullptr) return false;
+    mpg123_param(probe, MPG123_REMOVE_FLAGS, MPG123_GAPLESS, 0.0);
+    mpg123_param(probe, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
+    off_t claimed = -1;
+    if (mpg123_open_fd(probe, fd) == MPG123_OK) {
+        long rate = 0;
+        int channels = 0, encoding = 0;
+        if (mpg123_getformat(probe, &rate, &channels, &encoding) == MPG123_OK)
+            claimed = mpg123_framelength(probe);
+        mpg123_close(probe);
+    }
+    mpg123_delete(probe);
+    ::lseek(fd, 0, SEEK_SET);
+    return claimed > fileBytes / MinFrameBytes + 1;
+}
+
 }  // namespace
 
 int openDecoder(const char* fileName, int mixRate, Decoder& decoder) {
@@ -51,7 +77,10 @@ int openDecoder(const char* fileName, int mixRate, Decoder& decoder) {
 
     // Gapless: the encoder's delay and padding (from the LAME tag) are cut, so sample 0
     // is the first sample of the music. Quiet: no messages on stderr for damaged frames.
-    mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0.0);
+    // A stream length that cannot be true is ignored; the end is then found by decoding.
+    long flags = MPG123_GAPLESS | MPG123_QUIET;
+    if (claimsImpossibleLength(fd, info.st_size)) flags |= MPG123_IGNORE_STREAMLENGTH;
+    mpg123_param(handle, MPG123_ADD_FLAGS, flags, 0.0);
     mpg123_format_none(handle);
     result = mpg123_format(handle, mixRate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
     if (result == MPG123_OK) result = mpg123_open_fd(handle, fd);

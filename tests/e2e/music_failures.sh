@@ -30,6 +30,10 @@ echo "This is a text file, not music." > data/music.mp3
 expect_failure "Error: Unknown file format" SDL_AUDIODRIVER=dummy
 : > data/music.mp3
 expect_failure "Error: Unknown file format" SDL_AUDIODRIVER=dummy
+# 64 KiB of random bytes (a fixed seed): no run of them passes for MPEG audio frames.
+python3 -c "import random; r = random.Random(7)
+open('data/music.mp3', 'wb').write(bytes(r.getrandbits(8) for _ in range(65536)))"
+expect_failure "Error: Unknown file format" SDL_AUDIODRIVER=dummy
 
 "$fixture" write data/music.mp3 1
 # No audio system at all, and one whose device cannot be opened.

@@ -30,3 +30,9 @@ under_xvfb() {
 # Inside an under_xvfb snippet: "$WAIT_WINDOW" waits until the demo's window exists and has
 # the keyboard focus (keys sent earlier would be lost), then prints its id.
 export WAIT_WINDOW="$SOURCE_DIR/tests/e2e/lib/wait-window.bash"
+
+# Inside an under_xvfb snippet: bash "$SKIP_SCENES" PID OUT [COUNT] skips scene after scene
+# with Enter, making sure each one draws a frame, until the demo ends (see the script).
+export SKIP_SCENES="$SOURCE_DIR/tests/e2e/lib/skip-scenes.bash"
+# bash "$PRINT_CLOCK" PID OUT presses Space until one more clock value reaches OUT.
+export PRINT_CLOCK="$SOURCE_DIR/tests/e2e/lib/print-clock.bash"

@@ -1,0 +1,29 @@
+/* close-window WINDOW-ID: asks a window to close the way a window manager does when its close
+ * button is pressed (a WM_PROTOCOLS client message carrying WM_DELETE_WINDOW). Xvfb runs no
+ * window manager, and xdotool's windowclose destroys the window instead of asking. */
+#include <X11/Xlib.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        fprintf(stderr, "usage: close-window WINDOW-ID\n");
+        return 2;
+    }
+    Display* display = XOpenDisplay(NULL);
+    if (display == NULL) {
+        fprintf(stderr, "close-window: no display\n");
+        return 1;
+    }
+    XEvent event = {0};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = (Window)strtoul(argv[1], NULL, 0);
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = (long)XInternAtom(display, "WM_DELETE_WINDOW", False);
+    event.xclient.data.l[1] = CurrentTime;
+    const Status sent = XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
+    XSync(display, False);
+    XCloseDisplay(display);
+    return sent ? 0 : 1;
+}
