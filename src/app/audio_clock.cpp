@@ -13,14 +13,15 @@ uint32_t showClockOffsetMs = 0;  // clock value of process start, ms
 
 uint32_t advanceAudioClock(AudioClockState& state, double wallMs, std::optional<double> heardMs,
                            uint32_t offsetMs) {
-    if (heardMs) {
-        const double target = *heardMs - wallMs;
+    const std::optional<double> target =
+        heardMs ? std::optional<double>(*heardMs - wallMs) : std::nullopt;
+    if (target && std::fabs(*target - state.correctionMs) <= FollowLimitMs) {
         if (!state.anchored) {
-            state.correctionMs = target;
+            state.correctionMs = *target;
             state.anchored = true;
         } else {
             const double step = MaxSlew * std::max(0.0, wallMs - state.lastWallMs);
-            state.correctionMs += std::clamp(target - state.correctionMs, -step, step);
+            state.correctionMs += std::clamp(*target - state.correctionMs, -step, step);
         }
     }
     state.lastWallMs = std::max(state.lastWallMs, wallMs);

@@ -6,7 +6,10 @@
 // correction that follows (heard position - wall time). The first heard position sets the
 // correction at once (the music starts a few tens of ms after the process, plus the device
 // buffer); later the correction moves toward it by at most MaxSlew ms per ms of wall time,
-// so device clock drift is absorbed smoothly. The value never decreases.
+// so device clock drift is absorbed smoothly. The value never decreases. A heard position
+// further than FollowLimitMs from where the clock stands is not followed: the music has lost
+// its place (the process was stopped, the output starved, a device started very late), and
+// the show keeps to wall time as if there were no music.
 struct AudioClockState {
     double correctionMs = 0;   // added to wall time, ms
     bool anchored = false;     // a heard position has been seen
@@ -15,6 +18,7 @@ struct AudioClockState {
 };
 
 inline constexpr double MaxSlew = 0.05;  // ms of correction per ms of wall time (5 %)
+inline constexpr double FollowLimitMs = 250.0;  // largest gap the clock follows, ms
 
 // `wallMs`: wall time since process start (ms, fractional). `heardMs`: the music position
 // heard at that time, as ms of wall time since process start at which it should be heard

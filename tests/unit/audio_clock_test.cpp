@@ -24,20 +24,32 @@ TEST(AudioClock, FirstHeardPositionSetsTheCorrectionButTheClockNeverGoesBack) {
 TEST(AudioClock, DriftIsFollowedSmoothlyAtTheSlewLimit) {
     AudioClockState state;
     advanceAudioClock(state, 100.0, 100.0, 0);
-    // The device runs 10 % slow: the clock follows it at no more than MaxSlew of wall time.
+    // The device runs 4 % slow: within the slew limit, the clock keeps in step with it.
     uint32_t previous = 100;
     double wall = 100.0, heard = 100.0;
     for (int frame = 0; frame < 1000; ++frame) {
         wall += 10.0;
-        heard += 9.0;
+        heard += 9.6;
         const uint32_t value = advanceAudioClock(state, wall, heard, 0);
         EXPECT_GE(value, previous);
         EXPECT_LE(value - previous, 11u);
         previous = value;
     }
-    EXPECT_NEAR(state.correctionMs, -MaxSlew * 10000.0, 1e-6);
-    // A device running fast pulls the clock forward again, just as smoothly.
+    EXPECT_NEAR(state.correctionMs, -400.0, 1e-6);
+    // A sudden 100 ms gap is closed at no more than MaxSlew per ms of wall time.
     const double before = state.correctionMs;
-    advanceAudioClock(state, wall + 10.0, heard + 1000.0, 0);
+    advanceAudioClock(state, wall + 10.0, heard + 9.6 + 100.0, 0);
     EXPECT_NEAR(state.correctionMs - before, MaxSlew * 10.0, 1e-9);
+}
+
+TEST(AudioClock, MusicThatLostItsPlaceIsNotFollowed) {
+    AudioClockState state;
+    advanceAudioClock(state, 100.0, 40.0, 0);  // anchored 60 ms behind
+    // The process was stopped for 20 s: wall time jumps, the music resumes where it was.
+    EXPECT_EQ(advanceAudioClock(state, 20100.0, 41.0, 0), 20040u);
+    EXPECT_EQ(advanceAudioClock(state, 20200.0, 141.0, 0), 20140u);
+    // A device that starts far too late is never followed either.
+    AudioClockState late;
+    EXPECT_EQ(advanceAudioClock(late, 600.0, 0.0, 0), 600u);
+    EXPECT_FALSE(late.anchored);
 }
