@@ -1,29 +1,6 @@
 #include "app/options.h"
 
-#include <charconv>
-
-namespace {
-
-// Parses a whole decimal number in [minimum, maximum]; false on anything else.
-bool parseNumber(const std::string& text, uint64_t minimum, uint64_t maximum, uint64_t& value) {
-    if (text.empty()) return false;
-    const char* end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc() && ptr == end && value >= minimum && value <= maximum;
-}
-
-bool parseSize(const std::string& text, int& width, int& height) {
-    const size_t x = text.find('x');
-    if (x == std::string::npos) return false;
-    uint64_t w = 0, h = 0;
-    if (!parseNumber(text.substr(0, x), 16, 16384, w) || !parseNumber(text.substr(x + 1), 16, 16384, h))
-        return false;
-    width = int(w);
-    height = int(h);
-    return true;
-}
-
-}  // namespace
+#include "app/option_values.h"
 
 ParsedOptions parsePlayerOptions(const std::vector<std::string>& arguments) {
     ParsedOptions result;
@@ -50,7 +27,7 @@ ParsedOptions parsePlayerOptions(const std::vector<std::string>& arguments) {
 
         if (name == "--window") {
             o.window = true;
-            if (hasValue && !parseSize(value, o.windowWidth, o.windowHeight))
+            if (hasValue && !parseSizeValue(value, 16, 16384, o.windowWidth, o.windowHeight))
                 result.error = "--window wants WIDTHxHEIGHT (16..16384 each), not '" + value + "'";
         } else if (name == "--mute") {
             flag(o.mute);
@@ -64,7 +41,7 @@ ParsedOptions parsePlayerOptions(const std::vector<std::string>& arguments) {
             flag(o.version);
         } else if (name == "--start") {
             uint64_t ms = 0;
-            if (!takeValue() || !parseNumber(value, 0, 90596, ms))
+            if (!takeValue() || !parseWholeNumber(value, 0, 90596, ms))
                 result.error = "--start wants a clock value in ms from 0 to 90596";
             o.startMs = uint32_t(ms);
         } else if (name == "--audio-device") {

@@ -1,30 +1,18 @@
 #include "bench_options.h"
 
-#include <charconv>
+#include <cstdint>
+
+#include "app/option_values.h"
 
 namespace bench {
 
 namespace {
 
-// Whole decimal number within [low, high], nothing else in the text.
+// Whole decimal number within [low, high].
 bool parseInt(const std::string& text, int low, int high, int& value) {
-    int parsed = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, parsed);
-    if (error != std::errc() || stop != end || parsed < low || parsed > high) return false;
-    value = parsed;
-    return true;
-}
-
-// "WIDTHxHEIGHT", each 1..16384.
-bool parseSize(const std::string& text, int& width, int& height) {
-    const size_t x = text.find('x');
-    if (x == std::string::npos) return false;
-    int w = 0, h = 0;
-    if (!parseInt(text.substr(0, x), 1, 16384, w) || !parseInt(text.substr(x + 1), 1, 16384, h))
-        return false;
-    width = w;
-    height = h;
+    uint64_t parsed = 0;
+    if (!parseWholeNumber(text, uint64_t(low), uint64_t(high), parsed)) return false;
+    value = int(parsed);
     return true;
 }
 
@@ -50,7 +38,7 @@ ParsedBenchOptions parseBenchOptions(const std::vector<std::string>& args) {
             const std::string& value = args[++i];
             bool good = true;
             if (arg == "--size") {
-                good = parseSize(value, o.width, o.height);
+                good = parseSizeValue(value, 1, 16384, o.width, o.height);
             } else if (arg == "--frames") {
                 good = parseInt(value, 1, 1000000, o.framesPerScene);
             } else if (arg == "--julia") {

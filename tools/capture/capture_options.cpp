@@ -1,8 +1,8 @@
 #include "capture_options.h"
 
 #include <algorithm>
-#include <charconv>
 
+#include "app/option_values.h"
 #include "frame_plan.h"
 #include "sheet_layout.h"
 
@@ -10,31 +10,12 @@ namespace {
 
 constexpr int MaxSide = 8192;  // pixels; larger framebuffers are refused by most drivers
 
-// A whole decimal number of digits only, within [low, high].
-bool readNumber(const std::string& text, uint64_t low, uint64_t high, uint64_t& value) {
-    if (text.empty() || text.size() > 12) return false;
-    const char* end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc() && ptr == end && value >= low && value <= high;
-}
-
-bool readSize(const std::string& text, int& width, int& height) {
-    const size_t x = text.find('x');
-    if (x == std::string::npos) return false;
-    uint64_t w = 0, h = 0;
-    if (!readNumber(text.substr(0, x), 1, MaxSide, w)) return false;
-    if (!readNumber(text.substr(x + 1), 1, MaxSide, h)) return false;
-    width = int(w);
-    height = int(h);
-    return true;
-}
-
 bool readList(const std::string& text, std::vector<uint32_t>& values) {
     size_t begin = 0;
     while (true) {
         const size_t comma = text.find(',', begin);
         uint64_t value = 0;
-        if (!readNumber(text.substr(begin, comma - begin), 0, 0xffffffffu, value)) return false;
+        if (!parseWholeNumber(text.substr(begin, comma - begin), 0, 0xffffffffu, value)) return false;
         values.push_back(uint32_t(value));
         if (comma == std::string::npos) break;
         begin = comma + 1;
@@ -92,12 +73,12 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
         uint64_t number = 0;
         bool good = true;
         if (name == "--size") {
-            good = readSize(value, o.width, o.height);
+            good = parseSizeValue(value, 1, MaxSide, o.width, o.height);
         } else if (name == "--fps") {
-            good = readNumber(value, 1, 1000, number);
+            good = parseWholeNumber(value, 1, 1000, number);
             o.fps = uint32_t(number);
         } else if (name == "--start") {
-            good = readNumber(value, 0, ShowEndMs, number);
+            good = parseWholeNumber(value, 0, ShowEndMs, number);
             o.startMs = uint32_t(number);
         } else if (name == "--at") {
             o.atMs.clear();

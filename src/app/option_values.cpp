@@ -1,0 +1,25 @@
+#include "app/option_values.h"
+
+#include <charconv>
+
+bool parseWholeNumber(const std::string& text, uint64_t low, uint64_t high, uint64_t& value) {
+    if (text.empty() || text.size() > 20) return false;
+    uint64_t parsed = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, parsed);
+    if (error != std::errc() || stop != end || parsed < low || parsed > high) return false;
+    value = parsed;
+    return true;
+}
+
+bool parseSizeValue(const std::string& text, int minSide, int maxSide, int& width, int& height) {
+    const size_t x = text.find('x');
+    if (x == std::string::npos) return false;
+    uint64_t w = 0, h = 0;
+    if (!parseWholeNumber(text.substr(0, x), uint64_t(minSide), uint64_t(maxSide), w) ||
+        !parseWholeNumber(text.substr(x + 1), uint64_t(minSide), uint64_t(maxSide), h))
+        return false;
+    width = int(w);
+    height = int(h);
+    return true;
+}

@@ -1,0 +1,12 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+// Values of command-line options, shared by demo and its tools.
+
+// A whole decimal number of digits only (no sign, no blanks) within [low, high]. Leaves
+// `value` unchanged and returns false on anything else.
+bool parseWholeNumber(const std::string& text, uint64_t low, uint64_t high, uint64_t& value);
+
+// "WIDTHxHEIGHT" in pixels, each side within [minSide, maxSide].
+bool parseSizeValue(const std::string& text, int minSide, int maxSide, int& width, int& height);
