@@ -15,6 +15,7 @@ cp "$SOURCE_DIR/tests/fuzz/corpus/fuzz_music/huge-info-frame-count.mp3" data/mus
 timeout 120 xvfb-run -a -s "-screen 0 1920x1080x24" bash -c '
     SDL_AUDIODRIVER=dummy "$DEMO" > out.txt 2> err.txt & pid=$!
     bash "$WAIT_WINDOW" > /dev/null
+    bash "$PRINT_CLOCK" $pid out.txt
     xdotool key Escape
     wait $pid; echo $? > code.txt' || true
 [ "$(cat code.txt 2>/dev/null)" = 0 ] || fail "claimed length: exit $(cat code.txt 2>/dev/null); $(cat out.txt err.txt)"

@@ -19,10 +19,8 @@ set -e
 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/$out" "$DEMO" $* > demo.out 2> demo.err &
 pid=\$!
 bash "$WAIT_WINDOW" >/dev/null
+bash "$PRINT_CLOCK" \$pid demo.out
 sleep 3
-xdotool key space
-sleep 0.2
-xdotool key space
 xdotool key Escape
 wait \$pid
 RUN
