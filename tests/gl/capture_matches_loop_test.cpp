@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/scratch_dir.h"
 #include "app/frame.h"
 #include "app/input.h"
 #include "app/shell.h"
@@ -44,19 +45,13 @@ std::vector<uint8_t> readPngRgba(const std::string& path) {
 
 TEST_F(GlTest, CapturedPngFramesEqualFramesOfTheDemoLoop) {
     namespace fs = std::filesystem;
-    char pattern[] = "/tmp/capture-loop-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const fs::path work = pattern;
-    struct RemoveAtEnd {
-        fs::path path;
-        ~RemoveAtEnd() { fs::remove_all(path); }
-    } cleanup{work};
+    const testdata::ScratchDir scratch;
+    const fs::path work = scratch.path();
     const fs::path data = fs::path(DEMO_BUILD_DIR) / "data";
     if (fs::is_directory(data))
         fs::create_directory_symlink(data, work / "data");
     else
         fs::create_directory(work / "data");
-    ASSERT_EQ(chdir(work.c_str()), 0);
 
     // One frame in every scene, two in the particle scene; 90560 is the last frame at 25 fps.
     const std::vector<uint32_t> chosen = {2000,  10000, 20000, 30000, 36000, 47000, 50000,

@@ -53,7 +53,7 @@ bool writeMp3(const std::string& path, const std::vector<int16_t>& samples, int 
         ok = tail >= 0;
         bytes += ok ? tail : 0;
     }
-    // The stream starts with a placeholder for the tag frame: put the final tag there.
+    // The stream starts with a stand-in for the tag frame: put the final tag there.
     if (ok) {
         unsigned char tag[4096];
         const size_t tagBytes = lame_get_lametag_frame(lame, tag, sizeof tag);

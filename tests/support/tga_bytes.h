@@ -1,5 +1,5 @@
 #pragma once
-// Builds TGA files byte by byte for the tests, and a scratch working directory.
+// Builds TGA files byte by byte for the tests (and brings the scratch working directory).
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -7,6 +7,8 @@
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include "scratch_dir.h"
 
 namespace testdata {
 
@@ -44,24 +46,5 @@ inline void writeText(const std::string& path, const std::string& text) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     std::ofstream(path, std::ios::binary) << text;
 }
-
-// Makes a fresh directory the working directory for the life of the object.
-class ScratchDir {
-public:
-    ScratchDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "demo-test-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(path_);
-    }
-    ~ScratchDir() {
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(path_);
-    }
-
-private:
-    std::filesystem::path path_;
-    std::filesystem::path previous_;
-};
 
 }  // namespace testdata

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "../support/mp3_writer.h"
+#include "../support/scratch_dir.h"
 #include "platform/sound.h"
 
 namespace {
@@ -20,14 +21,8 @@ constexpr size_t SignalFrames = 66150;  // 1.5 s, not a whole number of MPEG fra
 
 class SoundFiles : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/sound_test_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-    std::string path(const char* name) const { return dir + "/" + name; }
-    std::string dir;
+    std::string path(const char* name) const { return (scratch.path() / name).string(); }
+    testdata::ScratchDir scratch;
 };
 
 int waitForOpen(sound::Stream* stream) {

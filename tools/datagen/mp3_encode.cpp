@@ -34,7 +34,7 @@ std::vector<uint8_t> encodeMp3(const Pcm& pcm) {
     const int bytes = lame_encode_flush(gf, buf.data(), int(buf.size()));
     if (bytes < 0) { lame_close(gf); throw std::runtime_error("lame flush failed"); }
     out.insert(out.end(), buf.begin(), buf.begin() + bytes);
-    // The first frame was a placeholder; overwrite it with the finished tag.
+    // The first frame was written as a stand-in; overwrite it with the finished tag.
     std::vector<uint8_t> tag(8192);
     const size_t tagSize = lame_get_lametag_frame(gf, tag.data(), tag.size());
     lame_close(gf);
