@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages needed to build and run the show ("play") or also to
-# test it ("test"). Uses sudo when not run as root.
+# test it ("test"); "web" adds what builds the web page, "web-test" what also tests it in
+# headless Chromium. Uses sudo when not run as root.
 set -euo pipefail
 kind=${1:-play}
 packages=(build-essential cmake pkg-config
           libsdl2-dev libmpg123-dev libmp3lame-dev libfreetype-dev libpng-dev fonts-dejavu-core
           libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0)
-if [ "$kind" = test ]; then
-  packages+=(libgtest-dev xvfb xauth xdotool ffmpeg clang libclang-rt-14-dev python3
-               libx11-dev valgrind)
-fi
+case "$kind" in
+  test) packages+=(libgtest-dev xvfb xauth xdotool ffmpeg clang libclang-rt-14-dev python3
+                   libx11-dev valgrind) ;;
+  web) packages+=(emscripten webp python3) ;;
+  web-test) packages+=(emscripten webp python3 chromium) ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

@@ -1,0 +1,157 @@
+// The show in a web page: the same start-up and the same frame as demo, driven by the
+// page's animation-frame callback instead of a loop. The page passes its arguments:
+//   --size WxH                  the canvas's drawing-buffer size (the "desktop"), pixels
+//   --mute                      no soundtrack
+//   --at MS --fps N             the frame hook for tests: a simulated clock as in
+//                               demo-capture --fps N, run to the first frame at or past
+//                               MS, which is held; then document.title becomes "frame MS"
+#include <GL/gl.h>
+#include <emscripten/emscripten.h>
+#include <emscripten/html5.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/audio_clock.h"
+#include "app/frame.h"
+#include "app/input.h"
+#include "app/music.h"
+#include "app/option_values.h"
+#include "app/shell.h"
+#include "frame_pacing.h"
+#include "frame_plan.h"
+#include "platform/display.h"
+
+namespace {
+
+struct PageOptions {
+    int width = 1280;     // pixels
+    int height = 720;     // pixels
+    bool mute = false;
+    bool hook = false;    // --at given
+    uint32_t atMs = 0;    // clock value of the held frame, 0..ShowEndMs
+    uint32_t fps = 60;    // simulated frames per second, 1..1000
+};
+
+constexpr int MaxSide = 8192;  // pixels
+
+bool parsePageOptions(const std::vector<std::string>& args, PageOptions& options, std::string& error) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& name = args[i];
+        if (name == "--mute") {
+            options.mute = true;
+            continue;
+        }
+        if (i + 1 >= args.size()) {
+            error = "unknown option or missing value: " + name;
+            return false;
+        }
+        const std::string& value = args[++i];
+        uint64_t number = 0;
+        bool good = false;
+        if (name == "--size") {
+            good = parseSizeValue(value, 1, MaxSide, options.width, options.height);
+        } else if (name == "--at") {
+            good = parseWholeNumber(value, 0, ShowEndMs, number);
+            options.atMs = uint32_t(number);
+            options.hook = true;
+        } else if (name == "--fps") {
+            good = parseWholeNumber(value, 1, 1000, number);
+            options.fps = uint32_t(number);
+        }
+        if (!good) {
+            error = "bad option " + name + " " + value;
+            return false;
+        }
+    }
+    return true;
+}
+
+// The frame hook's simulated clock: the clock value of the frame being drawn, ms.
+uint32_t simulatedNow = 0;
+uint32_t simulatedClock() { return simulatedNow; }
+
+struct HookRun {
+    uint32_t fps = 60;
+    uint32_t atMs = 0;
+    uint64_t next = 0;  // index of the next frame to draw
+    uint64_t held = 0;  // index of the frame that is held
+};
+HookRun hookRun;
+
+// Time the hook draws per callback before the page may present and handle events, ms.
+constexpr double HookBatchMs = 40;
+
+uint32_t lastClock = 0;  // clock value of the last frame drawn (play)
+
+EM_JS(void, pageShowEnded, (), {
+    if (Module["onShowEnd"]) Module["onShowEnd"]();
+});
+
+EM_JS(void, pageFrameHeld, (uint32_t ms), {
+    document.title = "frame " + ms;
+});
+
+// GL errors of the frames drawn since the last check, to the console.
+void reportGlErrors(uint32_t now) {
+    for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError())
+        std::fprintf(stderr, "GL error 0x%04x by clock value %u\n", unsigned(error), unsigned(now));
+}
+
+EM_BOOL playCallback(double, void*) {
+    const CallbackFrames frames = framesForCallback(lastClock, clockMs());
+    for (int i = 0; i < frames.count && !isQuitRequested(); ++i) {
+        drawFrame(frames.clockMs[i]);
+        pumpMessages();
+        swapBuffers(displayDeviceContext());
+    }
+    lastClock = frames.clockMs[frames.count - 1];
+    if (!isQuitRequested()) return EM_TRUE;
+    // The page's keys are the page's again (Enter on its "play again" button among them).
+    emscripten_html5_remove_all_event_listeners();
+    pageShowEnded();
+    return EM_FALSE;
+}
+
+EM_BOOL hookCallback(double, void*) {
+    const double until = emscripten_get_now() + HookBatchMs;
+    while (hookRun.next <= hookRun.held) {
+        simulatedNow = frameClock(0, hookRun.fps, hookRun.next++);
+        drawFrame(simulatedNow);
+        swapBuffers(displayDeviceContext());
+        if (hookRun.next <= hookRun.held && emscripten_get_now() > until) break;
+    }
+    reportGlErrors(simulatedNow);
+    if (hookRun.next <= hookRun.held) return EM_TRUE;
+    pageFrameHeld(hookRun.atMs);
+    return EM_FALSE;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    PageOptions options;
+    std::string error;
+    if (!parsePageOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+        std::printf("Error: %s\n", error.c_str());
+        return 1;
+    }
+    requestWindowedDisplay(options.width, options.height);
+    if (options.hook) {
+        // As demo-capture: the first frame is at clock value 0, frame k at k * 1000 / fps.
+        // An MS past the last frame of the show holds the last frame.
+        hookRun.fps = options.fps;
+        hookRun.atMs = options.atMs;
+        const uint64_t lastInShow = framesToEnd(0, options.fps) - 1;
+        hookRun.held = std::min(firstFrameAtOrPast(0, options.fps, options.atMs), lastInShow);
+        setClockSource(&simulatedClock);
+    } else {
+        setClockSource(&showClockMs);
+    }
+    if (!options.mute && !options.hook) startMusic();
+    createDisplay();
+    prepareShow();
+    emscripten_request_animation_frame_loop(options.hook ? hookCallback : playCallback, nullptr);
+    return 0;
+}
