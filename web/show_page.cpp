@@ -5,10 +5,14 @@
 //   --at MS --fps N             the frame hook for tests: a simulated clock as in
 //                               demo-capture --fps N, run to the first frame at or past
 //                               MS, which is held; then document.title becomes "frame MS"
+//   --bench N                   demo-bench's run: N frames of every scene, each timed with
+//                               glFinish; prints the frame rates as one line of JSON and
+//                               sets document.title to "bench done"
 #include <GL/gl.h>
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
+#include <array>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -19,6 +23,8 @@
 #include "app/music.h"
 #include "app/option_values.h"
 #include "app/shell.h"
+#include "bench_plan.h"
+#include "bench_stats.h"
 #include "frame_pacing.h"
 #include "frame_plan.h"
 #include "platform/display.h"
@@ -32,6 +38,7 @@ struct PageOptions {
     bool hook = false;    // --at given
     uint32_t atMs = 0;    // clock value of the held frame, 0..ShowEndMs
     uint32_t fps = 60;    // simulated frames per second, 1..1000
+    int benchFrames = 0;  // frames per scene of a benchmark run; 0: none
 };
 
 constexpr int MaxSide = 8192;  // pixels
@@ -59,6 +66,9 @@ bool parsePageOptions(const std::vector<std::string>& args, PageOptions& options
         } else if (name == "--fps") {
             good = parseWholeNumber(value, 1, 1000, number);
             options.fps = uint32_t(number);
+        } else if (name == "--bench") {
+            good = parseWholeNumber(value, 1, 100000, number);
+            options.benchFrames = int(number);
         }
         if (!good) {
             error = "bad option " + name + " " + value;
@@ -83,14 +93,23 @@ HookRun hookRun;
 // Time the hook draws per callback before the page may present and handle events, ms.
 constexpr double HookBatchMs = 40;
 
-uint32_t lastClock = 0;  // clock value of the last frame drawn (play)
+uint32_t lastClock = 0;       // clock value of the last frame drawn (play)
+double lastCallbackMs = 0;    // animation-frame timestamp of the last callback, ms
+
+struct BenchRun {
+    int frames = 0;  // per scene
+    int scene = 0;   // scene of the next frame, 0..9
+    int frame = 0;   // next frame within the scene
+    std::array<std::vector<double>, 10> frameMs;  // by the scene that drew them
+};
+BenchRun benchRun;
 
 EM_JS(void, pageShowEnded, (), {
     if (Module["onShowEnd"]) Module["onShowEnd"]();
 });
 
-EM_JS(void, pageFrameHeld, (uint32_t ms), {
-    document.title = "frame " + ms;
+EM_JS(void, pageTitle, (const char* title), {
+    document.title = UTF8ToString(title);
 });
 
 // GL errors of the frames drawn since the last check, to the console.
@@ -99,8 +118,10 @@ void reportGlErrors(uint32_t now) {
         std::fprintf(stderr, "GL error 0x%04x by clock value %u\n", unsigned(error), unsigned(now));
 }
 
-EM_BOOL playCallback(double, void*) {
-    const CallbackFrames frames = framesForCallback(lastClock, clockMs());
+EM_BOOL playCallback(double timeMs, void*) {
+    const double interval = lastCallbackMs > 0 ? timeMs - lastCallbackMs : 0;
+    lastCallbackMs = timeMs;
+    const CallbackFrames frames = framesForCallback(interval, lastClock, clockMs());
     for (int i = 0; i < frames.count && !isQuitRequested(); ++i) {
         drawFrame(frames.clockMs[i]);
         pumpMessages();
@@ -124,7 +145,40 @@ EM_BOOL hookCallback(double, void*) {
     }
     reportGlErrors(simulatedNow);
     if (hookRun.next <= hookRun.held) return EM_TRUE;
-    pageFrameHeld(hookRun.atMs);
+    pageTitle(("frame " + std::to_string(hookRun.atMs)).c_str());
+    return EM_FALSE;
+}
+
+// The benchmark as demo-bench runs it: frames spread evenly over each scene, each drawn
+// and finished (glFinish) before the next, timed from start to finish.
+EM_BOOL benchCallback(double, void*) {
+    const double until = emscripten_get_now() + HookBatchMs;
+    while (benchRun.scene < 10 && emscripten_get_now() < until) {
+        simulatedNow = bench::benchFrameClock(benchRun.scene, benchRun.frame, benchRun.frames);
+        const double start = emscripten_get_now();
+        drawFrame(simulatedNow);
+        swapBuffers(displayDeviceContext());
+        glFinish();
+        const int32_t drawn = currentSceneIndex();
+        if (drawn >= 0 && drawn < 10) benchRun.frameMs[size_t(drawn)].push_back(emscripten_get_now() - start);
+        if (++benchRun.frame == benchRun.frames) {
+            benchRun.frame = 0;
+            ++benchRun.scene;
+        }
+    }
+    if (benchRun.scene < 10) return EM_TRUE;
+    std::string json = "{\"scenes\": [";
+    for (size_t i = 0; i < benchRun.frameMs.size(); ++i) {
+        const bench::FrameStats stats = bench::summarise(benchRun.frameMs[i]);
+        char entry[160];
+        std::snprintf(entry, sizeof entry,
+                      "%s{\"scene\": %zu, \"frames\": %d, \"fps\": %.1f, \"p50_ms\": %.3f, \"p95_ms\": %.3f}",
+                      i == 0 ? "" : ", ", i, stats.frames, stats.fps, stats.p50Ms, stats.p95Ms);
+        json += entry;
+    }
+    std::printf("%s]}\n", json.c_str());
+    std::fflush(stdout);
+    pageTitle("bench done");
     return EM_FALSE;
 }
 
@@ -138,7 +192,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     requestWindowedDisplay(options.width, options.height);
-    if (options.hook) {
+    const bool simulated = options.hook || options.benchFrames > 0;
+    if (options.benchFrames > 0) {
+        benchRun.frames = options.benchFrames;
+        setClockSource(&simulatedClock);
+    } else if (options.hook) {
         // As demo-capture: the first frame is at clock value 0, frame k at k * 1000 / fps.
         // An MS past the last frame of the show holds the last frame.
         hookRun.fps = options.fps;
@@ -149,9 +207,10 @@ int main(int argc, char** argv) {
     } else {
         setClockSource(&showClockMs);
     }
-    if (!options.mute && !options.hook) startMusic();
+    if (!options.mute && !simulated) startMusic();
     createDisplay();
     prepareShow();
-    emscripten_request_animation_frame_loop(options.hook ? hookCallback : playCallback, nullptr);
+    emscripten_request_animation_frame_loop(
+        options.benchFrames > 0 ? benchCallback : options.hook ? hookCallback : playCallback, nullptr);
     return 0;
 }
