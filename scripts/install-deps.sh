@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages needed to build and run the show ("play") or also to
-# test it ("test"); "web" adds what builds the web page, "web-test" what also tests it in
-# headless Chromium. Uses sudo when not run as root.
+# Installs the Debian 12 packages needed to build and run the show ("play"), also to test
+# it ("test"), to build and check its Debian package ("package"), to build the web page
+# ("web") or also to test it in headless Chromium ("web-test"). Uses sudo when not run as
+# root.
 set -euo pipefail
 kind=${1:-play}
 packages=(build-essential cmake pkg-config
@@ -10,6 +11,7 @@ packages=(build-essential cmake pkg-config
 case "$kind" in
   test) packages+=(libgtest-dev xvfb xauth xdotool ffmpeg clang libclang-rt-14-dev python3
                    libx11-dev valgrind) ;;
+  package) packages+=(dpkg-dev lintian appstream desktop-file-utils man-db xvfb xauth) ;;
   web) packages+=(emscripten webp python3) ;;
   web-test) packages+=(emscripten webp python3 chromium) ;;
 esac
