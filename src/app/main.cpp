@@ -12,6 +12,7 @@
 #include "app/shell.h"
 #include "platform/display.h"
 #include "platform/process.h"
+#include "platform/sound.h"
 #include "texture/texture_sets.h"
 
 namespace {
@@ -47,7 +48,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.listAudioDevices) {
-        for (const std::string& name : listAudioOutputDevices()) std::printf("%s\n", name.c_str());
+        for (const std::string& name : sound::listOutputDevices()) std::printf("%s\n", name.c_str());
         return 0;
     }
     if (!enterDataRoot()) return 1;
