@@ -2,7 +2,9 @@
 
 #include <GL/gl.h>
 
+#include "app/input.h"
 #include "app/shell.h"
+#include "platform/display.h"
 #include "render/overlay.h"
 #include "scenes/cube_scene.h"
 #include "scenes/opening_scene.h"
@@ -69,4 +71,11 @@ void drawFrame(uint32_t now) {
         default:
             break;  // timeline over: the cleared frame is presented
     }
+}
+
+bool playFrame() {
+    drawFrame(clockMs());
+    pumpMessages();
+    swapBuffers(displayDeviceContext());
+    return !isQuitRequested();
 }

@@ -7,6 +7,13 @@
 // On failure prints one "Error: ..." line to standard output and exits with code 1.
 void startMusic();
 
+// startMusic in two steps, for a start-up that must not wait in place: beginMusic checks
+// the library, opens the output and starts the background open of the file; musicOpened
+// tells whether that open has finished and then starts playback (true from then on).
+// Failures print and exit as in startMusic.
+void beginMusic();
+bool musicOpened();
+
 // The fixed text of a sound error code; "Unknown error" outside 0..18 (negative codes too).
 const char* soundErrorText(int code);
 

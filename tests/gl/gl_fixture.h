@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "app/startup.h"
 #include "platform/offscreen_gl.h"
 
 // A fresh headless GL context per test (each test runs in a process of its own).
@@ -18,6 +19,18 @@ protected:
         context.reset();
         context = OffscreenContext::create(width, height, error);
         ASSERT_NE(context, nullptr) << error;
+    }
+
+    // Start-up as every driver does it, silent and on the simulated clock, into a fresh
+    // context of width x height.
+    void startShowOffscreen(int width, int height) {
+        StartupSettings settings;
+        settings.clock = RunClock::Simulated;
+        settings.music = false;
+        ASSERT_TRUE(startShow(settings, [&] {
+            createContext(width, height);
+            return context != nullptr;
+        }));
     }
 
     // RGBA of the pixel at (x, y), y counted from the top row.

@@ -6,12 +6,11 @@
 #include "app/frame.h"
 #include "app/shell.h"
 
-// The whole show on a simulated clock (16 ms frames) in the headless context. The texture
-// files are not loaded here, so every texture id stays 0; the scenes' GL use must still be
-// valid on every frame.
+// The whole show on a simulated clock (16 ms frames) in the headless context. There are no
+// data files here, so every texture id names an empty texture; the scenes' GL use must
+// still be valid on every frame.
 TEST_F(GlTest, WholeTimelineVisitsEverySceneWithoutGlErrors) {
-    createContext(160, 100);
-    prepareShow();
+    startShowOffscreen(160, 100);
     ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     std::set<int32_t> visited;
     uint32_t now = 150;  // start-up time already on the clock
