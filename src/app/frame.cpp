@@ -11,19 +11,21 @@
 #include "scenes/particle_scene.h"
 #include "scenes/picture_scene.h"
 #include "scenes/warp_scenes.h"
+#include "texture/image_prefetch.h"
 #include "texture/texture_sets.h"
 
 namespace {
 PictureState pictures;
 }
 
-const PictureState& pictureState() { return pictures; }
+void resetFrame() { pictures = PictureState{}; }
 
 void prepareShow() {
     loadPictureSet();
     loadCubeTexture();
     reserveWarpTexture();
     loadBoxAndPlateTextures();
+    stopImagePrefetch();  // every start-up image is taken: its thread has no more work
     initParticles();
     pictures = PictureState{};
 }

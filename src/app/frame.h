@@ -18,5 +18,5 @@ void drawFrame(uint32_t now);
 // Returns false once the run is to end.
 bool playFrame();
 
-// The loop's picture bookkeeping (read by tests and tools).
-const PictureState& pictureState();
+// Start-up value of the loop's picture bookkeeping.
+void resetFrame();

@@ -57,6 +57,13 @@ const char* soundErrorText(int code) {
 
 void setMusicStartMs(uint32_t ms) { musicStartMs = ms; }
 
+void resetMusic() {
+    musicStream = nullptr;
+    musicPlaying = false;
+    musicStartMs = 0;
+    musicDevice.clear();
+}
+
 std::optional<double> musicHeardMs(uint64_t monoUs) {
     double frames = 0;
     if (musicStream == nullptr || !sound::heardFrames(monoUs, frames)) return std::nullopt;

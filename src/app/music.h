@@ -22,6 +22,11 @@ const char* soundErrorText(int code);
 void setMusicStartMs(uint32_t ms);
 void setMusicDevice(const std::string& name);
 
+// Start-up values of the settings above, and no soundtrack. A soundtrack already started
+// plays on: the sound layer has no stop, and its output opens once per process, so a run
+// after this starts silent (a second startMusic would fail).
+void resetMusic();
+
 // The position of the soundtrack being heard now, as the ms since process start at which it
 // should be heard (stream frames heard / mix rate; --start is not included). Empty when no
 // music plays, before it is heard, or after it stopped.

@@ -20,6 +20,13 @@ void setClockSource(ClockSource source) { clockSource = source != nullptr ? sour
 void setSimulatedClock(uint32_t nowMs) { simulatedNow = nowMs; }
 uint32_t simulatedClockMs() { return simulatedNow; }
 
+void resetShell() {
+    sceneIndex = 0;
+    quitFlag = false;
+    clockSource = &monotonicMs;
+    simulatedNow = 0;
+}
+
 int32_t advanceSceneIndex(uint32_t now) {
     // Reaching 10 ends the run; ">=" only guards against an index already pushed past it.
     sceneIndex = applyTimeline(sceneIndex, now);

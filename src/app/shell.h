@@ -22,6 +22,9 @@ void setClockSource(ClockSource source);
 void setSimulatedClock(uint32_t nowMs);
 uint32_t simulatedClockMs();
 
+// Start-up values: scene 0, no quit request, the monotonic clock, simulated clock 0.
+void resetShell();
+
 // Advances the scene index by the timeline for the frame's clock value and sets the quit
 // flag when the index reaches 10. Returns the index after the update.
 int32_t advanceSceneIndex(uint32_t now);

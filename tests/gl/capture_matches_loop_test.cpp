@@ -43,11 +43,7 @@ TEST_F(GlTest, CapturedPngFramesEqualFramesOfTheDemoLoop) {
     namespace fs = std::filesystem;
     const testdata::ScratchDir scratch;
     const fs::path work = scratch.path();
-    const fs::path data = fs::path(DEMO_BUILD_DIR) / "data";
-    if (fs::is_directory(data))
-        fs::create_directory_symlink(data, work / "data");
-    else
-        fs::create_directory(work / "data");
+    linkBuildData(work);
 
     // One frame in every scene, two in the particle scene; 90560 is the last frame at 25 fps.
     const std::vector<uint32_t> chosen = {2000,  10000, 20000, 30000, 36000, 47000, 50000,
