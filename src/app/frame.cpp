@@ -2,26 +2,30 @@
 
 #include <GL/gl.h>
 
+#include "app/input.h"
 #include "app/shell.h"
+#include "platform/display.h"
 #include "render/overlay.h"
 #include "scenes/cube_scene.h"
 #include "scenes/opening_scene.h"
 #include "scenes/particle_scene.h"
 #include "scenes/picture_scene.h"
 #include "scenes/warp_scenes.h"
+#include "texture/image_prefetch.h"
 #include "texture/texture_sets.h"
 
 namespace {
 PictureState pictures;
 }
 
-const PictureState& pictureState() { return pictures; }
+void resetFrame() { pictures = PictureState{}; }
 
 void prepareShow() {
     loadPictureSet();
     loadCubeTexture();
     reserveWarpTexture();
     loadBoxAndPlateTextures();
+    stopImagePrefetch();  // every start-up image is taken: its thread has no more work
     initParticles();
     pictures = PictureState{};
 }
@@ -69,4 +73,11 @@ void drawFrame(uint32_t now) {
         default:
             break;  // timeline over: the cleared frame is presented
     }
+}
+
+bool playFrame() {
+    drawFrame(clockMs());
+    pumpMessages();
+    swapBuffers(displayDeviceContext());
+    return !isQuitRequested();
 }

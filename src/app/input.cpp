@@ -35,3 +35,8 @@ void handleMessage(const MessageRecord& record) {
 void pumpMessages() {
     if (peekMessage(messageRecord)) handleMessage(messageRecord);
 }
+
+void resetInput() {
+    keyPressCounter = 0;
+    messageRecord = MessageRecord{};
+}

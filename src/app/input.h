@@ -8,3 +8,6 @@ void handleMessage(const MessageRecord& record);
 
 // End-of-frame input step: takes at most one pending message and acts on it.
 void pumpMessages();
+
+// Start-up value of the key-press parity counter.
+void resetInput();

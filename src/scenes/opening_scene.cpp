@@ -89,3 +89,5 @@ void drawOpeningScene(uint32_t now) {
     drawBeatFlash(now);
     drawCaptions(now);
 }
+
+void resetOpeningScene() { flash = FlashState{}; }

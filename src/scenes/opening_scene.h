@@ -16,3 +16,6 @@ float openingCubeAngle(uint32_t now);
 
 // The process-wide flash state (read by tests).
 const FlashState& openingFlashState();
+
+// Start-up value of the flash state.
+void resetOpeningScene();

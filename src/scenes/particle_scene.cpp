@@ -56,6 +56,13 @@ void initParticles() {
     strokes = makeStrokeTable();
 }
 
+void resetParticleScene() {
+    particles = ParticleCloud{};
+    strokes = StrokeTable{};
+    particleSprite = 0;
+    sceneStart.reset();
+}
+
 void drawParticleScene(uint32_t now) {
     pushIdentityMatrices();
     if (!sceneStart) sceneStart = now;

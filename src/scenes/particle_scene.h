@@ -6,6 +6,8 @@
 // Start-up preparation of scene 3: sprite texture, blending, 575 particles from the first
 // 4600 draws of the shared generator. Needs a current GL context.
 void initParticles();
+// Start-up values: no particles, no sprite, the scene not yet begun.
+void resetParticleScene();
 // One frame of scene 3. `now`: clock value in ms.
 void drawParticleScene(uint32_t now);
 

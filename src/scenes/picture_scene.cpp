@@ -98,3 +98,5 @@ void drawPicture(int32_t index) {
     if (bypass.fog) glEnable(GL_FOG);
     popMatrices();
 }
+
+void resetPictureScene() { opacity = {}; }

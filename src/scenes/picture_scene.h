@@ -10,3 +10,6 @@ void drawPicture(int32_t index);
 // 12 (scene 6 brought in early by the skip key keeps stepping) stay on the last picture;
 // negative ones show nothing. The set is never read outside its 13 entries.
 std::optional<int32_t> pictureSlotFor(int32_t index);
+
+// Forgets what is known about the pictures' opacity (their textures are made anew).
+void resetPictureScene();

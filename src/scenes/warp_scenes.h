@@ -7,6 +7,9 @@ void drawWarpSweep();
 // Scene 5: the same square with the fixed constant (-0.824, -0.1711).
 void drawWarpStill();
 
+// Start-up values: the sweep's first constant, no still image, a black image buffer.
+void resetWarpScenes();
+
 // The process-wide constant of scene 2 (read by tests).
 const JuliaSweep& warpSweepState();
 
