@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Fails when the built program imports a GL entry point that the immediate-mode batching
-(src/platform_web/immediate_batch.js) does not know: such a call could change state while
+(src/platform/web/immediate_batch.js) does not know: such a call could change state while
 primitives made before it are still waiting to be drawn.
 
 Usage: check_imports.py SOLTAREK_JS IMMEDIATE_BATCH_JS"""

@@ -4,7 +4,7 @@
 Usage: pack_data.py DATA_DIR PACK_DIR
 
 Opaque TGA images (the pictures: most of the download) are stored as lossless WebP, which
-the browser decodes itself; the page's unpacker (src/platform_web/data_unpack.js) rebuilds
+the browser decodes itself; the page's unpacker (src/platform/web/data_unpack.js) rebuilds
 the TGA file from the pixels and the kept header, run-length packets included, the same
 way the data generator writes them. Every rebuilt file is checked here against the
 original (decoded again with dwebp); a file that does not come back exactly, and every

@@ -1,28 +1,28 @@
-// The show in a web page: the same start-up and the same frame as demo, driven by the
-// page's animation-frame callback instead of a loop. The page passes its arguments:
-//   --size WxH                  the canvas's drawing-buffer size (the "desktop"), pixels
-//   --mute                      no soundtrack
-//   --at MS --fps N             the frame hook for tests: a simulated clock as in
-//                               demo-capture --fps N, run to the first frame at or past
-//                               MS, which is held; then document.title becomes "frame MS"
-//   --bench N                   demo-bench's run: N frames of every scene, each timed with
-//                               glFinish; prints the frame rates as one line of JSON and
-//                               sets document.title to "bench done"
+// The show in a web page: the show's start-up path and frame, driven by the page's
+// animation-frame callback instead of a loop. The page passes its arguments:
+//   --size WxH        the canvas's drawing-buffer size (the "desktop"), pixels
+//   --mute            no soundtrack
+//   --at MS --fps N   the frame hook for tests: demo-capture's simulated clock at N frames
+//                     per second, run to the first frame at or past MS, which is held;
+//                     then document.title becomes "frame MS"
+//   --bench N         demo-bench's run: N frames of every scene, each finished before the
+//                     next; prints their frame rates as one line of JSON and sets
+//                     document.title to "bench done"
 #include <GL/gl.h>
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "app/audio_clock.h"
 #include "app/frame.h"
 #include "app/input.h"
-#include "app/music.h"
 #include "app/option_values.h"
 #include "app/shell.h"
+#include "app/startup.h"
 #include "bench_plan.h"
 #include "bench_stats.h"
 #include "frame_pacing.h"
@@ -78,9 +78,18 @@ bool parsePageOptions(const std::vector<std::string>& args, PageOptions& options
     return true;
 }
 
-// The frame hook's simulated clock: the clock value of the frame being drawn, ms.
-uint32_t simulatedNow = 0;
-uint32_t simulatedClock() { return simulatedNow; }
+StartupSettings startup;
+StartupProgress startupProgress;
+
+// Time the hook and the benchmark draw per callback before the page may present and
+// handle events, ms.
+constexpr double BatchMs = 40;
+
+struct PlayRun {
+    uint32_t lastClock = 0;    // clock value of the last frame drawn
+    double lastCallback = 0;   // animation-frame timestamp of the last callback, ms
+};
+PlayRun playRun;
 
 struct HookRun {
     uint32_t fps = 60;
@@ -89,12 +98,6 @@ struct HookRun {
     uint64_t held = 0;  // index of the frame that is held
 };
 HookRun hookRun;
-
-// Time the hook draws per callback before the page may present and handle events, ms.
-constexpr double HookBatchMs = 40;
-
-uint32_t lastClock = 0;       // clock value of the last frame drawn (play)
-double lastCallbackMs = 0;    // animation-frame timestamp of the last callback, ms
 
 struct BenchRun {
     int frames = 0;  // per scene
@@ -112,6 +115,15 @@ EM_JS(void, pageTitle, (const char* title), {
     document.title = UTF8ToString(title);
 });
 
+// Start-up, a step per callback while the page still decodes the soundtrack. False while
+// it is not done; a surface that cannot be made ends the run (the display said why).
+bool started() {
+    return continueStartup(startupProgress, startup, [] {
+        createDisplay();
+        return true;
+    }) == StartupStatus::Ready;
+}
+
 // GL errors of the frames drawn since the last check, to the console.
 void reportGlErrors(uint32_t now) {
     for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError())
@@ -119,15 +131,16 @@ void reportGlErrors(uint32_t now) {
 }
 
 EM_BOOL playCallback(double timeMs, void*) {
-    const double interval = lastCallbackMs > 0 ? timeMs - lastCallbackMs : 0;
-    lastCallbackMs = timeMs;
-    const CallbackFrames frames = framesForCallback(interval, lastClock, clockMs());
+    if (!started()) return EM_TRUE;
+    const double interval = playRun.lastCallback > 0 ? timeMs - playRun.lastCallback : 0;
+    playRun.lastCallback = timeMs;
+    const CallbackFrames frames = framesForCallback(interval, playRun.lastClock, clockMs());
     for (int i = 0; i < frames.count && !isQuitRequested(); ++i) {
         drawFrame(frames.clockMs[i]);
         pumpMessages();
         swapBuffers(displayDeviceContext());
     }
-    lastClock = frames.clockMs[frames.count - 1];
+    playRun.lastClock = frames.clockMs[frames.count - 1];
     if (!isQuitRequested()) return EM_TRUE;
     // The page's keys are the page's again (Enter on its "play again" button among them).
     emscripten_html5_remove_all_event_listeners();
@@ -136,14 +149,17 @@ EM_BOOL playCallback(double timeMs, void*) {
 }
 
 EM_BOOL hookCallback(double, void*) {
-    const double until = emscripten_get_now() + HookBatchMs;
+    if (!started()) return EM_TRUE;
+    const double until = emscripten_get_now() + BatchMs;
+    uint32_t now = 0;
     while (hookRun.next <= hookRun.held) {
-        simulatedNow = frameClock(0, hookRun.fps, hookRun.next++);
-        drawFrame(simulatedNow);
+        now = frameClock(0, hookRun.fps, hookRun.next++);
+        setSimulatedClock(now);
+        drawFrame(now);
         swapBuffers(displayDeviceContext());
         if (hookRun.next <= hookRun.held && emscripten_get_now() > until) break;
     }
-    reportGlErrors(simulatedNow);
+    reportGlErrors(now);
     if (hookRun.next <= hookRun.held) return EM_TRUE;
     pageTitle(("frame " + std::to_string(hookRun.atMs)).c_str());
     return EM_FALSE;
@@ -152,11 +168,13 @@ EM_BOOL hookCallback(double, void*) {
 // The benchmark as demo-bench runs it: frames spread evenly over each scene, each drawn
 // and finished (glFinish) before the next, timed from start to finish.
 EM_BOOL benchCallback(double, void*) {
-    const double until = emscripten_get_now() + HookBatchMs;
+    if (!started()) return EM_TRUE;
+    const double until = emscripten_get_now() + BatchMs;
     while (benchRun.scene < 10 && emscripten_get_now() < until) {
-        simulatedNow = bench::benchFrameClock(benchRun.scene, benchRun.frame, benchRun.frames);
+        const uint32_t now = bench::benchFrameClock(benchRun.scene, benchRun.frame, benchRun.frames);
+        setSimulatedClock(now);
         const double start = emscripten_get_now();
-        drawFrame(simulatedNow);
+        drawFrame(now);
         swapBuffers(displayDeviceContext());
         glFinish();
         const int32_t drawn = currentSceneIndex();
@@ -192,24 +210,23 @@ int main(int argc, char** argv) {
         return 1;
     }
     requestWindowedDisplay(options.width, options.height);
+    startup.imageThread = false;  // the page has no threads
     const bool simulated = options.hook || options.benchFrames > 0;
+    startup.clock = simulated ? RunClock::Simulated : RunClock::Show;
+    startup.music = !options.mute && !simulated;
     if (options.benchFrames > 0) {
         benchRun.frames = options.benchFrames;
-        setClockSource(&simulatedClock);
     } else if (options.hook) {
-        // As demo-capture: the first frame is at clock value 0, frame k at k * 1000 / fps.
-        // An MS past the last frame of the show holds the last frame.
+        // As demo-capture from clock value 0: frame k at k * 1000 / fps. An MS past the
+        // last frame of the show holds the last frame.
         hookRun.fps = options.fps;
         hookRun.atMs = options.atMs;
         const uint64_t lastInShow = framesToEnd(0, options.fps) - 1;
         hookRun.held = std::min(firstFrameAtOrPast(0, options.fps, options.atMs), lastInShow);
-        setClockSource(&simulatedClock);
-    } else {
-        setClockSource(&showClockMs);
     }
-    if (!options.mute && !simulated) startMusic();
-    createDisplay();
-    prepareShow();
+    // The page has decoded the soundtrack by now, so start-up normally finishes here, and a
+    // failure (which prints and exits) ends main with its code.
+    started();
     emscripten_request_animation_frame_loop(
         options.benchFrames > 0 ? benchCallback : options.hook ? hookCallback : playCallback, nullptr);
     return 0;

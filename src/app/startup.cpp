@@ -31,7 +31,7 @@ StartupStatus continueStartup(StartupProgress& progress, const StartupSettings& 
                 progress.next = StartupStage::Images;
                 break;
             case StartupStage::Images:
-                prefetchStartupImages();
+                if (settings.imageThread) prefetchStartupImages();
                 progress.next = settings.music ? StartupStage::MusicOpen : StartupStage::Surface;
                 break;
             case StartupStage::MusicOpen:

@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "platform_web/mipmap_levels.h"
+#include "platform/web/mipmap_levels.h"
 #include "scenes/particle_sprite.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <deque>
 
 #include "platform/messages.h"
-#include "platform_web/page_bridge.h"
+#include "platform/web/page_bridge.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "platform/display.h"
-#include "platform_web/page_bridge.h"
+#include "platform/web/page_bridge.h"
 
 struct DisplayDevice {
     EGLDisplay display = EGL_NO_DISPLAY;

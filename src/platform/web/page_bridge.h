@@ -3,9 +3,6 @@
 
 // What the browser platform's files share with each other and with the page's script.
 
-// performance.now() (ms) at this instance's process start: monotonicUs() is measured from it.
-double pageTimeOfProcessStartMs();
-
 // Starts delivering Escape, Enter and Space from the page to peekMessage().
 void listenForKeys();
 

@@ -2,7 +2,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "platform_web/mipmap_levels.h"
+#include "platform/web/mipmap_levels.h"
 
 extern "C" GLint gluBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsizei height,
                                    GLenum format, GLenum type, const void* data) {

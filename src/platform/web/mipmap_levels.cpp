@@ -1,4 +1,4 @@
-#include "platform_web/mipmap_levels.h"
+#include "platform/web/mipmap_levels.h"
 
 namespace {
 
