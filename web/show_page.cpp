@@ -28,6 +28,7 @@
 #include "frame_pacing.h"
 #include "frame_plan.h"
 #include "platform/display.h"
+#include "platform/web/page_bridge.h"
 
 namespace {
 
@@ -203,6 +204,7 @@ EM_BOOL benchCallback(double, void*) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    startRunClock();
     PageOptions options;
     std::string error;
     if (!parsePageOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {

@@ -3,6 +3,10 @@
 
 // What the browser platform's files share with each other and with the page's script.
 
+// Makes now the start of the run's clock (monotonicMs() == 0): the driver calls it first
+// thing in main, which the page calls when the viewer starts the show.
+void startRunClock();
+
 // Starts delivering Escape, Enter and Space from the page to peekMessage().
 void listenForKeys();
 

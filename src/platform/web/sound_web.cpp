@@ -96,7 +96,7 @@ int play(int, Stream* stream) {
 int lastError() { return lastErrorCode; }
 
 bool heardFrames(uint64_t monoUs, double& frames) {
-    // monoUs on the page's clock (performance.now(), ms): both clocks run at the same rate.
+    // monoUs on the page's clock (performance.now(), ms): the same clock, counted from the run's start.
     const uint64_t nowUs = monotonicUs();
     const double pageMs = emscripten_get_now() - double(nowUs - std::min(monoUs, nowUs)) / 1000.0;
     const double seconds = pageHeardSeconds(pageMs);
