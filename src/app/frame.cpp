@@ -32,41 +32,41 @@ void prepareShow() {
 
 void drawFrame(uint32_t now) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    switch (advanceSceneIndex(now)) {
-        case 0:
+    switch (Scene(advanceSceneIndex(now))) {
+        case Scene::Opening:
             drawOpeningScene(now);
             break;
-        case 1:
+        case Scene::StartPicture:
             drawPicture(0);
             break;
-        case 2:
+        case Scene::WarpSweep:
             drawWarpSweep();
             break;
-        case 3:
+        case Scene::Particles:
             drawParticleScene(now);
             pickPictureAfterParticles(pictures);
             break;
-        case 4:
+        case Scene::BeatPictures:
             setupSceneView();
             stepPictureBeats(pictures, now);
             drawPicture(pictures.currentPicture);
             break;
-        case 5:
+        case Scene::WarpStill:
             drawWarpStill();
             resetPicturesAfterWarp(pictures);
             break;
-        case 6:
+        case Scene::Slideshow:
             setupSceneView();
             stepPictureSlideshow(pictures, now);
             drawPicture(pictures.currentPicture);
             break;
-        case 7:
+        case Scene::Greetings:
             drawPicture(11);
             break;
-        case 8:
+        case Scene::Lumenkarp:
             drawPicture(12);
             break;
-        case 9:
+        case Scene::ClosingCube:
             glColor4f(1, 1, 1, 1);
             drawCubeScene();
             break;

@@ -7,7 +7,7 @@ void beginOverlay();
 // Expects GL_MODELVIEW current, as beginOverlay leaves it.
 void endOverlay();
 
-// The shared 3D view of scenes 0, 4 and 6: perspective (45, 1.33, 0, 10) and a look-at
+// The shared 3D view of the opening, beat-pictures and slideshow scenes: perspective (45, 1.33, 0, 10) and a look-at
 // from the origin towards +z on the projection matrix, identity modelview, and additive
 // blending (GL_SRC_ALPHA, GL_ONE) enabled.
 void setupSceneView();
