@@ -31,13 +31,15 @@ void prepareShow() {
 }
 
 void drawFrame(uint32_t now) {
+    // Every picture scene draws its picture first after this clear (setupSceneView and the
+    // bookkeeping before it draw nothing): PictureBackdrop::ClearedFrame.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     switch (Scene(advanceSceneIndex(now))) {
         case Scene::Opening:
             drawOpeningScene(now);
             break;
         case Scene::StartPicture:
-            drawPicture(0);
+            drawPicture(0, PictureBackdrop::ClearedFrame);
             break;
         case Scene::WarpSweep:
             drawWarpSweep();
@@ -49,7 +51,7 @@ void drawFrame(uint32_t now) {
         case Scene::BeatPictures:
             setupSceneView();
             stepPictureBeats(pictures, now);
-            drawPicture(pictures.currentPicture);
+            drawPicture(pictures.currentPicture, PictureBackdrop::ClearedFrame);
             break;
         case Scene::WarpStill:
             drawWarpStill();
@@ -58,13 +60,13 @@ void drawFrame(uint32_t now) {
         case Scene::Slideshow:
             setupSceneView();
             stepPictureSlideshow(pictures, now);
-            drawPicture(pictures.currentPicture);
+            drawPicture(pictures.currentPicture, PictureBackdrop::ClearedFrame);
             break;
         case Scene::Greetings:
-            drawPicture(11);
+            drawPicture(11, PictureBackdrop::ClearedFrame);
             break;
         case Scene::Lumenkarp:
-            drawPicture(12);
+            drawPicture(12, PictureBackdrop::ClearedFrame);
             break;
         case Scene::ClosingCube:
             glColor4f(1, 1, 1, 1);

@@ -13,6 +13,5 @@ void drawParticleScene(uint32_t now);
 
 // Process-wide state of the scene (read by tests and tools).
 const ParticleCloud& particleCloud();
-const StrokeTable& particleStrokes();
 // GL texture name of the particle sprite; 0 before initParticles.
 uint32_t particleSpriteName();
