@@ -9,6 +9,7 @@
 #include "app/options.h"
 #include "app/shell.h"
 #include "app/startup.h"
+#include "app/timeline.h"
 #include "platform/display.h"
 #include "platform/process.h"
 #include "platform/sound.h"
@@ -67,7 +68,7 @@ int main(int argc, char** argv) {
     });
     while (!isQuitRequested()) playFrame();
     // A run that reached the end of the timeline starts again; Escape or a close ends it.
-    if (options.loop && currentSceneIndex() >= 10) {
+    if (options.loop && currentSceneIndex() >= SceneCount) {
         restartProcess(argv);
         std::printf("Error: cannot restart the show\n");
         return 1;

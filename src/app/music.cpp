@@ -21,8 +21,8 @@ std::string musicDevice;    // output device name; empty for the default
 
 const char* const ErrorTexts[] = {
     "No errors",
-    "Cannot call this command after FSOUND_Init.  Call FSOUND_Close first.",
-    "This command failed because FSOUND_Init was not called",
+    "Cannot call this command once the sound output is initialised.",
+    "This command failed because the sound output was not initialised",
     "Error initializing output device.",
     "The output device is already in use and cannot be reused.",
     "Playing the sound failed.",

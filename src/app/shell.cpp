@@ -28,8 +28,8 @@ void resetShell() {
 }
 
 int32_t advanceSceneIndex(uint32_t now) {
-    // Reaching 10 ends the run; ">=" only guards against an index already pushed past it.
+    // Reaching SceneCount ends the run; ">=" only guards against an index already past it.
     sceneIndex = applyTimeline(sceneIndex, now);
-    if (sceneIndex >= 10) requestQuit();
+    if (sceneIndex >= SceneCount) requestQuit();
     return sceneIndex;
 }

@@ -37,7 +37,6 @@ void drawCaptions(uint32_t now) {
     for (const CaptionLine& line : lines) {
         drawText(line.x, line.y, CaptionBoxWidth, CaptionBoxHeight, line.text);
     }
-    FontManager::instance();
     endOverlay();
 }
 

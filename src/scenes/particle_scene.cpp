@@ -38,7 +38,6 @@ void drawSprite(const Particle& p) {
 }  // namespace
 
 const ParticleCloud& particleCloud() { return particles; }
-const StrokeTable& particleStrokes() { return strokes; }
 uint32_t particleSpriteName() { return particleSprite; }
 
 void initParticles() {

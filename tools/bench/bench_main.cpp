@@ -42,19 +42,19 @@ bool startupTexturesLoaded() {
 }
 
 // Every scene of the timeline, `frames` frames each, grouped by the scene that drew them.
-std::array<bench::FrameStats, 10> runShow(int frames) {
-    std::array<std::vector<double>, 10> frameMs;
+std::array<bench::FrameStats, SceneCount> runShow(int frames) {
+    std::array<std::vector<double>, SceneCount> frameMs;
     for (auto& times : frameMs) times.reserve(size_t(frames));
-    for (int scene = 0; scene < 10; ++scene) {
+    for (int scene = 0; scene < SceneCount; ++scene) {
         for (int frame = 0; frame < frames; ++frame) {
             const uint32_t now = bench::benchFrameClock(scene, frame, frames);
             setSimulatedClock(now);
             const double ms = timeFrame([now] { drawFrame(now); });
             const int32_t drawn = currentSceneIndex();
-            if (drawn >= 0 && drawn < 10) frameMs[size_t(drawn)].push_back(ms);
+            if (drawn >= 0 && drawn < SceneCount) frameMs[size_t(drawn)].push_back(ms);
         }
     }
-    std::array<bench::FrameStats, 10> stats;
+    std::array<bench::FrameStats, SceneCount> stats;
     for (size_t i = 0; i < stats.size(); ++i) stats[i] = bench::summarise(frameMs[i]);
     return stats;
 }

@@ -110,7 +110,7 @@ private:
             const int height = thumbHeight(options_.width, options_.height);
             tiles_.push_back({scaleDown(topDown.data(), options_.width, options_.height,
                                         SheetThumbWidth, height),
-                              upper(shot.label) + " " + std::to_string(clock) + " MS"});
+                              upper(sheetShotLabel(shot)) + " " + std::to_string(clock) + " MS"});
         }
     }
 
