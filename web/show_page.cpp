@@ -23,6 +23,7 @@
 #include "app/option_values.h"
 #include "app/shell.h"
 #include "app/startup.h"
+#include "app/timeline.h"
 #include "bench_plan.h"
 #include "bench_stats.h"
 #include "frame_pacing.h"
@@ -102,9 +103,9 @@ HookRun hookRun;
 
 struct BenchRun {
     int frames = 0;  // per scene
-    int scene = 0;   // scene of the next frame, 0..9
+    int scene = 0;   // scene of the next frame, 0..SceneCount - 1
     int frame = 0;   // next frame within the scene
-    std::array<std::vector<double>, 10> frameMs;  // by the scene that drew them
+    std::array<std::vector<double>, SceneCount> frameMs;  // by the scene that drew them
 };
 BenchRun benchRun;
 
@@ -171,7 +172,7 @@ EM_BOOL hookCallback(double, void*) {
 EM_BOOL benchCallback(double, void*) {
     if (!started()) return EM_TRUE;
     const double until = emscripten_get_now() + BatchMs;
-    while (benchRun.scene < 10 && emscripten_get_now() < until) {
+    while (benchRun.scene < SceneCount && emscripten_get_now() < until) {
         const uint32_t now = bench::benchFrameClock(benchRun.scene, benchRun.frame, benchRun.frames);
         setSimulatedClock(now);
         const double start = emscripten_get_now();
@@ -179,13 +180,13 @@ EM_BOOL benchCallback(double, void*) {
         swapBuffers(displayDeviceContext());
         glFinish();
         const int32_t drawn = currentSceneIndex();
-        if (drawn >= 0 && drawn < 10) benchRun.frameMs[size_t(drawn)].push_back(emscripten_get_now() - start);
+        if (drawn >= 0 && drawn < SceneCount) benchRun.frameMs[size_t(drawn)].push_back(emscripten_get_now() - start);
         if (++benchRun.frame == benchRun.frames) {
             benchRun.frame = 0;
             ++benchRun.scene;
         }
     }
-    if (benchRun.scene < 10) return EM_TRUE;
+    if (benchRun.scene < SceneCount) return EM_TRUE;
     std::string json = "{\"scenes\": [";
     for (size_t i = 0; i < benchRun.frameMs.size(); ++i) {
         const bench::FrameStats stats = bench::summarise(benchRun.frameMs[i]);

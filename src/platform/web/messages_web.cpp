@@ -14,7 +14,7 @@ struct ShowKey {
     const char* name;
     uint32_t code;
 };
-constexpr ShowKey ShowKeys[] = {{"Escape", 27}, {"Enter", 13}, {" ", 32}};
+constexpr ShowKey ShowKeys[] = {{"Escape", KeyEscape}, {"Enter", KeyEnter}, {" ", KeySpace}};
 constexpr int ShowKeyCount = 3;
 
 // Messages not yet taken. Frames take one each; the cap only matters when frames stop
