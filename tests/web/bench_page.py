@@ -43,7 +43,7 @@ def browser_scenes(site, size, frames):
 
 
 def main():
-    site, native = sys.argv[1:3]
+    site, native = (os.path.abspath(p) for p in sys.argv[1:3])
     size = sys.argv[3] if len(sys.argv) > 3 else "1280x720"
     frames = int(sys.argv[4]) if len(sys.argv) > 4 else 300
     page = browser_scenes(site, size, frames)

@@ -102,6 +102,8 @@ class FrameHook(unittest.TestCase):
                 with open(os.path.join(captures, "frame-%05d.png" % moment), "rb") as f:
                     native = read_png(f.read())
                 mean, far = difference(page, native)
+                print("frame %5d ms: mean difference %.3f of 255, %.3f %% of pixels off by more than 16"
+                      % (moment, mean, 100 * far), file=sys.stderr)
                 self.assertLessEqual(mean, MAX_MEAN_DIFFERENCE, "mean difference at %d ms" % moment)
                 self.assertLessEqual(far, MAX_FAR_SHARE, "pixels far off at %d ms" % moment)
                 self.assertEqual(console_problems(), [], "console at %d ms" % moment)

@@ -10,7 +10,7 @@
 // Entry points that only read or change state: they draw what is pending first.
 var batchFlushers = [
   'glBindTexture', 'glBlendFunc', 'glClear', 'glClearColor', 'glDeleteTextures', 'glDisable',
-  'glEnable', 'glFinish', 'glFogf', 'glFrustum', 'glGenTextures', 'glGetError', 'glGetFloatv',
+  'glEnable', 'glFogf', 'glFrustum', 'glGenTextures', 'glGetError', 'glGetFloatv',
   'glGetIntegerv', 'glIsEnabled', 'glIsTexture', 'glLoadIdentity', 'glLoadMatrixf',
   'glMatrixMode', 'glMultMatrixf', 'glPixelStorei', 'glPopAttrib', 'glPopMatrix',
   'glPrioritizeTextures', 'glPushAttrib', 'glPushMatrix', 'glReadPixels', 'glRotated',
