@@ -45,9 +45,13 @@ class Browser:
         self._reply_ready = threading.Condition()
         self.events = queue.Queue()
         threading.Thread(target=self._read, daemon=True).start()
-        target = next(t for t in self.call("Target.getTargets")["targetInfos"] if t["type"] == "page")
-        self.session = self.call("Target.attachToTarget", targetId=target["targetId"],
-                                 flatten=True)["sessionId"]
+        try:
+            target = next(t for t in self.call("Target.getTargets")["targetInfos"] if t["type"] == "page")
+            self.session = self.call("Target.attachToTarget", targetId=target["targetId"],
+                                     flatten=True)["sessionId"]
+        except Exception:
+            self.close()  # a browser that did not come up is not left running
+            raise
 
     def _read(self):
         buffer = b""
