@@ -35,6 +35,21 @@ stop_xvfb
 wait_exit $pid 30 > code.txt || true
 expect_error "lost display" "lost the connection to the display"
 
+# A server that stops answering while the show runs: a termination request asks the loop to
+# end the show; a frame stuck on the server never lets it, so the process ends 3 s later.
+start_xvfb "$WORK_DIR/x-frozen" || fail "no X server"
+"$DEMO" --start=20000 > out.txt 2> err.txt & pid=$!
+bash "$WAIT_WINDOW" > /dev/null || fail "frozen display: no window; $(cat out.txt err.txt)"
+kill -STOP "$XVFB_PID"
+sleep 2
+kill -TERM $pid
+wait_exit $pid 10 > code.txt || fail "frozen display: a termination request did not end the demo within 10 s"
+[ "$(cat code.txt)" = 0 ] || [ "$(cat code.txt)" = $((128 + 15)) ] ||
+    fail "frozen display: exit code $(cat code.txt) after the termination request"
+kill -CONT "$XVFB_PID"
+stop_xvfb
+echo "ok: a termination request ends the demo while the display does not answer (exit $(cat code.txt))"
+
 # A server that stops answering (stopped) while the demo opens the display: a termination
 # request ends it at once; without one, the bound of that step ends it with a reason.
 start_xvfb "$WORK_DIR/x-stuck" || fail "no X server"

@@ -2,7 +2,9 @@
    the program. Writes to the file named by FRAME_PROBE_OUT (ms since the probe was loaded,
    which is at process start):
      first_frame_ms N          at the first buffer swap
-     frames N / last_frame_ms N / longest_frame_ms N   when the process exits normally */
+     frames N / last_frame_ms N / longest_frame_ms N / exit_ms N
+                               when the process exits normally (exit_ms: at the end of the
+                               exit-time routines, which run before this library's) */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <stdio.h>
@@ -34,6 +36,7 @@ __attribute__((destructor)) static void probeEnd(void) {
     note("frames", (double)frames);
     note("last_frame_ms", lastMs);
     note("longest_frame_ms", longestMs);
+    note("exit_ms", nowMs() - startMs);
 }
 
 void SDL_GL_SwapWindow(void *window) {
