@@ -7,13 +7,16 @@
 #
 #   stress.sh [--build DIR] [--runs N] [--start MS] [--no-load] [--out DIR] [-- DEMO-ARGS...]
 #
-# For each run it prints one row: first frame (ms after process start), exit code, end
-# (ms after start, and its difference from the show's own end, 90596 - MS), the length of
+# For each run it prints one row: first frame (ms after process start), exit code, the last
+# frame (ms after start, and how late it came against the show's own end, 90596 - MS), when
+# the process was gone (ms after start: the exit-time routines and the process teardown
+# follow the last frame; under heavy load they take a second or two), the length of
 # the written audio (ms; SDL's disk output paces itself with sleeps, so under load it writes
 # less than real time), frames, the longest frame, and the written audio against the
 # decoded soundtrack: dropouts (count, total and longest ms; audio.txt also says where the
-# first one began) or "corrupt". A run passes when it ends by itself with exit 0 within
-# 1 s of its end, and its audio is the soundtrack without a dropout. A run that does not end
+# first one began) or "corrupt". A run passes when it ends by itself with exit 0, its last
+# frame within 1 s of the show's end and the process gone 5 s after it at most, and its
+# audio is the soundtrack without a dropout. A run that does not end
 # within its bound has its threads' stacks taken with gdb (stack.txt) and is killed.
 # Exit status: 0 when every run passed, 1 otherwise, 2 for bad arguments.
 set -euo pipefail
@@ -69,7 +72,7 @@ trap cleanup EXIT
 [ "$load" = yes ] && bash "$here/load.sh" on "$out/load" $((runs * (bound_s + 30) + 60))
 
 echo "stress: $runs run(s) from $start ms, load $load, machine load average $(cut -d' ' -f1-3 /proc/loadavg), results in $out"
-printf '%-4s %8s %5s %8s %8s %9s %6s %10s %8s %10s %10s %s\n' run first_ms exit end_ms late_ms audio_ms frames longest_ms dropouts dropout_ms longest_ms verdict
+printf '%-4s %8s %5s %8s %7s %8s %9s %6s %10s %8s %10s %10s %s\n' run first_ms exit last_ms late_ms gone_ms audio_ms frames longest_ms dropouts dropout_ms longest_ms verdict
 failed=0
 for ((run = 1; run <= runs; ++run)); do
     dir="$out/run-$run"
@@ -101,10 +104,11 @@ for ((run = 1; run <= runs; ++run)); do
     fi
     demo_pid=
     stop_xvfb
-    end_ms=$(((ended - began) / 1000000))
-    late_ms=$((end_ms - show_ms))
+    gone_ms=$(((ended - began) / 1000000))
     probe() { awk -v k="$1" '$1 == k { print $2 }' probe.txt 2> /dev/null | tail -n 1; }
     first=$(probe first_frame_ms) frames=$(probe frames) longest=$(probe longest_frame_ms)
+    last=$(probe last_frame_ms)
+    late_ms=$((${last:-0} - show_ms))
     audio=$("$build/tests/sound_fixture" dropouts "$audio_dir/audio.raw" data/music.mp3 "$start" 2>&1 | tail -n 1 || true)
     audio_ms=$(($(stat -c %s "$audio_dir/audio.raw" 2> /dev/null || echo 0) * 10 / 1764))
     echo "$audio" > audio.txt
@@ -112,12 +116,14 @@ for ((run = 1; run <= runs; ++run)); do
     verdict=ok
     [ "$code" = 0 ] || verdict="exit $code"
     [ "$code" = hang ] && verdict="hang (stack.txt)"
+    [ "$verdict" = ok ] && [ -z "$last" ] && verdict="no frame"
     [ "$verdict" = ok ] && [ "${late_ms#-}" -gt 1000 ] && verdict="ended ${late_ms} ms off"
+    [ "$verdict" = ok ] && [ $((gone_ms - last)) -gt 5000 ] && verdict="exit took $((gone_ms - last)) ms"
     [ "$verdict" = ok ] && [ "${dropouts:-x}" != 0 ] && verdict="dropouts"
     [ "$verdict" = ok ] && [ "${corrupt:-x}" != no ] && verdict="audio: $audio"
     [ "$verdict" = ok ] || failed=$((failed + 1))
-    printf '%-4s %8s %5s %8s %8s %9s %6s %10s %8s %10s %10s %s\n' "$run" "${first:--}" "$code" \
-        "$end_ms" "$late_ms" "$audio_ms" "${frames:--}" "${longest:--}" "${dropouts:--}" "${dropout_ms:--}" \
+    printf '%-4s %8s %5s %8s %7s %8s %9s %6s %10s %8s %10s %10s %s\n' "$run" "${first:--}" "$code" \
+        "${last:--}" "$late_ms" "$gone_ms" "$audio_ms" "${frames:--}" "${longest:--}" "${dropouts:--}" "${dropout_ms:--}" \
         "${audio_longest:--}" "$verdict" | tee -a "$out/results.txt"
     # Keep the written audio of failed runs only: a whole show is 16 MB.
     if [ "$verdict" = ok ]; then rm -f "$audio_dir/audio.raw"; else mv "$audio_dir/audio.raw" . 2> /dev/null || true; fi
