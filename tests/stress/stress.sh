@@ -132,6 +132,9 @@ for ((run = 1; run <= runs; ++run)); do
     cd "$out"
 done
 echo "stress: $((runs - failed)) of $runs run(s) passed; machine load average $(cut -d' ' -f1-3 /proc/loadavg)"
-# A results directory of our own is kept only when something failed.
+# The load stops first (its PIDs are kept under $out); a results directory of our own is
+# kept only when something failed.
+[ "$load" != yes ] || bash "$here/load.sh" off "$out/load"
+load=no
 [ "$failed" != 0 ] || [ "$own_out" = no ] || rm -rf "$out"
 [ "$failed" = 0 ]
