@@ -9,7 +9,7 @@ packages=(build-essential cmake pkg-config
           libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0)
 if [ "$kind" = test ]; then
   packages+=(libgtest-dev xvfb xauth xdotool ffmpeg clang libclang-rt-14-dev python3
-               libx11-dev valgrind)
+               libx11-dev valgrind gdb)
 fi
 if [ "$kind" = package ]; then
   packages+=(dpkg-dev lintian appstream desktop-file-utils man-db xvfb xauth)
