@@ -10,7 +10,7 @@ packages=(build-essential cmake pkg-config
           libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0)
 case "$kind" in
   test) packages+=(libgtest-dev xvfb xauth xdotool ffmpeg clang libclang-rt-14-dev python3
-                   libx11-dev valgrind) ;;
+                   libx11-dev valgrind gdb) ;;
   package) packages+=(dpkg-dev lintian appstream desktop-file-utils man-db xvfb xauth) ;;
   web) packages+=(emscripten webp python3) ;;
   web-test) packages+=(emscripten webp python3 chromium) ;;

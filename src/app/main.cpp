@@ -13,6 +13,8 @@
 #include "platform/display.h"
 #include "platform/process.h"
 #include "platform/sound.h"
+#include "platform/termination.h"
+#include "platform/watchdog.h"
 
 namespace {
 
@@ -34,7 +36,15 @@ bool enterDataRoot() {
 
 }  // namespace
 
+// Bounds of the start-up steps and of one frame (s): far beyond what they take on a busy
+// machine, short enough that a run stuck on the outside world ends with a reason.
+constexpr int MusicStartLimitS = 30;
+constexpr int DisplayLimitS = 30;
+constexpr int LoadLimitS = 60;
+constexpr int FrameLimitS = 30;
+
 int main(int argc, char** argv) {
+    installTerminationHandlers();
     const std::string program = programName(argc > 0 ? argv[0] : nullptr, "demo");
     const ParsedOptions parsed = parsePlayerOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.error.empty()) {
@@ -62,11 +72,26 @@ int main(int argc, char** argv) {
     settings.startMs = options.startMs;
     settings.music = !options.mute;
     settings.audioDevice = options.audioDevice;
+    settings.enteringStage = [](StartupStage stage) {
+        switch (stage) {
+            case StartupStage::MusicOpen: watchStep("starting the music", MusicStartLimitS); break;
+            case StartupStage::Surface: watchStep("opening the display", DisplayLimitS); break;
+            case StartupStage::Show: watchStep("loading the show's images", LoadLimitS); break;
+            case StartupStage::Ready: watchStep("drawing a frame", FrameLimitS); break;
+            default: break;
+        }
+    };
     startShow(settings, [] {
         createDisplay();  // exits with a message on failure
         return true;
     });
-    while (!isQuitRequested()) playFrame();
+    deferTerminationToLoop();
+    while (!isQuitRequested()) {
+        watchProgress();
+        if (terminationRequested()) requestQuit();
+        playFrame();
+    }
+    watchNothing();
     // A run that reached the end of the timeline starts again; Escape or a close ends it.
     if (options.loop && currentSceneIndex() >= SceneCount) {
         restartProcess(argv);
