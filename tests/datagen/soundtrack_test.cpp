@@ -37,7 +37,7 @@ bool decodeMp3(const std::string& path, std::vector<float>& samples, long& rate,
 
 TEST(TempoMap, PutsEveryAccentExactlyOnATickWithoutBendingTheTempoFar) {
     const TempoMap map = makeTempoMap();
-    const double nominal = 60000.0 / 136.0 / 4.0;
+    const double nominal = StepMs;
     for (double a : accentTimesMs()) EXPECT_NEAR(map.msAt(map.tickAt(a)), a, 1e-6) << a;
     for (size_t i = 1; i < map.anchorTick.size(); ++i) {
         const double step = (map.anchorMs[i] - map.anchorMs[i - 1]) / (map.anchorTick[i] - map.anchorTick[i - 1]);

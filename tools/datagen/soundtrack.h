@@ -5,6 +5,9 @@
 
 inline constexpr int SampleRate = 44100;        // Hz
 inline constexpr double SoundtrackMs = 93000.0;  // total length, ms (the show ends at 90596)
+inline constexpr double Bpm = 136.0;             // quarter notes per minute
+inline constexpr int StepsPerBeat = 4;           // the grid: sixteenth notes
+inline constexpr double StepMs = 60000.0 / Bpm / StepsPerBeat;  // one grid step, ms (about 110.3)
 
 // Stereo samples, -1..1.
 struct Pcm {
@@ -17,8 +20,8 @@ std::vector<double> accentTimesMs();
 // Clock values (ms) where the show changes scene; the music changes section there too.
 std::vector<double> sectionStartsMs();
 
-// Tempo map: 16th-note ticks to ms. The grid runs at 136 BPM (a 16th is about 110.3 ms) but
-// bends slightly between the accent times so that each accent falls exactly on a tick.
+// Tempo map: grid steps ("ticks") to ms. The grid runs at `Bpm` but bends slightly between
+// the accent times so that each accent falls exactly on a tick.
 struct TempoMap {
     std::vector<double> anchorTick, anchorMs;  // ascending pairs
     double msAt(double tick) const;
