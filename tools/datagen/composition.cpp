@@ -181,12 +181,12 @@ void writeArp(Writer& w, const Place& p) {
     w.note(Voice::Pluck, p.tick, 1, float(pitch), vel, p.step() % 2 ? 0.45f : -0.45f);
 }
 
-// A kick line rests on accent ticks: the hit brings its own kick.
-void writeLines(Writer& w, const Place& p, bool accent) {
+// Kick lines rest while `kicksRest` (from a bar before an accent up to it: there the hits carry the beat).
+void writeLines(Writer& w, const Place& p, bool kicksRest) {
     for (const Line& l : p.section.lines) {
         const size_t period = std::char_traits<char>::length(l.hits);
         if (l.hits[size_t(p.pos()) % period] != 'x' || (l.bars > 0 && p.bar() >= l.bars)) continue;
-        if (accent && l.voice == Voice::Kick) continue;
+        if (kicksRest && l.voice == Voice::Kick) continue;
         w.note(l.voice, p.tick, std::min(l.length, double(p.last - p.tick)), float(p.chord().root + l.pitch),
                l.velocity, l.pan);
     }
@@ -238,8 +238,9 @@ std::vector<Note> writeScore(const TempoMap& map) {
             const Place p{s, first, last, t};
             writePads(w, p);
             writeArp(w, p);
-            const bool accent = std::binary_search(accentTicks.begin(), accentTicks.end(), t);
-            writeLines(w, p, accent);
+            const auto next = std::lower_bound(accentTicks.begin(), accentTicks.end(), t);
+            const bool accent = next != accentTicks.end() && *next == t;
+            writeLines(w, p, next != accentTicks.end() && *next <= t + 16);
             writeTheme(w, p);
             // A snare roll into the next section.
             if (s.fill && last - t <= 16 && p.step() >= 8) w.note(Voice::Snare, t, 1, 0, 0.25f + 0.04f * float(p.step() - 8));

@@ -6,36 +6,37 @@
 #include <cstddef>
 
 void addReverb(const std::vector<float>& in, std::vector<float>& outL, std::vector<float>& outR) {
-    const int combs[2][4] = {{1557, 1617, 1491, 1422}, {1580, 1640, 1514, 1445}};
-    const int passes[2] = {556, 441};
+    // Comb lengths spread over 25..37 ms, so the first echoes come as a dense wash rather than
+    // as one slap that a listener hears as a second hit. The right side's are 23 samples longer.
+    constexpr size_t Combs[8] = {1116, 1188, 1277, 1356, 1422, 1491, 1557, 1617};
+    constexpr size_t Passes[4] = {556, 441, 341, 225};
+    constexpr double Feedback = 0.88;  // about 1.7 s to fall by 60 dB
     for (int side = 0; side < 2; ++side) {
         std::vector<float>& out = side == 0 ? outL : outR;
         std::vector<double> wet(in.size(), 0.0);
-        for (int c = 0; c < 4; ++c) {
-            std::vector<double> line(size_t(combs[side][c]) * 2, 0.0);
-            const size_t len = size_t(combs[side][c]) * 2;
+        for (size_t comb : Combs) {
+            std::vector<double> line(comb + 23 * size_t(side), 0.0);
             size_t pos = 0;
             double damp = 0;
             for (size_t i = 0; i < in.size(); ++i) {
                 const double y = line[pos];
                 damp = y * 0.6 + damp * 0.4;
-                line[pos] = in[i] + damp * 0.84;
+                line[pos] = in[i] + damp * Feedback;
                 wet[i] += y;
-                pos = (pos + 1) % len;
+                if (++pos == line.size()) pos = 0;
             }
         }
-        for (int p = 0; p < 2; ++p) {
-            std::vector<double> line(size_t(passes[p]), 0.0);
+        for (size_t pass : Passes) {
+            std::vector<double> line(pass, 0.0);
             size_t pos = 0;
             for (double& x : wet) {
                 const double buf = line[pos];
-                const double y = -x + buf;
                 line[pos] = x + buf * 0.5;
-                x = y;
-                pos = (pos + 1) % line.size();
+                x = buf - x;
+                if (++pos == line.size()) pos = 0;
             }
         }
-        for (size_t i = 0; i < in.size(); ++i) out[i] += float(wet[i] * 0.12);
+        for (size_t i = 0; i < in.size(); ++i) out[i] += float(wet[i] * 0.036);
     }
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -31,6 +32,7 @@ TempoMap makeTempoMap();
 
 // One note of the score.
 enum class Voice { Kick, Snare, Clap, Hat, OpenHat, Crash, Bass, Pad, Pluck, Lead, Stab, Riser };
+inline constexpr size_t VoiceCount = size_t(Voice::Riser) + 1;
 struct Note {
     Voice voice;
     double startMs;   // ms from the start of the track

@@ -11,7 +11,7 @@ namespace {
 // the fall, so its decay lives inside.
 double kick(Tone& o, double t, size_t) {
     o.phase += (45.0 + 120.0 * std::exp(-t / 0.03)) * dsp::Dt;
-    double out = std::sin(2 * Pi * o.phase) * std::exp(-t / 0.3);
+    double out = std::sin(2 * Pi * o.phase) * std::exp(-t / 0.2);
     if (t < 0.004) out += o.noise.next() * 0.6 * (1.0 - t / 0.004);
     return std::tanh(out * 1.6);
 }
@@ -93,21 +93,22 @@ double riser(Tone& o, double t, size_t i) {
 }
 
 // In the order of `Voice`.
-constexpr std::array<VoiceSpec, 12> Voices = {{
-    //  name      hit    tail  attack decay  release gain   reverb delay ducked sound
-    {"kick",     true,  1.2,  0,     0,     0,      0.95,  0,     0,    false, kick},
-    {"snare",    true,  0.4,  0,     0,     0,      0.5,   0.25,  0,    false, snare},
-    {"clap",     true,  0.4,  0,     0,     0,      0.45,  0.3,   0,    false, clap},
-    {"hat",      true,  0.12, 0,     0.025, 0,      0.16,  0,     0,    false, hiss},
-    {"open hat", true,  0.4,  0,     0.15,  0,      0.14,  0,     0,    false, hiss},
-    {"crash",    true,  2.2,  0,     0.8,   0,      0.2,   0.2,   0,    false, crash},
-    {"bass",     false, 0.05, 0.003, 0,     0.015,  0.34,  0,     0,    true,  bass},
-    {"pad",      false, 1.2,  0.35,  0,     0.35,   0.075, 0.5,   0,    true,  pad},
-    {"pluck",    false, 0.4,  0.002, 0.16,  0,      0.1,   0.2,   0.45, true,  pluck},
-    {"lead",     false, 0.25, 0.008, 0,     0.08,   0.16,  0.3,   0.35, false, lead},
-    {"stab",     true,  0.9,  0,     0.22,  0,      0.13,  0.45,  0.15, false, stab},
-    {"riser",    false, 0.05, 0,     0,     0,      0.275, 0.4,   0,    false, riser},
+constexpr std::array<VoiceSpec, VoiceCount> Voices = {{
+    //  name      hit    tail  attack decay  release gain   reverb delay ducked choked sound
+    {"kick",     true,  1.2,  0,     0,     0,      0.95,  0,     0,    false, true,  kick},
+    {"snare",    true,  0.4,  0,     0,     0,      0.5,   0.25,  0,    false, false, snare},
+    {"clap",     true,  0.4,  0,     0,     0,      0.45,  0.3,   0,    false, false, clap},
+    {"hat",      true,  0.12, 0,     0.025, 0,      0.16,  0,     0,    false, false, hiss},
+    {"open hat", true,  0.4,  0,     0.15,  0,      0.14,  0,     0,    false, false, hiss},
+    {"crash",    true,  2.2,  0,     0.8,   0,      0.2,   0.2,   0,    false, false, crash},
+    {"bass",     false, 0.05, 0.003, 0,     0.015,  0.34,  0,     0,    true,  false, bass},
+    {"pad",      false, 1.2,  0.35,  0,     0.35,   0.075, 0.5,   0,    true,  false, pad},
+    {"pluck",    false, 0.4,  0.002, 0.16,  0,      0.1,   0.2,   0.45, true,  false, pluck},
+    {"lead",     false, 0.25, 0.008, 0,     0.08,   0.16,  0.3,   0.35, false, false, lead},
+    {"stab",     true,  0.9,  0,     0.22,  0,      0.13,  0.45,  0.15, false, false, stab},
+    {"riser",    false, 0.05, 0,     0,     0,      0.275, 0.4,   0,    false, false, riser},
 }};
+static_assert(Voices.back().sound != nullptr, "a row for every voice");
 
 }  // namespace
 

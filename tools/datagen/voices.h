@@ -33,6 +33,7 @@ struct VoiceSpec {
     double reverb;    // reverb send, linear
     double delay;     // delay send, linear
     bool ducked;      // pushed down by every kick so the beat breathes
+    bool choked;      // a new note of this voice cuts the ringing one (kicks would beat against each other)
     Sound sound;
 };
 
