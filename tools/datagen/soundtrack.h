@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -55,6 +56,29 @@ std::vector<uint8_t> encodeMp3(const Pcm& pcm);
 std::vector<double> detectOnsets(const std::vector<float>& mono, int sampleRate);
 std::vector<float> mixToMono(const Pcm& pcm);
 
-// Text report: per section RMS and peak (dBFS), and how close detected onsets lie to the
-// accent times.
+// Onset strength: the rise of the mono signal's energy from one 5 ms hop to the next, zero
+// where it falls. The energy is the mean square under a Hann window of 2048 samples
+// (46 ms): long enough that a steady tone, even a 45 Hz one, gives no rise of its own.
+struct OnsetStrength {
+    int hop = 0;               // samples per frame step (5 ms)
+    double firstMs = 0;        // time of frame 0 (its window's middle), ms
+    std::vector<double> flux;  // per frame, >= 0 (mean square per hop)
+};
+OnsetStrength onsetStrength(const std::vector<float>& mono, int sampleRate);
+
+// How much one accent stands out from the onsets around it. Candidates are the local maxima
+// of the strength (largest within +-15 ms), except those within 30 ms of any accent time.
+struct AccentProminence {
+    double ms = 0;            // the accent's time
+    double strength = 0;      // largest strength within +-15 ms of it
+    double neighbourP90 = 0;  // 90th percentile of the candidates within +-1 s
+    double nearMax = 0;       // strongest candidate within +-500 ms
+    double prominence() const { return neighbourP90 > 0 ? std::min(99.0, strength / neighbourP90) : 99.0; }
+    bool strongest() const { return strength > nearMax; }
+};
+std::vector<AccentProminence> accentProminence(const std::vector<float>& mono, int sampleRate,
+                                               const std::vector<double>& accentsMs);
+
+// Text report: per section RMS and peak (dBFS), how close detected onsets lie to the accent
+// times, and how much each accent stands out.
 std::string soundtrackReport(const Pcm& pcm);
