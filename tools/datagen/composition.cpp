@@ -1,9 +1,11 @@
 #include "soundtrack.h"
 
+#include "app/timeline.h"
+
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <span>
+#include <string>
 
 // The piece: A minor at `Bpm`, ten sections that follow the show's scenes (see `Sections`).
 
@@ -48,9 +50,9 @@ struct Line {
 // One part of the hit written on every accent tick.
 struct Hit {
     Voice voice;
-    double length;  // ticks
-    float velocity; // 0..1
-    int pitch = 0;  // stabs: semitones above the bar's chord tones (all three are played)
+    double length;   // ticks
+    float velocity;  // 0..1
+    int pitch = 0;   // stabs: semitones above the bar's chord tones (all three are played)
 };
 constexpr Hit FlashHit[] = {{Voice::Stab, 2, 0.85f}, {Voice::Kick, 3, 1.0f}, {Voice::Crash, 8, 0.55f}};
 constexpr Hit PictureHit[] = {{Voice::Stab, 2, 0.75f, 12}, {Voice::Kick, 2, 1.0f}, {Voice::Clap, 2, 0.8f}};
@@ -137,6 +139,7 @@ constexpr std::array<Section, 10> Sections = {{
     // closing: the drums drop out after two bars, arpeggio and pads fade out
     {.chords = &Main, .pads = 0.5f, .arp = Arp::Falling, .lines = ClosingLines, .crash = 0.5f},
 }};
+static_assert(Sections.size() == Timeline.size(), "one section per scene");
 
 constexpr int ArpOrder[8] = {0, 1, 2, 3, 2, 1, 3, 1};  // chord tone per step; 3: the root an octave up
 
