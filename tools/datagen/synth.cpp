@@ -19,7 +19,7 @@ constexpr size_t FadeSamples = SampleRate / 200;
 
 // Renders one note into the buses, at most `maxCount` samples of it; `seed` makes its noise.
 void renderNote(const Note& n, uint32_t seed, size_t maxCount, Buses& b) {
-    const VoiceSpec& v = voiceSpec(n.voice);
+    const Patch& v = patch(n.voice);
     const size_t start = size_t(std::llround(n.startMs * SampleRate / 1000.0));
     if (start >= b.left.size()) return;
     const double held = v.hit ? 0.0 : n.lengthMs / 1000.0;
@@ -55,7 +55,7 @@ std::vector<size_t> noteLimits(const std::vector<Note>& notes) {
     std::vector<size_t> ringing(VoiceCount, SIZE_MAX);  // per voice: the last note started
     for (size_t i : order) {
         const Note& n = notes[i];
-        if (!voiceSpec(n.voice).choked) continue;
+        if (!patch(n.voice).choked) continue;
         size_t& last = ringing[size_t(n.voice)];
         if (last != SIZE_MAX && n.startMs > notes[last].startMs)
             limit[last] = size_t(std::llround((n.startMs - notes[last].startMs) * SampleRate / 1000.0));

@@ -93,7 +93,7 @@ double riser(Tone& o, double t, size_t i) {
 }
 
 // In the order of `Voice`.
-constexpr std::array<VoiceSpec, VoiceCount> Voices = {{
+constexpr std::array<Patch, VoiceCount> Voices = {{
     //  name      hit    tail  attack decay  release gain   reverb delay ducked choked sound
     {"kick",     true,  1.2,  0,     0,     0,      0.95,  0,     0,    false, true,  kick},
     {"snare",    true,  0.4,  0,     0,     0,      0.5,   0.25,  0,    false, false, snare},
@@ -112,12 +112,12 @@ static_assert(Voices.back().sound != nullptr, "a row for every voice");
 
 }  // namespace
 
-const VoiceSpec& voiceSpec(Voice voice) { return Voices[size_t(voice)]; }
+const Patch& patch(Voice voice) { return Voices[size_t(voice)]; }
 
-double envelope(const VoiceSpec& spec, double t, double held) {
+double envelope(const Patch& p, double t, double held) {
     double env = 1.0;
-    if (spec.attack > 0) env *= std::min(1.0, t / spec.attack);
-    if (spec.decay > 0) env *= std::exp(-t / spec.decay);
-    if (spec.release > 0 && t >= held) env *= std::exp(-(t - held) / spec.release);
+    if (p.attack > 0) env *= std::min(1.0, t / p.attack);
+    if (p.decay > 0) env *= std::exp(-t / p.decay);
+    if (p.release > 0 && t >= held) env *= std::exp(-(t - held) / p.release);
     return env;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The synthesiser's voices: one table row per voice with its envelope, level, sends and
+// The synthesiser's voices: one table row (a patch) per voice with its envelope, level, sends and
 // ducking, and a small function that makes its sound.
 #include "dsp.h"
 #include "soundtrack.h"
@@ -22,7 +22,7 @@ struct Tone {
 // The sound at `t` s into the note (`i` samples), about -1..1, before envelope and velocity.
 using Sound = double (*)(Tone& tone, double t, size_t i);
 
-struct VoiceSpec {
+struct Patch {
     const char* name;
     bool hit;         // a hit: the note's held length is ignored, it lasts its tail alone
     double tail;      // s rendered after the held length
@@ -37,7 +37,7 @@ struct VoiceSpec {
     Sound sound;
 };
 
-const VoiceSpec& voiceSpec(Voice voice);
+const Patch& patch(Voice voice);
 
-// The envelope of a note of `spec` held for `held` s, at `t` s into it: 0..1.
-double envelope(const VoiceSpec& spec, double t, double held);
+// The envelope of a note of patch `p` held for `held` s, at `t` s into it: 0..1.
+double envelope(const Patch& p, double t, double held);
