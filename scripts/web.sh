@@ -23,7 +23,9 @@ out=$root/build-web
 
 # The data (and, to compare frames with, demo-capture) come from a native build.
 native=${WEB_NATIVE_BUILD:-$out/native}
-[ -f "$native/CMakeCache.txt" ] || cmake -S . -B "$native" -DCMAKE_BUILD_TYPE=Release -DDEMO_TESTS=OFF >/dev/null
+# DEMO_WERROR=ON in the environment (CI) turns warnings into errors, here as everywhere.
+werror=-DDEMO_WERROR="${DEMO_WERROR:-OFF}"
+[ -f "$native/CMakeCache.txt" ] || cmake -S . -B "$native" -DCMAKE_BUILD_TYPE=Release -DDEMO_TESTS=OFF "$werror" >/dev/null
 targets=(datagen_data)
 [ "$mode" = --test ] && targets+=(demo-capture)
 cmake --build "$native" -j2 --target "${targets[@]}"
@@ -34,7 +36,7 @@ if [ ! -f "$out/pack/index.json" ] || [ -n "$(find "$native/data" -newer "$out/p
   python3 web/pack_data.py "$native/data" "$out/pack"
 fi
 
-emcmake cmake -S web -B "$out/wasm" -DWEB_PACK_DIR="$out/pack" >/dev/null
+emcmake cmake -S web -B "$out/wasm" -DWEB_PACK_DIR="$out/pack" "$werror" >/dev/null
 cmake --build "$out/wasm" -j2
 python3 web/check_imports.py "$out/wasm/soltarek.js" src/platform/web/immediate_batch.js
 
