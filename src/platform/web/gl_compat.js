@@ -5,7 +5,7 @@ mergeInto(LibraryManager.library, {
   // Texture names as on the desktop: binding a name that was never generated creates the
   // texture (the show binds its texture ids and reserved names directly), and generated
   // names are the lowest ones not in use (WebGL would number them with its other objects).
-  glBindTexture__deps: ['$GL', '$texEnvModeAsFloat'],
+  glBindTexture__deps: ['$GL', '$texEnvModeAsFloat', '$texImageSizes'],
   glBindTexture: function(target, name) {
     var texture = GL.textures[name];
     if (name && !texture) {
@@ -14,6 +14,26 @@ mergeInto(LibraryManager.library, {
       GL.textures[name] = texture;
     }
     GLctx.bindTexture(target, name ? texture : null);
+    if (target == 0xDE1 /* TEXTURE_2D */) texImageSizes.bound = name ? texture : null;
+  },
+
+  // The size of each level's image, which WebGL cannot be asked for: recorded on the
+  // texture object by glTexImage2D (the show uses texture unit 0 only).
+  $texImageSizes: { bound: null },
+  $texImageSizes__postset:
+    'var uploadTexImage2D = _glTexImage2D;' +
+    '_glTexImage2D = function(target, level, internalFormat, width, height) {' +
+    '  uploadTexImage2D.apply(null, arguments);' +
+    '  var texture = texImageSizes.bound;' +
+    '  if (target == 0xDE1 && texture) (texture.levelSizes = texture.levelSizes || [])[level] = [width, height];' +
+    '};',
+  glGetTexLevelParameteriv__deps: ['$texImageSizes'],
+  glGetTexLevelParameteriv: function(target, level, pname, value) {
+    var texture = target == 0xDE1 ? texImageSizes.bound : null;
+    var size = texture && texture.levelSizes && texture.levelSizes[level] || [0, 0];
+    if (pname == 0x1000 /* TEXTURE_WIDTH */) HEAP32[value >> 2] = size[0];
+    else if (pname == 0x1001 /* TEXTURE_HEIGHT */) HEAP32[value >> 2] = size[1];
+    else GL.recordError(0x500 /* GL_INVALID_ENUM */);
   },
 
   glGenTextures__deps: ['$GL'],

@@ -11,11 +11,11 @@
 var batchFlushers = [
   'glBindTexture', 'glBlendFunc', 'glClear', 'glClearColor', 'glDeleteTextures', 'glDisable',
   'glEnable', 'glFogf', 'glFrustum', 'glGenTextures', 'glGetError', 'glGetFloatv',
-  'glGetIntegerv', 'glIsEnabled', 'glIsTexture', 'glLoadIdentity', 'glLoadMatrixf',
-  'glMatrixMode', 'glMultMatrixf', 'glPixelStorei', 'glPopAttrib', 'glPopMatrix',
-  'glPrioritizeTextures', 'glPushAttrib', 'glPushMatrix', 'glReadPixels', 'glRotated',
-  'glRotatef', 'glTexEnvf', 'glTexImage2D', 'glTexParameteri', 'glTranslatef', 'glViewport',
-  'gluOrtho2D', 'eglSwapBuffers'];
+  'glGetIntegerv', 'glGetTexLevelParameteriv', 'glIsEnabled', 'glIsTexture', 'glLoadIdentity',
+  'glLoadMatrixf', 'glMatrixMode', 'glMultMatrixf', 'glPixelStorei', 'glPopAttrib',
+  'glPopMatrix', 'glPrioritizeTextures', 'glPushAttrib', 'glPushMatrix', 'glReadPixels',
+  'glRotated', 'glRotatef', 'glTexEnvf', 'glTexImage2D', 'glTexParameteri', 'glTranslatef',
+  'glViewport', 'gluOrtho2D', 'eglSwapBuffers'];
 
 // Entry points that make primitives: replaced below by ones that collect them.
 var batchMakers = ['glBegin', 'glEnd', 'glVertex2i', 'glVertex2f', 'glVertex3f', 'glTexCoord2i',
