@@ -1,5 +1,7 @@
 // demo-capture: records the show frame-exactly to PNG frames, an MP4 video or a contact
 // sheet, with a simulated clock and an offscreen framebuffer (see --help).
+#include <pthread.h>
+
 #include <csignal>
 #include <filesystem>
 #include <cstdio>
@@ -16,7 +18,14 @@ namespace {
 
 constexpr const char* MusicPath = "data/music.mp3";
 
-extern "C" void onStopSignal(int) { requestCaptureStop(); }
+pthread_t mainThread;
+
+// The signal may land on any thread (image decoding, the GL driver's workers); the main
+// thread gets it too, so that a write it is blocked in returns.
+extern "C" void onStopSignal(int signal) {
+    requestCaptureStop();
+    if (!pthread_equal(pthread_self(), mainThread)) pthread_kill(mainThread, signal);
+}
 
 int refuse(const std::string& message) {
     std::fprintf(stderr, "demo-capture: %s\n", message.c_str());
@@ -78,12 +87,19 @@ int main(int argc, char** argv) {
     }
     std::string error;
     if (!options.pngDir.empty() && !prepareFrameDirectory(options.pngDir, error)) return refuse(error);
-    if (!options.videoFile.empty() && !claimOutputFile(options.videoFile, error)) return refuse(error);
-    if (!options.sheetFile.empty() && !claimOutputFile(options.sheetFile, error)) return refuse(error);
+    if (!options.videoFile.empty() && !claimOutputFile(options.videoFile, targets.video, error))
+        return refuse(error);
+    if (!options.sheetFile.empty() && !claimOutputFile(options.sheetFile, targets.sheet, error))
+        return refuse(error);
 
     std::signal(SIGPIPE, SIG_IGN);  // a dead ffmpeg shows as a failed write instead
-    std::signal(SIGINT, onStopSignal);
-    std::signal(SIGTERM, onStopSignal);
+    // No SA_RESTART: the signal must break a write that a stalled ffmpeg keeps blocked.
+    mainThread = pthread_self();
+    struct sigaction stop{};
+    stop.sa_handler = onStopSignal;
+    sigemptyset(&stop.sa_mask);
+    sigaction(SIGINT, &stop, nullptr);
+    sigaction(SIGTERM, &stop, nullptr);
     const int status = runCapture(options, targets);
     if (status != 0) removeTemporaries();
     return status;
