@@ -12,21 +12,23 @@
 #include "app/shell.h"
 #include "platform/display.h"
 #include "platform/process.h"
+#include "platform/startup_failure.h"
 #include "texture/texture_sets.h"
 
 namespace {
 
-// Makes the directory that holds data/ the working directory; false (after one line that
-// says where it looked) when there is none.
-bool enterDataRoot() {
+// Makes the directory that holds data/ the working directory; a start-up failure that
+// says where it looked when there is none.
+void enterDataRoot() {
     const std::vector<std::string> roots = dataRootCandidates(executableDirectory());
     for (const std::string& root : roots) {
-        if (hasDataDirectory(root)) return root == "." || enterDirectory(root);
+        if (!hasDataDirectory(root)) continue;
+        if (root != "." && !enterDirectory(root)) failStartup("cannot enter " + root);
+        return;
     }
     std::string places;
     for (const std::string& root : roots) places += (places.empty() ? "" : ", ") + root + "/data";
-    std::printf("Error: no show data found (looked in %s)\n", places.c_str());
-    return false;
+    failStartup("no show data found (looked in " + places + ")");
 }
 
 }  // namespace
@@ -50,7 +52,9 @@ int main(int argc, char** argv) {
         for (const std::string& name : listAudioOutputDevices()) std::printf("%s\n", name.c_str());
         return 0;
     }
-    if (!enterDataRoot()) return 1;
+    // Failures from here on are also shown in a dialog when no terminal shows them.
+    enableFailureDialog();
+    enterDataRoot();
     // The clock starts at --start and follows the music heard (plain wall time when muted).
     setShowClockOffset(options.startMs);
     setClockSource(&showClockMs);
@@ -73,8 +77,7 @@ int main(int argc, char** argv) {
     // A run that reached the end of the timeline starts again; Escape or a close ends it.
     if (options.loop && currentSceneIndex() >= 10) {
         restartProcess(argv);
-        std::printf("Error: cannot restart the show\n");
-        return 1;
+        failStartup("cannot restart the show");
     }
     return 0;
 }

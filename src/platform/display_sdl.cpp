@@ -1,9 +1,9 @@
 #include <SDL.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include <string>
 
 #include "platform/display.h"
+#include "platform/startup_failure.h"
 
 struct DisplayDevice {
     SDL_Window* window = nullptr;
@@ -18,10 +18,18 @@ bool windowed = false;
 int windowedWidth = 0;   // pixels
 int windowedHeight = 0;  // pixels
 
-[[noreturn]] void failDisplay(const char* what) {
-    std::printf("Error: %s: %s\n", what, SDL_GetError());
-    std::fflush(stdout);
-    std::exit(1);
+[[noreturn]] void failDisplay(const std::string& what) {
+    const std::string reason = what + ": " + SDL_GetError();
+    // Closes a window already made, so that it cannot cover the error dialog.
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    failStartup(reason);
+}
+
+// Video drivers that draw into memory only: the show would play to nobody.
+bool showsNothing(const char* driver) {
+    for (const char* name : {"offscreen", "dummy", "evdev"})
+        if (driver != nullptr && SDL_strcasecmp(driver, name) == 0) return true;
+    return false;
 }
 
 }  // namespace
@@ -34,6 +42,14 @@ void requestWindowedDisplay(int width, int height) {
 
 void createDisplay() {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) failDisplay("cannot initialise video");
+    // Without a display SDL falls back to its offscreen driver.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (showsNothing(driver)) {
+        const std::string message = std::string("no display to show the window on (SDL video driver ") +
+                                    driver + " draws into memory only; is DISPLAY set?)";
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        failStartup(message);
+    }
 
     SDL_DisplayMode mode{};
     if (SDL_GetDesktopDisplayMode(0, &mode) != 0) failDisplay("cannot read the desktop size");
