@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <mutex>
 #include <new>
+#include <vector>
 
+#include "platform/mpeg_frames.h"
 #include "platform/sound.h"
 
 namespace sound {
@@ -51,6 +53,28 @@ bool claimsImpossibleLength(int fd, off_t fileBytes) {
     return claimed > fileBytes / MinFrameBytes + 1;
 }
 
+// True when MPEG audio frames follow the file's ID3v2 tags closely (see mpeg_frames.h).
+// Unreadable files pass: the decoder reports why they cannot be read.
+bool holdsMpegFrames(int fd, off_t fileBytes) {
+    off_t start = 0;
+    uint8_t head[10];
+    while (::pread(fd, head, sizeof head, start) == ssize_t(sizeof head)) {
+        const size_t tag = id3v2TagBytes(head, sizeof head);
+        if (tag == 0) break;
+        start += off_t(tag);
+    }
+    std::vector<uint8_t> probe(MpegProbeBytes);
+    size_t got = 0;
+    while (got < probe.size()) {
+        const ssize_t n = ::pread(fd, probe.data() + got, probe.size() - got, start + off_t(got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return true;
+        if (n == 0) break;
+        got += size_t(n);
+    }
+    return findMpegFrames(probe.data(), got, start + off_t(got) >= fileBytes);
+}
+
 }  // namespace
 
 int openDecoder(const char* fileName, int mixRate, Decoder& decoder) {
@@ -64,6 +88,10 @@ int openDecoder(const char* fileName, int mixRate, Decoder& decoder) {
     if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
         ::close(fd);
         return FileNotFound;
+    }
+    if (S_ISREG(info.st_mode) && !holdsMpegFrames(fd, info.st_size)) {
+        ::close(fd);
+        return UnknownFormat;
     }
 
     int result = MPG123_OK;
