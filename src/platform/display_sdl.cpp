@@ -25,6 +25,18 @@ int windowedHeight = 0;  // pixels
     failStartup(reason);
 }
 
+// Only keys and the close request are queued: the show takes one message per frame, so mouse
+// moves and window notices queued ahead of Escape would hold it back by their number.
+int keepShowEvents(void*, SDL_Event* event) {
+    switch (event->type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+    case SDL_QUIT: return 1;
+    case SDL_WINDOWEVENT: return event->window.event == SDL_WINDOWEVENT_CLOSE ? 1 : 0;
+    default: return 0;
+    }
+}
+
 // Video drivers that draw into memory only: the show would play to nobody.
 bool showsNothing(const char* driver) {
     for (const char* name : {"offscreen", "dummy", "evdev"})
@@ -54,6 +66,7 @@ void createDisplay() {
     SDL_DisplayMode mode{};
     if (SDL_GetDesktopDisplayMode(0, &mode) != 0) failDisplay("cannot read the desktop size");
     setDesktopRect({0, 0, mode.w, mode.h});
+    SDL_SetEventFilter(keepShowEvents, nullptr);
 
     // The pixel format of the show: RGBA type, 24 colour bits, double buffered, no depth,
     // no stencil, no accumulation buffer. SDL would ask for a 16-bit depth buffer unless told.
