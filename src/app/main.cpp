@@ -20,15 +20,10 @@ namespace {
 // Makes the directory that holds data/ the working directory; a start-up failure that
 // says where it looked when there is none.
 void enterDataRoot() {
-    const std::vector<std::string> roots = dataRootCandidates(executableDirectory());
-    for (const std::string& root : roots) {
-        if (!hasDataDirectory(root)) continue;
-        if (root != "." && !enterDirectory(root)) failStartup("cannot enter " + root);
-        return;
-    }
-    std::string places;
-    for (const std::string& root : roots) places += (places.empty() ? "" : ", ") + root + "/data";
-    failStartup("no show data found (looked in " + places + ")");
+    std::string searched;
+    const std::string root = findDataRoot(searched);
+    if (root.empty()) failStartup("no show data found (looked in " + searched + ")");
+    if (root != "." && !enterDirectory(root)) failStartup("cannot enter " + root);
 }
 
 }  // namespace
@@ -49,7 +44,13 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.listAudioDevices) {
-        for (const std::string& name : listAudioOutputDevices()) std::printf("%s\n", name.c_str());
+        std::vector<std::string> names;
+        std::string error;
+        if (!listAudioOutputDevices(names, error)) {
+            std::fprintf(stderr, "demo: %s\n", error.c_str());
+            return 1;
+        }
+        for (const std::string& name : names) std::printf("%s\n", name.c_str());
         return 0;
     }
     // Failures from here on are also shown in a dialog when no terminal shows them.

@@ -36,15 +36,18 @@ int refuse(const std::string& message) {
 // Like demo: data/ in the working directory, else beside the program (a build tree or an
 // installed copy). Output paths are made absolute first, so they keep meaning what the
 // user typed when the working directory changes.
-bool enterDataRoot(CaptureOptions& options) {
-    const std::vector<std::string> roots = dataRootCandidates(executableDirectory());
-    for (const std::string& root : roots) {
-        if (!hasDataDirectory(root)) continue;
-        if (root == ".") return true;
-        for (std::string* path : {&options.pngDir, &options.videoFile, &options.sheetFile})
-            if (!path->empty()) *path = std::filesystem::absolute(*path).string();
-        return enterDirectory(root);
+bool enterDataRoot(CaptureOptions& options, std::string& error) {
+    std::string searched;
+    const std::string root = findDataRoot(searched);
+    if (root.empty()) {
+        error = "no show data found (looked in " + searched + ")";
+        return false;
     }
+    if (root == ".") return true;
+    for (std::string* path : {&options.pngDir, &options.videoFile, &options.sheetFile})
+        if (!path->empty()) *path = std::filesystem::absolute(*path).string();
+    if (enterDirectory(root)) return true;
+    error = "cannot enter " + root;
     return false;
 }
 
@@ -68,12 +71,8 @@ int main(int argc, char** argv) {
 
     // Everything that can be checked before drawing is checked here, so a refused run
     // costs nothing and leaves nothing behind.
-    if (!enterDataRoot(options)) {
-        std::string places;
-        for (const std::string& root : dataRootCandidates(executableDirectory()))
-            places += (places.empty() ? "" : ", ") + root + "/data";
-        return refuse("no show data found (looked in " + places + ")");
-    }
+    std::string error;
+    if (!enterDataRoot(options, error)) return refuse(error);
     CaptureTargets targets;
     if (!options.videoFile.empty()) {
         targets.ffmpegProgram = findOnPath("ffmpeg");
@@ -85,7 +84,6 @@ int main(int argc, char** argv) {
                           ", which cannot be read (run from the directory that holds data/)");
         targets.musicPath = MusicPath;
     }
-    std::string error;
     if (!options.pngDir.empty() && !prepareFrameDirectory(options.pngDir, error)) return refuse(error);
     if (!options.videoFile.empty() && !claimOutputFile(options.videoFile, targets.video, error))
         return refuse(error);
