@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages needed to build and run the show ("play") or also to
-# test it ("test"). Uses sudo when not run as root.
+# Installs the Debian 12 packages needed to build and run the show ("play"), also to test
+# it ("test"), or to build and check its Debian package ("package"). Uses sudo when not
+# run as root.
 set -euo pipefail
 kind=${1:-play}
 packages=(build-essential cmake pkg-config
@@ -11,6 +12,9 @@ if [ "$kind" = test ]; then
   # needs the X core fonts under Xvfb.
   packages+=(libgtest-dev xvfb xauth xdotool ffmpeg clang libclang-rt-14-dev python3
                libx11-dev valgrind x11-utils xfonts-base)
+fi
+if [ "$kind" = package ]; then
+  packages+=(dpkg-dev lintian appstream desktop-file-utils man-db xvfb xauth)
 fi
 missing=()
 for p in "${packages[@]}"; do

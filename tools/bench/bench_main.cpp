@@ -138,9 +138,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "demo-bench: cannot enter '%s'\n", options.directory.c_str());
         return 1;
     }
-    // Like demo: without the show's data every scene would draw next to nothing, quickly.
+    // Like demo (a build tree's data; the benchmark is not installed): without the show's
+    // data every scene would draw next to nothing, quickly.
     std::string searched;
-    const std::string root = findDataRoot(searched);
+    const std::string root = findDataRoot(dataRootCandidates(executableDirectory(), "", ""), searched);
     if (root.empty() || (root != "." && !enterDirectory(root))) {
         std::fprintf(stderr, "demo-bench: no show data found (looked in %s)\n",
                      root.empty() ? searched.c_str() : root.c_str());

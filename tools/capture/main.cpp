@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/option_values.h"
 #include "capture_options.h"
 #include "capture_run.h"
 #include "output_files.h"
@@ -18,6 +19,7 @@ namespace {
 
 constexpr const char* MusicPath = "data/music.mp3";
 
+std::string program = "demo-capture";  // the name it was started under, for messages
 pthread_t mainThread;
 
 // The signal may land on any thread (image decoding, the GL driver's workers); the main
@@ -28,17 +30,19 @@ extern "C" void onStopSignal(int signal) {
 }
 
 int refuse(const std::string& message) {
-    std::fprintf(stderr, "demo-capture: %s\n", message.c_str());
+    std::fprintf(stderr, "%s: %s\n", program.c_str(), message.c_str());
     removeTemporaries();
     return 2;
 }
 
-// Like demo: data/ in the working directory, else beside the program (a build tree or an
-// installed copy). Output paths are made absolute first, so they keep meaning what the
-// user typed when the working directory changes.
+// Like demo: data/ in the working directory, else beside the program (a build tree), else
+// the installed data (the build defines where). Output paths are made absolute first, so
+// they keep meaning what the user typed when the working directory changes.
 bool enterDataRoot(CaptureOptions& options, std::string& error) {
     std::string searched;
-    const std::string root = findDataRoot(searched);
+    const std::string root = findDataRoot(
+        dataRootCandidates(executableDirectory(), DEMO_DATA_FROM_PROGRAM, DEMO_INSTALL_DATA_DIR),
+        searched);
     if (root.empty()) {
         error = "no show data found (looked in " + searched + ")";
         return false;
@@ -61,9 +65,14 @@ bool readable(const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    program = programName(argc > 0 ? argv[0] : nullptr, program);
     const ParsedCaptureOptions parsed = parseCaptureOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (parsed.options.help) {
-        std::fputs(usageText().c_str(), stdout);
+        std::fputs(usageText(program, DEMO_INSTALL_DATA_DIR).c_str(), stdout);
+        return 0;
+    }
+    if (parsed.options.version) {
+        std::printf("%s (SOLTAREK ASKETRO) %s\n", program.c_str(), DEMO_VERSION);
         return 0;
     }
     if (!parsed.error.empty()) return refuse(parsed.error);
