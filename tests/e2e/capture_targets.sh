@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# demo-capture never destroys what an output path names. A FIFO and /dev/stdout on a pipe
-# are written in place as a playable stream; a symbolic link stays and the file it names
-# gets the video; a socket (standing in for any special file) and a link to nothing are
-# refused and left as they were; a link planted under the temporary name redirects nothing.
+# demo-capture never destroys what an output path names. A FIFO, and standard output on a
+# pipe named through a link as /dev/stdout is, are written in place as a playable stream; a
+# symbolic link stays and the file it names gets the video; a socket (standing in for any
+# special file) and a link to nothing are refused and left as they were; a link planted
+# under the temporary name redirects nothing. Everything named lies in a scratch directory:
+# a broken build must not be able to damage the system (/dev/stdout itself is never used).
 source "$(dirname "$0")/lib/common.bash"
 CAPTURE="$BUILD_DIR/tools/capture/demo-capture"
 run=$(make_run_dir targets)
@@ -15,8 +17,10 @@ frames() {  # video frames decoded from a file: 36 for 90000..90583 ms at 60 fps
         -of csv=p=0 "$1"
 }
 
-record /dev/stdout | cat > piped.mp4 || fail "/dev/stdout on a pipe: $(tail -c 300 err.txt)"
-[ "$(frames piped.mp4)" = 36 ] || fail "/dev/stdout: $(frames piped.mp4) frames"
+ln -s /proc/self/fd/1 stdout.mp4
+record stdout.mp4 | cat > piped.mp4 || fail "standard output on a pipe: $(tail -c 300 err.txt)"
+[ -L stdout.mp4 ] || fail "the link to standard output was replaced"
+[ "$(frames piped.mp4)" = 36 ] || fail "standard output: $(frames piped.mp4) frames"
 
 mkfifo fifo
 timeout 60 cat fifo > from-fifo.mp4 &
