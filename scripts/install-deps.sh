@@ -11,7 +11,7 @@ if [ "$kind" = test ]; then
   # x11-utils and xfonts-base: the start-up error dialog is found with xwininfo and
   # needs the X core fonts under Xvfb.
   packages+=(libgtest-dev xvfb xauth xdotool ffmpeg clang libclang-rt-14-dev python3
-               libx11-dev valgrind x11-utils xfonts-base)
+               libx11-dev valgrind gdb x11-utils xfonts-base)
 fi
 if [ "$kind" = package ]; then
   packages+=(dpkg-dev lintian appstream desktop-file-utils man-db xvfb xauth)

@@ -1,5 +1,8 @@
 #include <SDL.h>
+#include <dlfcn.h>
+#include <unistd.h>
 
+#include <cstring>
 #include <string>
 
 #include "platform/display.h"
@@ -37,11 +40,35 @@ int keepShowEvents(void*, SDL_Event* event) {
     }
 }
 
-// Video drivers that draw into memory only: the show would play to nobody.
+// SDL falls back to drivers that show nothing (an offscreen buffer of 1024x768, or none)
+// when no display server answers; the show would then run unseen, with no window to end it
+// from. Such drivers (evdev is the dummy one with evdev input) are refused even when asked
+// for by name: the show is for a viewer, and demo-capture records it without a display.
 bool showsNothing(const char* driver) {
+    if (driver == nullptr) return true;
     for (const char* name : {"offscreen", "dummy", "evdev"})
-        if (driver != nullptr && SDL_strcasecmp(driver, name) == 0) return true;
+        if (SDL_strcasecmp(driver, name) == 0) return true;
     return false;
+}
+
+// Xlib's reaction to a lost connection (the X server ended or was cut off) is a message on
+// stderr and exit(1), whose exit-time routines would still talk to the lost display. This
+// says so in the show's one-line form instead and ends at once.
+int onDisplayLost(void*) {
+    std::printf("Error: lost the connection to the display\n");
+    std::fflush(stdout);
+    _exit(1);
+}
+
+// Xlib is loaded by SDL's X11 driver and by the GL library, not linked by us: its handler
+// is set through the library already in the process, when there is one.
+void catchLostDisplay() {
+    void* xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+    if (xlib == nullptr) return;
+    using Handler = int (*)(void*);
+    using SetHandler = Handler (*)(Handler);
+    if (auto set = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetIOErrorHandler"))) set(onDisplayLost);
+    dlclose(xlib);  // only drops the reference taken here
 }
 
 }  // namespace
@@ -54,14 +81,17 @@ void requestWindowedDisplay(int width, int height) {
 
 void createDisplay() {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) failDisplay("cannot initialise video");
-    // Without a display SDL falls back to its offscreen driver.
     const char* driver = SDL_GetCurrentVideoDriver();
     if (showsNothing(driver)) {
-        const std::string message = std::string("no display to show the window on (SDL video driver ") +
-                                    driver + " draws into memory only; is DISPLAY set?)";
+        const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+        const std::string reason =
+            asked != nullptr && driver != nullptr && SDL_strcasecmp(asked, driver) == 0
+                ? std::string("SDL video driver ") + driver + " shows nothing"
+                : "no X server or Wayland compositor answered";
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        failStartup(message);
+        failStartup("cannot open the display: " + reason);
     }
+    if (std::strcmp(driver, "x11") == 0) catchLostDisplay();
 
     SDL_DisplayMode mode{};
     if (SDL_GetDesktopDisplayMode(0, &mode) != 0) failDisplay("cannot read the desktop size");

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "platform/startup_failure.h"
+#include "platform/watchdog.h"
 
 namespace {
 bool dialogEnabled = false;
@@ -22,6 +23,8 @@ void failStartup(const std::string& message) {
     std::fflush(stdout);
     // Needs no window and no initialised video; returns an error at once without a display.
     if (dialogWanted()) {
+        // The dialog waits for its reader: the bound of the failed step must not end it.
+        watchNothing();
         const std::string text = "The show cannot start.\n\n" + message;
         if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "SOLTAREK ASKETRO", text.c_str(),
                                      nullptr) != 0)

@@ -8,7 +8,7 @@ run=$(make_run_dir backlog)
 cd "$run"
 moves=$(for i in $(seq 3000); do echo "mousemove $((i * 7 % 1900 + 10)) $((i * 3 % 1000 + 40))"; done)
 export moves
-timeout 280 xvfb-run -a -s "-screen 0 1920x1080x24" bash -c '
+under_xvfb '
     "$DEMO" --mute > out.txt 2> err.txt & pid=$!
     bash "$WAIT_WINDOW" > /dev/null
     bash "$PRINT_CLOCK" $pid out.txt

@@ -44,6 +44,7 @@ cmake --install "$BUILD_DIR" --prefix "$prefix" > /dev/null
 mkdir -p "$WORK_DIR/elsewhere"
 cd "$WORK_DIR/elsewhere"
 export INSTALLED="$prefix/games/soltarek"
-SDL_AUDIODRIVER=dummy under_xvfb 'timeout 120 "$INSTALLED" --start=90300 > out.txt; echo $? > code.txt'
+SDL_AUDIODRIVER=dummy under_xvfb '"$INSTALLED" --start=90300 > out.txt & wait_exit $! 60 > code.txt' || true
+[ -f code.txt ] || fail "installed player: the run did not finish: $(cat out.txt)"
 [ "$(cat code.txt)" = 0 ] || fail "installed player: exit $(cat code.txt): $(cat out.txt)"
 echo "player command line: ok"
