@@ -2,9 +2,10 @@
 #include <emscripten/html5.h>
 
 #include <cstdio>
-#include <cstdlib>
+#include <string>
 
 #include "platform/display.h"
+#include "platform/startup_failure.h"
 #include "platform/web/page_bridge.h"
 
 struct DisplayDevice {
@@ -24,9 +25,9 @@ int requestedWidth = 0;   // pixels; 0: keep the canvas's own size
 int requestedHeight = 0;  // pixels
 
 [[noreturn]] void failDisplay(const char* what) {
-    std::printf("Error: %s (EGL error 0x%04x)\n", what, unsigned(eglGetError()));
-    std::fflush(stdout);
-    std::exit(1);
+    char code[32];
+    std::snprintf(code, sizeof code, " (EGL error 0x%04x)", unsigned(eglGetError()));
+    failStartup(what + std::string(code));
 }
 
 }  // namespace

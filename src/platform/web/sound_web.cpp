@@ -55,7 +55,11 @@ void setOutput(int) {}
 void setBufferSize(int) {}
 void setDriver(int) {}
 void setDeviceName(const std::string&) {}
-std::vector<std::string> listOutputDevices() { return {}; }
+bool listOutputDevices(std::vector<std::string>& names, std::string& error) {
+    names.clear();
+    error = "the page plays through the browser's own output";
+    return false;
+}
 
 bool init(int rate, int maxChannels, unsigned flags) {
     if (rate <= 0 || maxChannels < 1 || maxChannels > 64 || flags != 0) {
