@@ -3,7 +3,6 @@
 // Run from a directory holding data/. No window: the clock is polled about every ms.
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -12,25 +11,45 @@
 
 #include "app/audio_clock.h"
 #include "app/music.h"
+#include "app/option_values.h"
 #include "app/shell.h"
 #include "app/timeline.h"
 #include "platform/clock.h"
 #include "scenes/flash_beats.h"
 #include "sync_report.h"
 
+namespace {
+
+constexpr const char* Usage =
+    "usage: demo-sync [--until MS] [--no-follow] [--json]\n"
+    "  --until MS   stop at clock value MS (0..90596; default 90596)\n"
+    "  --no-follow  plain wall clock instead of the music-following clock\n"
+    "  --json       print one JSON object instead of the table\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
     uint32_t untilMs = ShowLengthMs;
     bool follow = true, json = false;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--no-follow") == 0) {
+        const std::string arg = argv[i];
+        const bool untilGiven = arg == "--until" || arg.starts_with("--until=");
+        std::string value = arg.starts_with("--until=") ? arg.substr(8) : "";
+        if (arg == "--until" && i + 1 < argc) value = argv[++i];
+        uint64_t ms = 0;
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(Usage, stdout);
+            return 0;
+        } else if (arg == "--no-follow") {
             follow = false;
-        } else if (std::strcmp(argv[i], "--json") == 0) {
+        } else if (arg == "--json") {
             json = true;
-        } else if (std::strncmp(argv[i], "--until=", 8) == 0) {
-            untilMs = uint32_t(std::strtoul(argv[i] + 8, nullptr, 10));
+        } else if (untilGiven && parseWholeNumber(value, 0, 90596, ms)) {
+            untilMs = uint32_t(ms);
         } else {
-            std::fprintf(stderr, "usage: demo-sync [--until=MS] [--no-follow] [--json]\n"
-                                 "  --no-follow  plain wall clock instead of the music-following clock\n");
+            std::fprintf(stderr, "demo-sync: %s '%s'\n%s",
+                         untilGiven ? "--until wants ms from 0 to 90596, not" : "unknown option",
+                         untilGiven ? value.c_str() : arg.c_str(), Usage);
             return 2;
         }
     }
