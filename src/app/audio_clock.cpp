@@ -15,14 +15,12 @@ uint32_t advanceAudioClock(AudioClockState& state, double wallMs, std::optional<
                            uint32_t offsetMs) {
     const std::optional<double> target =
         heardMs ? std::optional<double>(*heardMs - wallMs) : std::nullopt;
-    if (target && std::fabs(*target - state.correctionMs) <= FollowLimitMs) {
-        if (!state.anchored) {
-            state.correctionMs = *target;
-            state.anchored = true;
-        } else {
-            const double step = MaxSlew * std::max(0.0, wallMs - state.lastWallMs);
-            state.correctionMs += std::clamp(*target - state.correctionMs, -step, step);
-        }
+    if (target && !state.anchored) {
+        state.correctionMs = *target;
+        state.anchored = true;
+    } else if (target && std::fabs(*target - state.correctionMs) <= FollowLimitMs) {
+        const double step = MaxSlew * std::max(0.0, wallMs - state.lastWallMs);
+        state.correctionMs += std::clamp(*target - state.correctionMs, -step, step);
     }
     state.lastWallMs = std::max(state.lastWallMs, wallMs);
     const double value = std::max(0.0, std::floor(wallMs + state.correctionMs)) + offsetMs;

@@ -4,12 +4,13 @@
 
 // The show's clock kept in step with the music heard: ms since process start, moved by a
 // correction that follows (heard position - wall time). The first heard position sets the
-// correction at once (the music starts a few tens of ms after the process, plus the device
-// buffer); later the correction moves toward it by at most MaxSlew ms per ms of wall time,
-// so device clock drift is absorbed smoothly. The value never decreases. A heard position
-// further than FollowLimitMs from where the clock stands is not followed: the music has lost
-// its place (the process was stopped, the output starved, a device started very late), and
-// the show keeps to wall time as if there were no music.
+// correction at once, however late it comes (a sound server or sink waking up can take
+// seconds): from then on the picture shows what is heard, and the clock, which never
+// decreases, holds until the music reaches the value already shown. Later the correction
+// moves toward the heard position by at most MaxSlew ms per ms of wall time, so device clock
+// drift is absorbed smoothly. A later heard position further than FollowLimitMs from where
+// the clock stands is not followed: the music has lost its place (the process was stopped,
+// the output starved), and the show keeps to wall time as if there were no music.
 struct AudioClockState {
     double correctionMs = 0;   // added to wall time, ms
     bool anchored = false;     // a heard position has been seen
