@@ -1,0 +1,58 @@
+# A private PulseAudio server for one test, with a null sink "show" whose monitor source
+# "show.monitor" records what the sink plays. Source this file, then:
+#   pulse_start DIR   starts a server that keeps everything it writes under DIR (runtime
+#                     directory, socket, cookie, log, PID file) and exports PULSE_SERVER,
+#                     XDG_RUNTIME_DIR and HOME for the programs started afterwards; a second
+#                     call with the same DIR after pulse_stop starts a fresh server on the
+#                     same socket (a sound server restarted under a running client)
+#   pulse_stop DIR    stops the server of DIR by its PID (TERM, then KILL after 5 s)
+# Nothing outside DIR is read or written: -n skips the default start-up script, the
+# configuration files are empty ones in DIR, HOME (where clients keep the cookie) points
+# into DIR, and D-Bus is pointed at a socket that does not exist, so no session bus is ever
+# launched. Run as root, pulseaudio only warns ("This program is not intended to be run as
+# root"): it still runs as a per-user server, which is what the tests need. Real-time
+# scheduling and raised priority stay off, so the server changes nothing for other programs.
+
+pulse_start() {
+    local dir=$1
+    mkdir -p "$dir/runtime" "$dir/home"
+    chmod 700 "$dir/runtime"
+    : > "$dir/daemon.conf"
+    printf 'autospawn = no\n' > "$dir/client.conf"
+    export HOME=$dir/home XDG_CONFIG_HOME=$dir/home/.config XDG_CACHE_HOME=$dir/home/.cache
+    export DBUS_SESSION_BUS_ADDRESS=unix:path=$dir/no-bus
+    export XDG_RUNTIME_DIR=$dir/runtime
+    export PULSE_RUNTIME_PATH=$dir/runtime/pulse
+    export PULSE_SERVER=unix:$dir/runtime/native
+    export PULSE_CLIENTCONFIG=$dir/client.conf
+    env -u DISPLAY PULSE_CONFIG="$dir/daemon.conf" pulseaudio -n --daemonize=no \
+        --exit-idle-time=-1 --use-pid-file=no --realtime=no --high-priority=no \
+        --disallow-exit=yes --log-target=file:"$dir/server.log" \
+        --load="module-null-sink sink_name=show rate=44100" \
+        --load="module-native-protocol-unix socket=$dir/runtime/native auth-anonymous=1" &
+    local pid=$!
+    echo "$pid" > "$dir/server.pid"
+    local i
+    for i in $(seq 200); do
+        pactl info >/dev/null 2>&1 && return 0
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    echo "pulse_start: the server did not come up; its log:" >&2
+    cat "$dir/server.log" >&2 || true
+    pulse_stop "$dir"
+    return 1
+}
+
+pulse_stop() {
+    local dir=$1 pid i
+    [ -f "$dir/server.pid" ] || return 0
+    pid=$(cat "$dir/server.pid")
+    rm -f "$dir/server.pid"
+    kill -TERM "$pid" 2>/dev/null || return 0
+    for i in $(seq 100); do
+        kill -0 "$pid" 2>/dev/null || return 0
+        sleep 0.05
+    done
+    kill -KILL "$pid" 2>/dev/null || true
+}
