@@ -69,6 +69,7 @@ int main(int argc, char** argv) {
         drawFrame(clockMs());
         pumpMessages();
         swapBuffers(displayDeviceContext());
+        showFramePresented();
     }
     // A run that reached the end of the timeline starts again; Escape or a close ends it.
     if (options.loop && currentSceneIndex() >= 10) {
