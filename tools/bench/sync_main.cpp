@@ -1,6 +1,9 @@
 // demo-sync: how far the soundtrack heard is from the show's clock at every beat of the
 // beat lists, on the real sound layer (SDL's dummy driver unless SDL_AUDIODRIVER is set).
 // Run from a directory holding data/. No window: the clock is polled about every ms.
+// With --measure=DIR it measures instead what a recording of the real show's screen and
+// sound output in DIR shows (see sync_recording.h), against data/music.mp3; the exit
+// status is 0 when every beat is within the goals and 1 when not.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,11 +19,35 @@
 #include "app/timeline.h"
 #include "platform/clock.h"
 #include "scenes/flash_beats.h"
+#include "platform/sound.h"
+#include "sync_recording.h"
 #include "sync_report.h"
 
+namespace {
+
+int measureRecording(const std::string& directory, uint32_t startMs, bool json) {
+    bench::Recording recording;
+    recording.startMs = startMs;
+    const std::string error = bench::readRecording(directory, recording);
+    if (!error.empty()) {
+        std::fprintf(stderr, "demo-sync: %s\n", error.c_str());
+        return 2;
+    }
+    if (sound::decodeFile("data/music.mp3", int(recording.rate), recording.soundtrack) != sound::NoError) {
+        std::fprintf(stderr, "demo-sync: cannot decode data/music.mp3\n");
+        return 2;
+    }
+    const bench::Measurement measurement = bench::measureSync(recording);
+    std::fputs(bench::formatMeasurement(measurement, json).c_str(), stdout);
+    return bench::missedGoals(measurement).empty() ? 0 : 1;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    uint32_t untilMs = 90596;
+    uint32_t untilMs = 90596, startMs = 0;
     bool follow = true, json = false;
+    std::string measureDirectory;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--no-follow") == 0) {
             follow = false;
@@ -28,12 +55,19 @@ int main(int argc, char** argv) {
             json = true;
         } else if (std::strncmp(argv[i], "--until=", 8) == 0) {
             untilMs = uint32_t(std::strtoul(argv[i] + 8, nullptr, 10));
+        } else if (std::strncmp(argv[i], "--measure=", 10) == 0) {
+            measureDirectory = argv[i] + 10;
+        } else if (std::strncmp(argv[i], "--start=", 8) == 0) {
+            startMs = uint32_t(std::strtoul(argv[i] + 8, nullptr, 10));
         } else {
             std::fprintf(stderr, "usage: demo-sync [--until=MS] [--no-follow] [--json]\n"
-                                 "  --no-follow  plain wall clock instead of the music-following clock\n");
+                                 "       demo-sync --measure=DIR [--start=MS] [--json]\n"
+                                 "  --no-follow  plain wall clock instead of the music-following clock\n"
+                                 "  --measure    offsets in a recording of the show run from --start\n");
             return 2;
         }
     }
+    if (!measureDirectory.empty()) return measureRecording(measureDirectory, startMs, json);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     if (follow) setClockSource(&showClockMs);
 
