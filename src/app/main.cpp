@@ -12,6 +12,8 @@
 #include "app/shell.h"
 #include "platform/display.h"
 #include "platform/process.h"
+#include "platform/termination.h"
+#include "platform/watchdog.h"
 #include "texture/texture_sets.h"
 
 namespace {
@@ -31,7 +33,15 @@ bool enterDataRoot() {
 
 }  // namespace
 
+// Bounds of the start-up steps and of one frame (s): far beyond what they take on a busy
+// machine, short enough that a run stuck on the outside world ends with a reason.
+constexpr int MusicStartLimitS = 30;
+constexpr int DisplayLimitS = 30;
+constexpr int LoadLimitS = 60;
+constexpr int FrameLimitS = 30;
+
 int main(int argc, char** argv) {
+    installTerminationHandlers();
     const ParsedOptions parsed = parsePlayerOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.error.empty()) {
         std::fprintf(stderr, "demo: %s\n", parsed.error.c_str());
@@ -61,16 +71,24 @@ int main(int argc, char** argv) {
     if (!options.mute) {
         setMusicStartMs(options.startMs);
         setMusicDevice(options.audioDevice);
+        watchStep("starting the music", MusicStartLimitS);
         startMusic();
     }
+    watchStep("opening the display", DisplayLimitS);
     createDisplay();
+    watchStep("loading the show's images", LoadLimitS);
     prepareShow();
+    watchStep("drawing a frame", FrameLimitS);
+    deferTerminationToLoop();
     while (!isQuitRequested()) {
+        watchProgress();
+        if (terminationRequested()) requestQuit();
         drawFrame(clockMs());
         pumpMessages();
         swapBuffers(displayDeviceContext());
         showFramePresented();
     }
+    watchNothing();
     // A run that reached the end of the timeline starts again; Escape or a close ends it.
     if (options.loop && currentSceneIndex() >= 10) {
         restartProcess(argv);

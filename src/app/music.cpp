@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <chrono>
 #include <thread>
 
 #include "platform/sound.h"
@@ -80,8 +81,10 @@ void startMusic() {
 
     const uint64_t startFrame = uint64_t(musicStartMs) * MixRate / 1000;
     musicStream = sound::openStream(MusicFile, sound::NonBlocking, 0, 0, startFrame);
-    // Poll without sleeping; yielding leaves the core to the decode thread on small machines.
-    while (sound::openState(musicStream) == -2) std::this_thread::yield();
+    // Poll every millisecond: a busy poll would take a core from the decode thread on a small
+    // machine. The open itself never blocks on the file (see sound_decoder.h); the caller
+    // bounds the whole start.
+    while (sound::openState(musicStream) == -2) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     if (sound::openState(musicStream) != 0) failWithSoundError();
     musicChannel = sound::play(sound::FreeChannel, musicStream);
 }

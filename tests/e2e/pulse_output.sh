@@ -16,7 +16,7 @@ source "$SOURCE_DIR/tests/e2e/lib/pulse-server.bash"
 run=$(make_run_dir pulse)
 cd "$run"
 server=$WORK_DIR/server
-trap 'pulse_stop "$server"; rm -rf "$WORK_DIR"' EXIT
+trap 'pulse_stop "$server"; stop_xvfb; rm -rf "$WORK_DIR"' EXIT
 pulse_start "$server"
 unset SDL_AUDIODRIVER
 export DEMO server SOURCE_DIR

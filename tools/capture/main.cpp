@@ -9,6 +9,7 @@
 #include "capture_options.h"
 #include "capture_run.h"
 #include "output_files.h"
+#include "platform/data_file.h"
 #include "platform/process.h"
 #include "video_encoder.h"
 
@@ -40,7 +41,7 @@ bool enterDataRoot(CaptureOptions& options) {
 }
 
 bool readable(const char* path) {
-    FILE* file = std::fopen(path, "rb");
+    FILE* file = openDataFile(path);
     if (file == nullptr) return false;
     std::fclose(file);
     return true;
