@@ -7,8 +7,9 @@
 //       of silence may come first.
 //   sound_fixture heard RECORDED.raw SONG.mp3 START_MS MIN_SECONDS
 //       checks what a sound server's monitor recorded (raw 16-bit stereo at 44100 Hz): its
-//       first 0.1 s of sound is SONG from START_MS in, frame for frame (not checked when
-//       START_MS is -1), and at least MIN_SECONDS of it are sound
+//       first sound is SONG from START_MS in, frame for frame for one device buffer (1024
+//       frames, what the first hand-over carries; not checked when START_MS is -1), and at
+//       least MIN_SECONDS of it are sound
 //   sound_fixture dropouts CAPTURED.raw SONG.mp3 [START_MS]
 //       prints what CAPTURED holds against SONG from START_MS on (see dropouts.h) in one
 //       line; exit 0 when it is the song without dropouts, 1 otherwise
@@ -136,7 +137,7 @@ int checkHeard(const char* recordedPath, const char* songPath, long startMs, dou
     while (first < frames && silent(&recorded[2 * first])) ++first;
     while (2 * songFirst < song.size() && silent(&song[2 * songFirst])) ++songFirst;
     for (size_t i = first; i < frames; ++i) sounding += !silent(&recorded[2 * i]);
-    const size_t check = Rate / 10;
+    const size_t check = 1024;
     std::printf("%zu frames recorded, sound from frame %zu on, %.2f s of it\n", frames, first,
                 double(sounding) / Rate);
     if (startMs >= 0 && (first + check > frames || 2 * (songFirst + check) > song.size() ||

@@ -56,3 +56,21 @@ pulse_stop() {
     done
     kill -KILL "$pid" 2>/dev/null || true
 }
+
+# pulse_wait_awake DIR: waits (up to 15 s) until the null sink plays in real time. An idle
+# null sink has rendered 2 s ahead and takes no data until that time has passed; a recorder
+# that connects then misses what a player sends meanwhile. Call it after starting the
+# recorder (whose stream keeps the sink awake) and before starting the player.
+pulse_wait_awake() {
+    local dir=$1 pid i
+    parec --raw -d show.monitor > "$dir/awake.raw" 2>/dev/null &
+    pid=$!
+    for i in $(seq 150); do
+        [ "$(stat -c %s "$dir/awake.raw" 2>/dev/null || echo 0)" -ge 4096 ] && break
+        sleep 0.1
+    done
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    [ "$(stat -c %s "$dir/awake.raw")" -ge 4096 ] || { echo "pulse_wait_awake: the sink never ran" >&2; return 1; }
+    rm -f "$dir/awake.raw"
+}
