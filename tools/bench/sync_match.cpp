@@ -17,7 +17,7 @@ const std::vector<ScreenEvent>& eventsOf(const BeatMeasure& beat, const std::vec
 
 double commonOffsetUs(const std::vector<BeatMeasure>& beats, const std::vector<ScreenEvent>& flashes,
                       const std::vector<ScreenEvent>& changes, double reachUs) {
-    constexpr double BinUs = 2000;
+    constexpr double BinUs = 4000;
     std::map<long, int> votes;  // bin -> pairs
     for (const BeatMeasure& beat : beats) {
         for (const ScreenEvent& event : eventsOf(beat, flashes, changes)) {

@@ -20,7 +20,7 @@ struct BeatMeasure {
 };
 
 // The offset (seen minus heard, µs) that most pairs of a beat and a screen event of its kind
-// within `reachUs` of each other agree on, to 2 ms; 0 when there are no pairs. A constant lag
+// within `reachUs` of each other agree on, to 4 ms; 0 when there are no pairs. A constant lag
 // of the picture, however large, shows here, so that each beat is then matched near it.
 double commonOffsetUs(const std::vector<BeatMeasure>& beats, const std::vector<ScreenEvent>& flashes,
                       const std::vector<ScreenEvent>& changes, double reachUs);

@@ -24,9 +24,11 @@ constexpr double MinCorrelation = 0.98;   // the server plays the frames unchang
 constexpr double MinRise = 40;            // grey levels a flash brightens the strip by at least
 constexpr double MinChange = 12;          // mean grey difference of a new picture at least
 constexpr double MergeUs = 10e3;          // one picture change may span two grabs
+constexpr double NearReachUs = 200e3;     // common lags looked for first
 constexpr double ReachUs = 3e6;           // largest common lag looked for
 constexpr double WindowUs = 80e3;         // a beat's event lies this close to the common lag
 constexpr double ScreenMarginUs = 300e3;  // the show's first frames and the recording's end
+constexpr double MaxGrabGapUs = 10e3;     // a change timed less precisely is not counted
 
 }  // namespace
 
@@ -54,12 +56,16 @@ std::optional<double> firstLag(const Recording& recording, const Signal& heard, 
     const size_t startFrame = size_t(double(recording.startMs) * rate / 1000.0);
     const size_t firstPlayed = firstSound(track, startFrame, SoundThreshold);
     if (firstHeard == heard.full.size() || firstPlayed == track.full.size()) return std::nullopt;
-    const size_t check = firstPlayed + size_t((HalfWindowS + NearSearchS) * rate);
+    // The first moments may have dropped out (a loaded machine): the first one found within
+    // the wide search of where it would be without dropouts places the rest.
     const double lag = double(firstHeard) - double(firstPlayed);
-    const std::optional<Located> start = locate(heard, track, check, double(check) + lag,
-                                                size_t(NearSearchS * rate), size_t(HalfWindowS * rate),
-                                                MinCorrelation);
-    if (start) return start->frame - double(check);
+    for (double at = HalfWindowS + WideSearchS; at < 10.0; at += 0.25) {
+        const size_t check = firstPlayed + size_t(at * rate);
+        const std::optional<Located> found = locate(heard, track, check, double(check) + lag,
+                                                    size_t(WideSearchS * rate),
+                                                    size_t(HalfWindowS * rate), MinCorrelation);
+        if (found) return found->frame - double(check);
+    }
     std::vector<BeatMeasure> clockBeats = showBeats();
     for (BeatMeasure& beat : clockBeats) beat.heardUs = double(beat.beatMs) * 1000.0;
     const double clockToStampUs = commonOffsetUs(clockBeats, flashes, changes, 1e18);
@@ -111,8 +117,22 @@ Measurement measureSync(const Recording& recording) {
         if (firstActivity >= 0 && beat.heardUs >= screenFrom && beat.heardUs <= screenTo)
             m.beats.push_back(beat);
     }
-    m.commonUs = commonOffsetUs(m.beats, flashes, changes, ReachUs);
-    matchEvents(m.beats, flashes, changes, m.commonUs, WindowUs);
+    // The picture's lag common to all beats: near zero unless something is badly wrong, and
+    // beats come regularly enough that a pairing one beat off gets nearly as many votes; so
+    // the near range is asked first and the wide one only when it leaves most beats unseen.
+    for (const double reach : {NearReachUs, ReachUs}) {
+        m.commonUs = commonOffsetUs(m.beats, flashes, changes, reach);
+        matchEvents(m.beats, flashes, changes, m.commonUs, WindowUs);
+        const auto seen = std::count_if(m.beats.begin(), m.beats.end(),
+                                        [](const BeatMeasure& beat) { return beat.seen.has_value(); });
+        if (2 * size_t(seen) >= m.beats.size()) break;
+    }
+    // Where the recorder's grabs were far apart, a change cannot be timed well enough.
+    std::erase_if(m.beats, [&m](const BeatMeasure& beat) {
+        const bool unsure = beat.seen && beat.seen->boundUs > MaxGrabGapUs;
+        if (unsure) m.grabbedLate.push_back(beat.beatMs);
+        return unsure;
+    });
     for (const BeatMeasure& beat : m.beats) {
         m.soundSpreadUs = std::max(m.soundSpreadUs, beat.heardSpreadUs);
         if (beat.seen) m.grabBoundUs = std::max(m.grabBoundUs, beat.seen->boundUs);
@@ -139,10 +159,17 @@ std::vector<std::string> missedGoals(const Measurement& m) {
         std::snprintf(line, sizeof line, "only %zu beats seen on the screen (at least 5 needed)", offsets.size());
         missed.push_back(line);
     }
-    // A dropout at a beat is the output's failure, not the clock's; many of them are both.
-    if (m.notHeard.size() * 4 > m.notHeard.size() + m.beats.size()) {
+    // A dropout at a beat is the output's failure, not the clock's, and a grab gap the
+    // recorder's; many of either leave too little measured.
+    const size_t all = m.notHeard.size() + m.grabbedLate.size() + m.beats.size();
+    if (m.notHeard.size() * 4 > all) {
         std::snprintf(line, sizeof line, "the music was not heard at %zu of %zu beats",
-                      m.notHeard.size(), m.notHeard.size() + m.beats.size());
+                      m.notHeard.size(), all);
+        missed.push_back(line);
+    }
+    if (m.grabbedLate.size() * 4 > all) {
+        std::snprintf(line, sizeof line, "the recorder's grabs were too far apart at %zu of %zu beats",
+                      m.grabbedLate.size(), all);
         missed.push_back(line);
     }
     for (const BeatMeasure& beat : m.beats) {
@@ -200,12 +227,12 @@ std::string formatMeasurement(const Measurement& m, bool json) {
     }
     std::snprintf(line, sizeof line,
                   "beats seen %d of %zu (flashes %d of %d, picture changes %d of %d); "
-                  "music not heard at %zu beats\n"
+                  "music not heard at %zu beats; grabs too far apart at %zu\n"
                   "common picture lag behind the music %+.1f ms\n"
                   "mean %+.1f ms  range %+.1f .. %+.1f ms  max |offset| %.1f ms  early by more "
                   "than 15 ms: %d\n",
                   s.beats, m.beats.size(), flashesSeen, flashes, picturesSeen, pictures,
-                  m.notHeard.size(), m.commonUs / 1000, s.meanMs, s.minMs, s.maxMs, s.maxAbsMs,
+                  m.notHeard.size(), m.grabbedLate.size(), m.commonUs / 1000, s.meanMs, s.minMs, s.maxMs, s.maxAbsMs,
                   s.earlyOver15);
     out += line;
     out += "distribution: " + offsetDistribution(offsets) + "\n";

@@ -24,6 +24,7 @@ struct Recording {
 struct Measurement {
     std::vector<BeatMeasure> beats;      // beats heard while the screen was recorded
     std::vector<uint32_t> notHeard;      // beats inside the music played whose moment was not found
+    std::vector<uint32_t> grabbedLate;   // beats seen where the grabs were over 10 ms apart
     double commonUs = 0;                 // the picture's common lag behind the music, µs
     double grabBoundUs = 0;              // largest uncertainty the grab's stamps add to a beat, µs
     double soundSpreadUs = 0;            // largest disagreement of the sound stamps near a beat, µs
@@ -37,8 +38,8 @@ std::vector<BeatMeasure> showBeats();
 Measurement measureSync(const Recording& recording);
 
 // Why the measurement misses the goals (every beat seen within -20..+15 ms, every flash seen,
-// at least five beats seen, the music heard at three quarters of the beats or more); empty
-// when met.
+// at least five beats seen, the music heard and the screen grabbed closely enough at three
+// quarters of the beats or more each); empty when met.
 std::vector<std::string> missedGoals(const Measurement& measurement);
 
 // Every beat, then the summary and the goal verdict; or one JSON object.

@@ -1,6 +1,7 @@
 # A private PulseAudio server for one test, with a null sink "show" whose monitor source
 # "show.monitor" records what the sink plays. Source this file, then:
-#   pulse_start DIR   starts a server that keeps everything it writes under DIR (runtime
+#   pulse_start DIR [realtime]
+#                     starts a server that keeps everything it writes under DIR (runtime
 #                     directory, socket, cookie, log, PID file) and exports PULSE_SERVER,
 #                     XDG_RUNTIME_DIR and HOME for the programs started afterwards; a second
 #                     call with the same DIR after pulse_stop starts a fresh server on the
@@ -11,10 +12,12 @@
 # into DIR, and D-Bus is pointed at a socket that does not exist, so no session bus is ever
 # launched. Run as root, pulseaudio only warns ("This program is not intended to be run as
 # root"): it still runs as a per-user server, which is what the tests need. Real-time
-# scheduling and raised priority stay off, so the server changes nothing for other programs.
+# scheduling and raised priority stay off unless asked for with "realtime" (as a desktop's
+# server has them), which measurements on a loaded machine need.
 
 pulse_start() {
-    local dir=$1
+    local dir=$1 priority=no
+    [ "${2:-}" != realtime ] || priority=yes
     mkdir -p "$dir/runtime" "$dir/home"
     chmod 700 "$dir/runtime"
     : > "$dir/daemon.conf"
@@ -26,7 +29,7 @@ pulse_start() {
     export PULSE_SERVER=unix:$dir/runtime/native
     export PULSE_CLIENTCONFIG=$dir/client.conf
     env -u DISPLAY PULSE_CONFIG="$dir/daemon.conf" pulseaudio -n --daemonize=no \
-        --exit-idle-time=-1 --use-pid-file=no --realtime=no --high-priority=no \
+        --exit-idle-time=-1 --use-pid-file=no --realtime=$priority --high-priority=$priority \
         --disallow-exit=yes --log-target=file:"$dir/server.log" \
         --load="module-null-sink sink_name=show rate=44100" \
         --load="module-native-protocol-unix socket=$dir/runtime/native auth-anonymous=1" &
