@@ -24,15 +24,16 @@ std::vector<int16_t> noise(double seconds) {
     return samples;
 }
 
-// A recording of the show run from 2000 ms: 1 s of silence, then the soundtrack from 2000 ms
-// as played, packets stamped on the recorder's clock (the first ones still off by 200 ms);
+// A recording of the show run from 2000 ms: `leadS` of silence, then the soundtrack from
+// `fromMs` as played (a recording started after a server restart begins with the music
+// playing), packets stamped on the recorder's clock (the first ones still off by 200 ms);
 // the screen grabbed every 2 ms, each flash beat shown `lateMs(beat)` after it was heard.
-Recording syntheticRun(double (*lateMs)(uint32_t)) {
+Recording syntheticRun(double (*lateMs)(uint32_t), double leadS = 1.0, double fromMs = 2000) {
     Recording run;
     run.startMs = 2000;
     run.soundtrack = noise(9.0);
-    run.sound.assign(size_t(Rate) * 2, 0);
-    run.sound.insert(run.sound.end(), run.soundtrack.begin() + long(2 * Rate) * 2,
+    run.sound.assign(size_t(leadS * Rate) * 2, 0);
+    run.sound.insert(run.sound.end(), run.soundtrack.begin() + long(fromMs / 1000 * Rate) * 2,
                      run.soundtrack.begin() + long(8.5 * Rate) * 2);
     const int64_t frames = int64_t(run.sound.size() / 2);
     for (int64_t at = 0; at < frames; at += 2205) {
@@ -46,7 +47,7 @@ Recording syntheticRun(double (*lateMs)(uint32_t)) {
         times.push_back(BaseUs + us);
         uint8_t level = us < 500000 ? 0 : 30;  // the show's window appears at 0.5 s
         for (const uint32_t beat : FlashBeats) {
-            const double shownUs = 1e6 + (double(beat) - 2000) * 1000 + lateMs(beat) * 1000;
+            const double shownUs = (leadS + (double(beat) - fromMs) / 1000) * 1e6 + lateMs(beat) * 1000;
             if (double(us) >= shownUs && double(us) < shownUs + 40000) level = 230;
         }
         pixels.insert(pixels.end(), 8, level);
@@ -70,6 +71,13 @@ TEST(SyncMeasure, EveryFlashOfARecordingIsFoundWithItsOffsetAndTheGoalsJudged) {
         EXPECT_LE(beat.seen->boundUs, 2000.0);
     }
     EXPECT_TRUE(missedGoals(m).empty());
+    // A recording that begins with the music playing is placed by the screen.
+    const Measurement restarted = measureSync(syntheticRun([](uint32_t) { return 4.0; }, 0.0, 3000));
+    ASSERT_GE(restarted.beats.size(), 7u);
+    for (const BeatMeasure& beat : restarted.beats) {
+        ASSERT_TRUE(beat.seen) << beat.beatMs;
+        EXPECT_NEAR(beat.offsetMs(), 4.0, 2.1) << beat.beatMs;
+    }
 
     // A picture 30 ms late at one beat, and the music missing around another.
     Recording late = syntheticRun([](uint32_t beat) { return beat == 4786 ? 30.0 : 0.0; });

@@ -16,6 +16,7 @@ constexpr uint32_t SceneFourStartMs = Timeline[0] + Timeline[1] + Timeline[2] + 
 constexpr uint32_t CatchUpMs = 400;       // scene 4's first frames step through past entries
 constexpr double SettleUs = 1.5e6;        // the sound stamps' smoothing settles within this
 constexpr float SoundThreshold = 0.01f;   // magnitude that counts as sound, 0..1
+constexpr double SilentLeadS = 0.3;       // silence that shows a recording began before the music, s
 constexpr double HalfWindowS = 0.1;       // soundtrack compared either side of a beat, s
 constexpr double NearSearchS = 0.05;      // search around the last lag found, s
 constexpr double WideSearchS = 1.5;       // search when the near one fails (a jump), s
@@ -43,11 +44,24 @@ std::vector<BeatMeasure> showBeats() {
 
 namespace {
 
+// Whether the soundtrack at `frame` lies at `lag` in the recording, give or take the near
+// search, for the two moments 0.5 s and 1 s later as well (music repeats itself: one match
+// alone can be another bar).
+bool lagHolds(const Signal& heard, const Signal& track, size_t frame, double lag, double rate) {
+    for (const double later : {0.5, 1.0}) {
+        const size_t at = frame + size_t(later * rate);
+        if (!locate(heard, track, at, double(at) + lag, size_t(NearSearchS * rate),
+                    size_t(HalfWindowS * rate), MinCorrelation))
+            return false;
+    }
+    return true;
+}
+
 // Recording frame minus soundtrack frame, as the recording begins. A recording made before
 // the music started first hears the soundtrack from the show's --start on. One that starts
 // with music already playing (made after a sound server restart) is placed by the screen:
 // its events against the beat lists give the clock value of every time stamp, to within the
-// picture's lag, and so which of the soundtrack's exact repeats is playing.
+// picture's lag, and so where in the soundtrack the recording is.
 std::optional<double> firstLag(const Recording& recording, const Signal& heard, const Signal& track,
                                const AudioTimeline& timeline, const std::vector<ScreenEvent>& flashes,
                                const std::vector<ScreenEvent>& changes) {
@@ -56,15 +70,18 @@ std::optional<double> firstLag(const Recording& recording, const Signal& heard, 
     const size_t startFrame = size_t(double(recording.startMs) * rate / 1000.0);
     const size_t firstPlayed = firstSound(track, startFrame, SoundThreshold);
     if (firstHeard == heard.full.size() || firstPlayed == track.full.size()) return std::nullopt;
-    // The first moments may have dropped out (a loaded machine): the first one found within
-    // the wide search of where it would be without dropouts places the rest.
-    const double lag = double(firstHeard) - double(firstPlayed);
-    for (double at = HalfWindowS + WideSearchS; at < 10.0; at += 0.25) {
-        const size_t check = firstPlayed + size_t(at * rate);
-        const std::optional<Located> found = locate(heard, track, check, double(check) + lag,
-                                                    size_t(WideSearchS * rate),
-                                                    size_t(HalfWindowS * rate), MinCorrelation);
-        if (found) return found->frame - double(check);
+    if (double(firstHeard) >= SilentLeadS * rate) {
+        // The first moments may have dropped out (a loaded machine): the first one found
+        // within the wide search of where it would be without dropouts places the rest.
+        const double lag = double(firstHeard) - double(firstPlayed);
+        for (double at = HalfWindowS + WideSearchS; at < 10.0; at += 0.25) {
+            const size_t check = firstPlayed + size_t(at * rate);
+            const std::optional<Located> found = locate(heard, track, check, double(check) + lag,
+                                                        size_t(WideSearchS * rate),
+                                                        size_t(HalfWindowS * rate), MinCorrelation);
+            if (found && lagHolds(heard, track, check, found->frame - double(check), rate))
+                return found->frame - double(check);
+        }
     }
     std::vector<BeatMeasure> clockBeats = showBeats();
     for (BeatMeasure& beat : clockBeats) beat.heardUs = double(beat.beatMs) * 1000.0;
