@@ -8,6 +8,7 @@
 #include "app/frame.h"
 #include "app/input.h"
 #include "app/music.h"
+#include "app/option_values.h"
 #include "app/options.h"
 #include "app/shell.h"
 #include "platform/display.h"
@@ -19,9 +20,12 @@
 namespace {
 
 // Makes the directory that holds data/ the working directory; false (after one line that
-// says where it looked) when there is none.
+// says where it looked) when there is none. The build defines where an installed copy
+// keeps its data: DEMO_DATA_FROM_PROGRAM relative to the program's directory,
+// DEMO_INSTALL_DATA_DIR absolute.
 bool enterDataRoot() {
-    const std::vector<std::string> roots = dataRootCandidates(executableDirectory());
+    const std::vector<std::string> roots =
+        dataRootCandidates(executableDirectory(), DEMO_DATA_FROM_PROGRAM, DEMO_INSTALL_DATA_DIR);
     for (const std::string& root : roots) {
         if (hasDataDirectory(root)) return root == "." || enterDirectory(root);
     }
@@ -42,18 +46,19 @@ constexpr int FrameLimitS = 30;
 
 int main(int argc, char** argv) {
     installTerminationHandlers();
+    const std::string program = programName(argc > 0 ? argv[0] : nullptr, "demo");
     const ParsedOptions parsed = parsePlayerOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.error.empty()) {
-        std::fprintf(stderr, "demo: %s\n", parsed.error.c_str());
+        std::fprintf(stderr, "%s: %s\n", program.c_str(), parsed.error.c_str());
         return 2;
     }
     const PlayerOptions& options = parsed.options;
     if (options.help) {
-        std::fputs(playerHelpText().c_str(), stdout);
+        std::fputs(playerHelpText(program, DEMO_INSTALL_DATA_DIR).c_str(), stdout);
         return 0;
     }
     if (options.version) {
-        std::printf("demo (SOLTAREK ASKETRO) %s\n", DEMO_VERSION);
+        std::printf("%s (SOLTAREK ASKETRO) %s\n", program.c_str(), DEMO_VERSION);
         return 0;
     }
     if (options.listAudioDevices) {

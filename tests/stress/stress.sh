@@ -46,7 +46,8 @@ build=$(cd "$build" && pwd)
 for f in demo data/music.mp3 tests/sound_fixture; do
     [ -e "$build/$f" ] || { echo "stress.sh: $build/$f is missing (build with -DDEMO_TESTS=ON)" >&2; exit 2; }
 done
-[ -n "$out" ] || out=$(mktemp -d /tmp/stress.XXXXXX)
+own_out=no
+[ -n "$out" ] || { out=$(mktemp -d /tmp/stress.XXXXXX); own_out=yes; }
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 
@@ -131,4 +132,9 @@ for ((run = 1; run <= runs; ++run)); do
     cd "$out"
 done
 echo "stress: $((runs - failed)) of $runs run(s) passed; machine load average $(cut -d' ' -f1-3 /proc/loadavg)"
+# The load stops first (its PIDs are kept under $out); a results directory of our own is
+# kept only when something failed.
+[ "$load" != yes ] || bash "$here/load.sh" off "$out/load"
+load=no
+[ "$failed" != 0 ] || [ "$own_out" = no ] || rm -rf "$out"
 [ "$failed" = 0 ]
