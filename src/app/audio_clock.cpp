@@ -31,7 +31,7 @@ uint32_t advanceAudioClock(AudioClockState& state, double wallMs, std::optional<
     return state.lastValue;
 }
 
-double PresentLead::leadMs() const { return std::min(MaxLeadMs, readToShownMs + periodMs / 2); }
+double PresentLead::leadMs() const { return std::min(MaxLeadMs, readToShownMs + BeatPhase * periodMs); }
 
 void notePresentedFrame(PresentLead& lead, double readMs, double shownMs) {
     const double readToShown = std::clamp(shownMs - readMs, 0.0, MaxLeadMs);

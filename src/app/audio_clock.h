@@ -32,7 +32,10 @@ uint32_t advanceAudioClock(AudioClockState& state, double wallMs, std::optional<
 // How far ahead a frame is drawn. A frame that reads the clock at wall time t is seen only
 // once it has been drawn and presented, and a beat falls anywhere within a frame period; so
 // the frame shows the clock value of t + lead, where lead is the time from reading the clock
-// to the end of presenting plus half the frame period, each averaged over recent frames.
+// to the end of presenting plus BeatPhase of the frame period, each averaged over recent
+// frames. A BeatPhase of one half would centre the picture on the music; more than a half
+// leans it toward coming first, since music heard early is the worse fault, and a frame
+// that shows a beat (a full-screen flash) often takes longer to draw than its neighbours.
 struct PresentLead {
     double readToShownMs = 0;  // smoothed time from the clock read to the end of presenting, ms
     double periodMs = 0;       // smoothed time between clock reads, ms
@@ -40,6 +43,7 @@ struct PresentLead {
     double leadMs() const;     // 0..MaxLeadMs
 };
 inline constexpr double MaxLeadMs = 100.0;        // a lead never exceeds this, ms
+inline constexpr double BeatPhase = 0.75;         // share of the frame period added, 0..1
 inline constexpr double LeadSmoothing = 0.1;      // weight of the newest frame (0..1)
 // A frame read the clock at `readMs` and finished presenting at `shownMs` (wall time, ms);
 // single frames slower than MaxLeadMs count as MaxLeadMs.

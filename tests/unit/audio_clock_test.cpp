@@ -73,19 +73,19 @@ TEST(AudioClock, AFirstHeardPositionSecondsLateStillAnchorsAndTheClockHoldsUntil
 }
 
 TEST(AudioClock, FramesAreDrawnForTheMomentTheyAreSeen) {
-    // Frames every 10 ms that take 8 ms from the clock read to the end of presenting: a beat
-    // is seen on average 8 + 5 ms after the frame that first passes it reads the clock.
+    // Frames every 10 ms that take 8 ms from the clock read to the end of presenting: each
+    // is drawn for 8 ms plus three quarters of a frame ahead.
     PresentLead lead;
     double read = 0;
     for (int frame = 0; frame < 200; ++frame, read += 10.0) notePresentedFrame(lead, read, read + 8.0);
-    EXPECT_NEAR(lead.leadMs(), 13.0, 0.01);
+    EXPECT_NEAR(lead.leadMs(), 15.5, 0.01);
     AudioClockState state;
-    EXPECT_EQ(advanceAudioClock(state, 500.5, 480.5, 0, lead.leadMs()), 493u);
+    EXPECT_EQ(advanceAudioClock(state, 500.2, 480.2, 0, lead.leadMs()), 495u);
     // A stalled frame counts as MaxLeadMs at most, and the lead recovers.
     notePresentedFrame(lead, read + 3000.0, read + 6000.0);
     EXPECT_LE(lead.leadMs(), MaxLeadMs);
-    EXPECT_GT(lead.leadMs(), 13.0);
+    EXPECT_GT(lead.leadMs(), 15.5);
     read += 6000.0;
     for (int frame = 0; frame < 200; ++frame, read += 10.0) notePresentedFrame(lead, read, read + 8.0);
-    EXPECT_NEAR(lead.leadMs(), 13.0, 0.01);
+    EXPECT_NEAR(lead.leadMs(), 15.5, 0.01);
 }
