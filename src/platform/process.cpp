@@ -39,6 +39,15 @@ bool hasDataDirectory(const std::string& root) {
     return stat((root + "/data").c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+std::string findDataRoot(const std::vector<std::string>& roots, std::string& searched) {
+    searched.clear();
+    for (const std::string& root : roots) {
+        if (hasDataDirectory(root)) return root;
+        searched += (searched.empty() ? "" : ", ") + root + "/data";
+    }
+    return "";
+}
+
 bool enterDirectory(const std::string& root) { return chdir(root.c_str()) == 0; }
 
 void restartProcess(char** argv) {
@@ -46,13 +55,21 @@ void restartProcess(char** argv) {
     execv("/proc/self/exe", argv);
 }
 
-std::vector<std::string> listAudioOutputDevices() {
-    std::vector<std::string> names;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return names;
-    const int count = SDL_GetNumAudioDevices(0);
+bool listAudioOutputDevices(std::vector<std::string>& names, std::string& error) {
+    names.clear();
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        error = std::string("no working audio driver (") + SDL_GetError() + ")";
+        return false;
+    }
+    const int count = SDL_GetNumAudioDevices(0);  // -1: the driver cannot list them
     for (int i = 0; i < count; ++i) {
         const char* name = SDL_GetAudioDeviceName(i, 0);
         if (name != nullptr) names.emplace_back(name);
     }
-    return names;
+    if (names.empty()) {
+        error = std::string("the audio driver ") + SDL_GetCurrentAudioDriver() +
+                " names no output device";
+        return false;
+    }
+    return true;
 }

@@ -18,6 +18,10 @@ std::vector<std::string> dataRootCandidates(const std::string& executableDir,
 // True when `root`/data is a directory.
 bool hasDataDirectory(const std::string& root);
 
+// The first of `roots` (dataRootCandidates) that holds data/; empty when none does, and
+// then `searched` lists the places looked in ("./data, /opt/bin/data, ...").
+std::string findDataRoot(const std::vector<std::string>& roots, std::string& searched);
+
 // Makes `root` the working directory; false on failure.
 bool enterDirectory(const std::string& root);
 
@@ -25,5 +29,6 @@ bool enterDirectory(const std::string& root);
 // only on failure.
 void restartProcess(char** argv);
 
-// Names of the audio output devices.
-std::vector<std::string> listAudioOutputDevices();
+// Names of the audio output devices. False, with a one-line reason, when no audio driver
+// works or the driver names no output device.
+bool listAudioOutputDevices(std::vector<std::string>& names, std::string& error);

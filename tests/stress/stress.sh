@@ -88,7 +88,7 @@ for ((run = 1; run <= runs; ++run)); do
     start_xvfb "$dir/x" || { echo "$run: no X server"; failed=$((failed + 1)); continue; }
     cd "$dir"
     began=$(date +%s%N)
-    SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$audio_dir/audio.raw" FRAME_PROBE_OUT="$dir/probe.txt" \
+    SOLTAREK_NO_DIALOG=1 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$audio_dir/audio.raw" FRAME_PROBE_OUT="$dir/probe.txt" \
         LD_PRELOAD="$out/frame-probe.so" "${drop_nice[@]}" "$build/demo" --start="$start" \
         "${demo_args[@]}" > demo.out 2> demo.err &
     demo_pid=$!

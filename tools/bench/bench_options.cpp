@@ -68,7 +68,8 @@ std::string benchUsage() {
            "  --size WxH   frame size in pixels (default 1920x1080)\n"
            "  --frames N   timed frames per scene (default 300)\n"
            "  --julia N    Julia images timed per implementation (default 500)\n"
-           "  --dir DIR    working directory that holds data/ (default: the current one)\n"
+           "  --dir DIR    working directory that holds data/ (default: the current one;\n"
+           "               without data/ there, the data beside the program, as for demo)\n"
            "  --music      start the soundtrack first, as the show does (SDL_AUDIODRIVER\n"
            "               defaults to dummy)\n"
            "  --json       print one JSON object instead of the table\n";
