@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -236,7 +237,11 @@ int play(int channel, Stream* stream) {
     if (!mixer->watched) {
         SDL_PauseAudioDevice(mixer->device, 0);
         mixer->watched = true;
-        std::thread(watchOutput, mixer).detach();
+        try {
+            std::thread(watchOutput, mixer).detach();
+        } catch (const std::system_error&) {
+            // No thread to spare: the music plays, but a lost output stays lost.
+        }
     }
     return chosen;
 }

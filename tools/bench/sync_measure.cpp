@@ -117,6 +117,11 @@ Measurement measureSync(const Recording& recording) {
     for (BeatMeasure beat : showBeats()) {
         const double frame = double(beat.beatMs) * rate / 1000.0;
         if (frame < playedFrom + margin || frame > playedTo - margin) continue;
+        // Only beats the screen recording shows, with the show's first frames left out.
+        const std::optional<FrameTime> expected = frameTime(timeline, frame + lag);
+        if (firstActivity < 0 || !expected || expected->timeUs < screenFrom ||
+            expected->timeUs > screenTo)
+            continue;
         const size_t at = size_t(std::lround(frame));
         std::optional<Located> found = locate(heard, track, at, frame + lag, size_t(NearSearchS * rate),
                                               size_t(HalfWindowS * rate), MinCorrelation);
@@ -131,8 +136,7 @@ Measurement measureSync(const Recording& recording) {
         lag = found->frame - double(at);
         beat.heardUs = time->timeUs;
         beat.heardSpreadUs = time->spreadUs;
-        if (firstActivity >= 0 && beat.heardUs >= screenFrom && beat.heardUs <= screenTo)
-            m.beats.push_back(beat);
+        m.beats.push_back(beat);
     }
     // The picture's lag common to all beats: near zero unless something is badly wrong, and
     // beats come regularly enough that a pairing one beat off gets nearly as many votes; so
