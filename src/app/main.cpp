@@ -97,6 +97,7 @@ int main(int argc, char** argv) {
         drawFrame(clockMs());
         pumpMessages();
         swapBuffers(displayDeviceContext());
+        showFramePresented();
     }
     watchNothing();
     // A run that reached the end of the timeline starts again; Escape or a close ends it.
