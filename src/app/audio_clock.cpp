@@ -58,3 +58,10 @@ uint32_t showClockMs() {
 void showFramePresented() {
     notePresentedFrame(showLead, lastReadMs, double(monotonicUs()) / 1000.0);
 }
+
+void resetShowClock() {
+    showClock = AudioClockState{};
+    showLead = PresentLead{};
+    lastReadMs = 0;
+    showClockOffsetMs = 0;
+}

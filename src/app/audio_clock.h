@@ -55,3 +55,5 @@ void notePresentedFrame(PresentLead& lead, double readMs, double shownMs);
 void setShowClockOffset(uint32_t offsetMs);
 uint32_t showClockMs();
 void showFramePresented();
+// Start-up values: not anchored, no lead, offset 0.
+void resetShowClock();

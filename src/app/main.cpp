@@ -4,19 +4,18 @@
 #include <string>
 #include <vector>
 
-#include "app/audio_clock.h"
 #include "app/frame.h"
-#include "app/input.h"
-#include "app/music.h"
 #include "app/option_values.h"
 #include "app/options.h"
 #include "app/shell.h"
+#include "app/startup.h"
+#include "app/timeline.h"
 #include "platform/display.h"
 #include "platform/process.h"
+#include "platform/sound.h"
 #include "platform/startup_failure.h"
 #include "platform/termination.h"
 #include "platform/watchdog.h"
-#include "texture/texture_sets.h"
 
 namespace {
 
@@ -62,7 +61,7 @@ int main(int argc, char** argv) {
     if (options.listAudioDevices) {
         std::vector<std::string> names;
         std::string error;
-        if (!listAudioOutputDevices(names, error)) {
+        if (!sound::listOutputDevices(names, error)) {
             std::fprintf(stderr, "%s: %s\n", program.c_str(), error.c_str());
             return 1;
         }
@@ -72,36 +71,35 @@ int main(int argc, char** argv) {
     // Failures from here on are also shown in a dialog when no terminal shows them.
     enableFailureDialog();
     enterDataRoot();
-    // The clock starts at --start and follows the music heard (plain wall time when muted).
-    setShowClockOffset(options.startMs);
-    setClockSource(&showClockMs);
     if (options.window) requestWindowedDisplay(options.windowWidth, options.windowHeight);
 
-    // The images decode on their own thread while the music and the window start.
-    prefetchStartupImages();
-    if (!options.mute) {
-        setMusicStartMs(options.startMs);
-        setMusicDevice(options.audioDevice);
-        watchStep("starting the music", MusicStartLimitS);
-        startMusic();
-    }
-    watchStep("opening the display", DisplayLimitS);
-    createDisplay();
-    watchStep("loading the show's images", LoadLimitS);
-    prepareShow();
-    watchStep("drawing a frame", FrameLimitS);
+    // The clock starts at --start and follows the music heard (plain wall time when muted).
+    StartupSettings settings;
+    settings.startMs = options.startMs;
+    settings.music = !options.mute;
+    settings.audioDevice = options.audioDevice;
+    settings.enteringStage = [](StartupStage stage) {
+        switch (stage) {
+            case StartupStage::MusicOpen: watchStep("starting the music", MusicStartLimitS); break;
+            case StartupStage::Surface: watchStep("opening the display", DisplayLimitS); break;
+            case StartupStage::Show: watchStep("loading the show's images", LoadLimitS); break;
+            case StartupStage::Ready: watchStep("drawing a frame", FrameLimitS); break;
+            default: break;
+        }
+    };
+    startShow(settings, [] {
+        createDisplay();  // exits with a message on failure
+        return true;
+    });
     deferTerminationToLoop();
     while (!isQuitRequested()) {
         watchProgress();
         if (terminationRequested()) requestQuit();
-        drawFrame(clockMs());
-        pumpMessages();
-        swapBuffers(displayDeviceContext());
-        showFramePresented();
+        playFrame();
     }
     watchNothing();
     // A run that reached the end of the timeline starts again; Escape or a close ends it.
-    if (options.loop && currentSceneIndex() >= 10) {
+    if (options.loop && currentSceneIndex() >= SceneCount) {
         restartProcess(argv);
         failStartup("cannot restart the show");
     }

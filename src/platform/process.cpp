@@ -1,11 +1,11 @@
 #include "platform/process.h"
 
-#include <SDL.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <filesystem>
 
 std::string executableDirectory() {
@@ -53,23 +53,4 @@ bool enterDirectory(const std::string& root) { return chdir(root.c_str()) == 0; 
 void restartProcess(char** argv) {
     fflush(nullptr);
     execv("/proc/self/exe", argv);
-}
-
-bool listAudioOutputDevices(std::vector<std::string>& names, std::string& error) {
-    names.clear();
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        error = std::string("no working audio driver (") + SDL_GetError() + ")";
-        return false;
-    }
-    const int count = SDL_GetNumAudioDevices(0);  // -1: the driver cannot list them
-    for (int i = 0; i < count; ++i) {
-        const char* name = SDL_GetAudioDeviceName(i, 0);
-        if (name != nullptr) names.emplace_back(name);
-    }
-    if (names.empty()) {
-        error = std::string("the audio driver ") + SDL_GetCurrentAudioDriver() +
-                " names no output device";
-        return false;
-    }
-    return true;
 }

@@ -1,4 +1,7 @@
 #pragma once
+// Desktop-only services of the player and its tools: where the data is, and a fresh run
+// of the same program. The show never needs them; a platform without processes or files
+// (a browser page) need not offer them.
 #include <string>
 #include <vector>
 
@@ -28,7 +31,3 @@ bool enterDirectory(const std::string& root);
 // Replaces the process with a fresh run of the same executable and arguments. Returns
 // only on failure.
 void restartProcess(char** argv);
-
-// Names of the audio output devices. False, with a one-line reason, when no audio driver
-// works or the driver names no output device.
-bool listAudioOutputDevices(std::vector<std::string>& names, std::string& error);

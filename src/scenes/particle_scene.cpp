@@ -38,7 +38,6 @@ void drawSprite(const Particle& p) {
 }  // namespace
 
 const ParticleCloud& particleCloud() { return particles; }
-const StrokeTable& particleStrokes() { return strokes; }
 uint32_t particleSpriteName() { return particleSprite; }
 
 void initParticles() {
@@ -54,6 +53,13 @@ void initParticles() {
     glEnable(GL_BLEND);
     particles = makeParticleCloud();
     strokes = makeStrokeTable();
+}
+
+void resetParticleScene() {
+    particles = ParticleCloud{};
+    strokes = StrokeTable{};
+    particleSprite = 0;
+    sceneStart.reset();
 }
 
 void drawParticleScene(uint32_t now) {

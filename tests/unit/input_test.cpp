@@ -20,39 +20,31 @@ void press(uint32_t key) {
 TEST(Input, EnterAndSpaceShareOneParityCounterInEitherOrder) {
     setClockSource(&fixedClock);
     testing::internal::CaptureStdout();
-    press(13);
+    press(KeyEnter);
     EXPECT_EQ(currentSceneIndex(), 1);
-    press(32);
-    press(32);
-    press(13);
+    press(KeySpace);
+    press(KeySpace);
+    press(KeyEnter);
     EXPECT_EQ(currentSceneIndex(), 2);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "4321\n4321\n");
     EXPECT_FALSE(isQuitRequested());
 }
 
-TEST(Input, OnlyTheSecondMessageOfAPressActs) {
-    handleMessage(MessageRecord{13, false});
+TEST(Input, OnlyTheSecondMessageOfAPressActsAndAnEmptyQueueChangesNothing) {
+    for (int i = 0; i < 3; ++i) pumpMessages();  // no display in a unit test: always empty
+    handleMessage(MessageRecord{KeyEnter, false});
     EXPECT_EQ(currentSceneIndex(), 0);
     handleMessage(MessageRecord{0, false});  // another message in between does not count
     EXPECT_EQ(currentSceneIndex(), 0);
-    handleMessage(MessageRecord{13, false});
-    EXPECT_EQ(currentSceneIndex(), 1);
-}
-
-TEST(Input, EscapeQuitsAtOnce) {
-    handleMessage(MessageRecord{27, false});
-    EXPECT_TRUE(isQuitRequested());
-}
-
-TEST(Input, WindowCloseQuitsLikeEscape) {
-    handleMessage(MessageRecord{0, true});
-    EXPECT_TRUE(isQuitRequested());
-}
-
-TEST(Input, EmptyQueueChangesNothing) {
-    // No display exists in a unit test: the queue is always empty.
-    for (int i = 0; i < 3; ++i) pumpMessages();
-    press(13);
+    handleMessage(MessageRecord{KeyEnter, false});
     EXPECT_EQ(currentSceneIndex(), 1);
     EXPECT_FALSE(isQuitRequested());
+}
+
+TEST(Input, EscapeAndAWindowCloseQuitAtOnce) {
+    handleMessage(MessageRecord{KeyEscape, false});
+    EXPECT_TRUE(isQuitRequested());
+    resetShell();
+    handleMessage(MessageRecord{0, true});
+    EXPECT_TRUE(isQuitRequested());
 }

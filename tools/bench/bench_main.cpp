@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "app/frame.h"
-#include "app/music.h"
 #include "app/shell.h"
+#include "app/startup.h"
 #include "bench_julia.h"
 #include "bench_options.h"
 #include "bench_plan.h"
@@ -24,10 +24,6 @@
 #include "texture/texture_sets.h"
 
 namespace {
-
-uint32_t simulatedNow = 0;  // clock value the show reads, ms since (simulated) start
-
-uint32_t simulatedClock() { return simulatedNow; }
 
 using Clock = std::chrono::steady_clock;
 
@@ -47,18 +43,19 @@ bool startupTexturesLoaded() {
 }
 
 // Every scene of the timeline, `frames` frames each, grouped by the scene that drew them.
-std::array<bench::FrameStats, 10> runShow(int frames) {
-    std::array<std::vector<double>, 10> frameMs;
+std::array<bench::FrameStats, SceneCount> runShow(int frames) {
+    std::array<std::vector<double>, SceneCount> frameMs;
     for (auto& times : frameMs) times.reserve(size_t(frames));
-    for (int scene = 0; scene < 10; ++scene) {
+    for (int scene = 0; scene < SceneCount; ++scene) {
         for (int frame = 0; frame < frames; ++frame) {
-            simulatedNow = bench::benchFrameClock(scene, frame, frames);
-            const double ms = timeFrame([] { drawFrame(simulatedNow); });
+            const uint32_t now = bench::benchFrameClock(scene, frame, frames);
+            setSimulatedClock(now);
+            const double ms = timeFrame([now] { drawFrame(now); });
             const int32_t drawn = currentSceneIndex();
-            if (drawn >= 0 && drawn < 10) frameMs[size_t(drawn)].push_back(ms);
+            if (drawn >= 0 && drawn < SceneCount) frameMs[size_t(drawn)].push_back(ms);
         }
     }
-    std::array<bench::FrameStats, 10> stats;
+    std::array<bench::FrameStats, SceneCount> stats;
     for (size_t i = 0; i < stats.size(); ++i) stats[i] = bench::summarise(frameMs[i]);
     return stats;
 }
@@ -155,24 +152,28 @@ int main(int argc, char** argv) {
     result.height = options.height;
     result.framesPerScene = options.framesPerScene;
     result.withMusic = options.music;
-    prefetchStartupImages();  // as the show does, before the music and the context
-    if (options.music) {
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        startMusic();
-    }
+    if (options.music) setenv("SDL_AUDIODRIVER", "dummy", 0);
+    StartupSettings settings;
+    settings.clock = RunClock::Simulated;
+    settings.music = options.music;
     std::string error;
-    const auto context = OffscreenContext::create(options.width, options.height, error);
-    if (context == nullptr) {
+    std::unique_ptr<OffscreenContext> context;
+    Clock::time_point surfaceReady;
+    const bool started = startShow(settings, [&] {
+        context = OffscreenContext::create(options.width, options.height, error);
+        result.contextMs = monotonicMs();
+        surfaceReady = Clock::now();
+        return context != nullptr;
+    });
+    if (!started) {
         std::fprintf(stderr, "demo-bench: %s\n", error.c_str());
         return 1;
     }
+    glFinish();  // the preparation's uploads are done
+    result.prepareMs = std::chrono::duration<double, std::milli>(Clock::now() - surfaceReady).count();
     const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     result.renderer = renderer != nullptr ? renderer : "";
-    result.contextMs = monotonicMs();
-    setClockSource(&simulatedClock);
-    result.prepareMs = timeFrame([] { prepareShow(); });
-    simulatedNow = 0;
-    result.firstFrameMs = timeFrame([] { drawFrame(simulatedNow); });
+    result.firstFrameMs = timeFrame([] { drawFrame(0); });
     result.startupMs = monotonicMs();
     result.dataComplete = startupTexturesLoaded();
 

@@ -2,6 +2,7 @@
 #include <array>
 #include <string>
 
+#include "app/timeline.h"
 #include "bench_stats.h"
 
 namespace bench {
@@ -25,7 +26,7 @@ struct BenchResult {
     int framesPerScene = 0;
     FrameStats empty;            // glClear + glFinish
     FrameStats quad;             // one full-screen textured quad
-    std::array<FrameStats, 10> scenes;
+    std::array<FrameStats, SceneCount> scenes;
     std::string renderer;        // GL_RENDERER of the offscreen context
     double startupMs = 0;        // process start to the end of the first frame, whole ms
     double contextMs = 0;        // process start to a current GL context (after the music,

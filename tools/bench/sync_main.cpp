@@ -54,7 +54,7 @@ int measureRecording(const std::string& directory, uint32_t startMs, bool json) 
 }  // namespace
 
 int main(int argc, char** argv) {
-    uint32_t untilMs = 90596, startMs = 0;
+    uint32_t untilMs = ShowLengthMs, startMs = 0;
     bool follow = true, json = false;
     std::string measureDirectory;
     for (int i = 1; i < argc; ++i) {
@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
             json = true;
         } else if (name == "--measure" && !value.empty()) {
             measureDirectory = value;
-        } else if ((name == "--until" || name == "--start") && parseWholeNumber(value, 0, 90596, ms)) {
+        } else if ((name == "--until" || name == "--start") && parseWholeNumber(value, 0, ShowLengthMs, ms)) {
             (name == "--until" ? untilMs : startMs) = uint32_t(ms);
         } else {
             std::fprintf(stderr, "demo-sync: %s '%s'\n%s",

@@ -227,7 +227,7 @@ std::vector<Note> writeScore(const TempoMap& map) {
     Writer w(map);
     std::vector<int> startTick;
     for (double s : sectionStartsMs()) startTick.push_back(s <= 0.0 ? 0 : map.tickAt(s));
-    const int endTick = map.tickAt(90596.0);
+    const int endTick = map.tickAt(double(ShowLengthMs));
     startTick.push_back(endTick);
     std::vector<int> accentTicks;
     for (double a : accentTimesMs()) accentTicks.push_back(map.tickAt(a));

@@ -6,7 +6,7 @@
 #include <vector>
 
 inline constexpr int SampleRate = 44100;        // Hz
-inline constexpr double SoundtrackMs = 93000.0;  // total length, ms (the show ends at 90596)
+inline constexpr double SoundtrackMs = 93000.0;  // total length, ms (the show ends at ShowLengthMs, 90596)
 inline constexpr double Bpm = 136.0;             // quarter notes per minute
 inline constexpr int StepsPerBeat = 4;           // the grid: sixteenth notes
 inline constexpr double StepMs = 60000.0 / Bpm / StepsPerBeat;  // one grid step, ms (about 110.3)
