@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "app/audio_clock.h"
 #include "app/frame.h"
 #include "app/input.h"
 #include "app/option_values.h"
@@ -143,6 +144,9 @@ EM_BOOL playCallback(double timeMs, void*) {
         swapBuffers(displayDeviceContext());
     }
     playRun.lastClock = frames.clockMs[frames.count - 1];
+    // The page shows the callback's last frame at the next refresh: the show clock leans
+    // ahead by the drawing time and part of the callback interval, as for the window.
+    showFramePresented();
     if (!isQuitRequested()) return EM_TRUE;
     // The page's keys are the page's again (Enter on its "play again" button among them).
     emscripten_html5_remove_all_event_listeners();
