@@ -164,6 +164,11 @@ class Player(unittest.TestCase):
         browser.key("Escape", "Escape", 27)
         self.wait_for_state("ended", within=20)
         self.assertEqual(console_problems(), [])
+        # A soundtrack the browser could not decode: the start-up failure's line on the end screen.
+        browser.evaluate("audio.buffer = null, audio.failure = 10")
+        click_on("again")
+        browser.wait_for("document.getElementById('end-text').textContent.startsWith('Error: ')", timeout=30)
+        self.assertEqual(browser.evaluate("document.body.dataset.state"), "ended")
 
 
 if __name__ == "__main__":
