@@ -9,17 +9,18 @@
 #
 # For each run it prints one row: first frame and first call of the sound output (ms after
 # process start), exit code, the last frame (ms after start, and how late it came against the
-# show's own end: the moment the sound output had taken 90596 - MS of music, since the show's
-# clock follows the music), when
+# show's own end, 90596 - MS after start, and against the moment the sound output had taken
+# that much music: under load SDL's disk output takes its audio slower than real time, and
+# the show's clock follows the music while it drifts slowly), when
 # the process was gone (ms after start: the exit-time routines and the process teardown
 # follow the last frame; under heavy load they take a second or two), the length of
 # the written audio (ms; SDL's disk output paces itself with sleeps, so under load it writes
 # less than real time), frames, the longest frame, and the written audio against the
 # decoded soundtrack: dropouts (count, total and longest ms; audio.txt also says where the
 # first one began) or "corrupt". A run passes when it ends by itself with exit 0, its last
-# frame within 1 s of the show's end and the process gone 5 s after it at most, and its
-# audio is the soundtrack without a dropout. A run that does not end
-# within its bound has its threads' stacks taken with gdb (stack.txt) and is killed.
+# frame within 1 s of the show's end (by the wall clock or by the music) and the process
+# gone 5 s after it at most, and its audio is the soundtrack without a dropout. A run that
+# does not end within its bound has its threads' stacks taken with gdb (stack.txt) and is killed.
 # Exit status: 0 when every run passed, 1 otherwise, 2 for bad arguments.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -75,7 +76,7 @@ trap cleanup EXIT
 [ "$load" = yes ] && bash "$here/load.sh" on "$out/load" $((runs * (bound_s + 30) + 60))
 
 echo "stress: $runs run(s) from $start ms, load $load, machine load average $(cut -d' ' -f1-3 /proc/loadavg), results in $out"
-printf '%-4s %8s %8s %5s %8s %7s %8s %9s %6s %10s %8s %10s %10s %s\n' run first_ms audio_at exit last_ms late_ms gone_ms audio_ms frames longest_ms dropouts dropout_ms longest_ms verdict
+printf '%-4s %8s %8s %5s %8s %7s %8s %8s %9s %6s %10s %8s %10s %10s %s\n' run first_ms audio_at exit last_ms late_ms music_ms gone_ms audio_ms frames longest_ms dropouts dropout_ms longest_ms verdict
 failed=0
 for ((run = 1; run <= runs; ++run)); do
     dir="$out/run-$run"
@@ -111,7 +112,9 @@ for ((run = 1; run <= runs; ++run)); do
     probe() { awk -v k="$1" '$1 == k { print $2 }' probe.txt 2> /dev/null | tail -n 1; }
     first=$(probe first_frame_ms) frames=$(probe frames) longest=$(probe longest_frame_ms)
     last=$(probe last_frame_ms) first_audio=$(probe first_audio_ms) music_end=$(probe music_end_ms)
-    late_ms=$((${last:-0} - ${music_end:-0}))
+    late_ms=$((${last:-0} - show_ms))
+    music_late=-
+    [ -z "$music_end" ] || music_late=$((${last:-0} - music_end))
     audio=$("$build/tests/sound_fixture" dropouts "$audio_dir/audio.raw" data/music.mp3 "$start" 2>&1 | tail -n 1 || true)
     audio_ms=$(($(stat -c %s "$audio_dir/audio.raw" 2> /dev/null || echo 0) * 10 / 1764))
     echo "$audio" > audio.txt
@@ -120,14 +123,18 @@ for ((run = 1; run <= runs; ++run)); do
     [ "$code" = 0 ] || verdict="exit $code"
     [ "$code" = hang ] && verdict="hang (stack.txt)"
     [ "$verdict" = ok ] && [ -z "$last" ] && verdict="no frame"
-    [ "$verdict" = ok ] && [ -z "$music_end" ] && verdict="music never reached the end"
-    [ "$verdict" = ok ] && [ "${late_ms#-}" -gt 1000 ] && verdict="ended ${late_ms} ms off"
+    # On time by the wall clock, or by the music where the output took it slower than real
+    # time and the clock followed it.
+    if [ "$verdict" = ok ] && [ "${late_ms#-}" -gt 1000 ] &&
+       { [ "$music_late" = - ] || [ "${music_late#-}" -gt 1000 ]; }; then
+        verdict="ended ${late_ms} ms off (${music_late} ms from the music's end)"
+    fi
     [ "$verdict" = ok ] && [ $((gone_ms - last)) -gt 5000 ] && verdict="exit took $((gone_ms - last)) ms"
     [ "$verdict" = ok ] && [ "${dropouts:-x}" != 0 ] && verdict="dropouts"
     [ "$verdict" = ok ] && [ "${corrupt:-x}" != no ] && verdict="audio: $audio"
     [ "$verdict" = ok ] || failed=$((failed + 1))
-    printf '%-4s %8s %8s %5s %8s %7s %8s %9s %6s %10s %8s %10s %10s %s\n' "$run" "${first:--}" "${first_audio:--}" "$code" \
-        "${last:--}" "$late_ms" "$gone_ms" "$audio_ms" "${frames:--}" "${longest:--}" "${dropouts:--}" "${dropout_ms:--}" \
+    printf '%-4s %8s %8s %5s %8s %7s %8s %8s %9s %6s %10s %8s %10s %10s %s\n' "$run" "${first:--}" "${first_audio:--}" "$code" \
+        "${last:--}" "$late_ms" "$music_late" "$gone_ms" "$audio_ms" "${frames:--}" "${longest:--}" "${dropouts:--}" "${dropout_ms:--}" \
         "${audio_longest:--}" "$verdict" | tee -a "$out/results.txt"
     # Keep the written audio of failed runs only: a whole show is 16 MB.
     if [ "$verdict" = ok ]; then rm -f "$audio_dir/audio.raw"; else mv "$audio_dir/audio.raw" . 2> /dev/null || true; fi
