@@ -1,21 +1,22 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages needed to build and run the show ("play"), also to test
-# it ("test"), or to build and check its Debian package ("package"). Uses sudo when not
-# run as root.
+# it ("test"), to build and check its Debian package ("package"), to build the web page
+# ("web") or also to test it in headless Chromium ("web-test"). Uses sudo when not run as
+# root.
 set -euo pipefail
 kind=${1:-play}
 packages=(build-essential cmake pkg-config
           libsdl2-dev libmpg123-dev libmp3lame-dev libfreetype-dev libpng-dev fonts-dejavu-core
           libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0)
-if [ "$kind" = test ]; then
-  # x11-utils and xfonts-base: the start-up error dialog is found with xwininfo and
-  # needs the X core fonts under Xvfb.
-  packages+=(libgtest-dev xvfb xauth xdotool ffmpeg clang libclang-rt-14-dev python3
-               libx11-dev valgrind gdb x11-utils xfonts-base)
-fi
-if [ "$kind" = package ]; then
-  packages+=(dpkg-dev lintian appstream desktop-file-utils man-db xvfb xauth)
-fi
+# x11-utils and xfonts-base (test): the start-up error dialog is found with xwininfo and
+# needs the X core fonts under Xvfb.
+case "$kind" in
+  test) packages+=(libgtest-dev xvfb xauth xdotool ffmpeg clang libclang-rt-14-dev python3
+                   libx11-dev valgrind gdb x11-utils xfonts-base) ;;
+  package) packages+=(dpkg-dev lintian appstream desktop-file-utils man-db xvfb xauth) ;;
+  web) packages+=(emscripten webp python3) ;;
+  web-test) packages+=(emscripten webp python3 chromium) ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

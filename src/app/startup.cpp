@@ -38,7 +38,7 @@ StartupStatus continueStartup(StartupProgress& progress, const StartupSettings& 
                 enter(progress, settings, StartupStage::Images);
                 break;
             case StartupStage::Images:
-                prefetchStartupImages();
+                if (settings.imageThread) prefetchStartupImages();
                 enter(progress, settings,
                       settings.music ? StartupStage::MusicOpen : StartupStage::Surface);
                 break;

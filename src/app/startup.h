@@ -6,7 +6,7 @@
 // The start-up order of every run, whoever drives it (the player, the capture and
 // benchmark tools, the tests, a browser page), each step complete before the next:
 //   1. the clock the run reads is installed;
-//   2. the start-up images begin decoding on a thread of their own;
+//   2. the start-up images begin decoding on a thread of their own (where there are threads);
 //   3. the soundtrack starts, before any window exists (unless the run is silent);
 //   4. the driver's surface is created and its GL context made current;
 //   5. the show is prepared: texture sets, particles, the picture bookkeeping.
@@ -23,6 +23,8 @@ struct StartupSettings {
     uint32_t startMs = 0;     // clock value the run starts at (ms, 0..90596); the music too
     bool music = true;        // start the soundtrack (off: --mute, capture, tests)
     std::string audioDevice;  // output device by name; empty: the default device
+    bool imageThread = true;  // decode the start-up images on a thread of their own (off
+                              // where there are no threads: a browser page)
     // Told of each stage after the clock as it begins (Ready: start-up is done), e.g. to
     // bound the time a stage may take.
     std::function<void(StartupStage)> enteringStage;

@@ -25,8 +25,8 @@ size_t beginImage(ByteSource& source, TgaImage& image, uint64_t maxBytes) {
     if (image.bitsPerPixel != 24 && image.bitsPerPixel != 32) return 0;
     image.format = image.bitsPerPixel == 24 ? GL_RGB : GL_RGBA;
     const uint64_t bytes = uint64_t{image.width} * image.height * (image.bitsPerPixel / 8);
-    if (bytes > maxBytes) return 0;
-    image.pixels.reset(new (std::nothrow) uint8_t[bytes]);
+    if (bytes > maxBytes || bytes > SIZE_MAX) return 0;  // SIZE_MAX: 32-bit builds (a web page)
+    image.pixels.reset(new (std::nothrow) uint8_t[static_cast<size_t>(bytes)]);
     return image.pixels ? static_cast<size_t>(bytes) : 0;
 }
 
