@@ -13,8 +13,8 @@ void prepareShow();
 // run the current scene's routine. Draws nothing once the timeline is over.
 void drawFrame(uint32_t now);
 
-// The player's whole frame, callable on its own (a browser calls it from its frame
-// callback): drawFrame at the run's clock, then at most one message, then the present.
+// The window player's whole frame: drawFrame at the run's clock, then at most one message,
+// then the present. (The web page paces its own frames and calls drawFrame directly.)
 // Returns false once the run is to end.
 bool playFrame();
 
