@@ -87,7 +87,9 @@ TEST(BenchReport, JsonHasEveryKeyAndWritesMissingNumbersAsNull) {
     result.height = 1080;
     result.quad = summarise({4, 4});
     result.empty = summarise({1, 1});
-    for (size_t i = 0; i < result.scenes.size(); ++i) result.scenes[i] = summarise({double(i + 1)});
+    for (size_t i = 0; i < result.scenes.size(); ++i) result.scenes[i].frames = summarise({double(i + 1)});
+    result.scenes[3].reference = summarise({2});
+    result.scenes[3].screensPerFrame = 0.36;
     result.startupMs = 42.5;
     result.julia.scalarMs = 2;
     result.julia.fastMs = 0.25;
@@ -106,8 +108,14 @@ TEST(BenchReport, JsonHasEveryKeyAndWritesMissingNumbersAsNull) {
     }
     EXPECT_EQ(json.find("\"scene\": 10"), std::string::npos);
     EXPECT_EQ(json.back(), '}');
-    // Scene 3's 4 ms frame matches the quad's 250 fps.
-    EXPECT_NE(json.find("{\"scene\": 3, \"frames\": 1, \"fps\": 250.0, \"p50_ms\": 4.000, \"p95_ms\": 4.000, \"quad_percent\": 100.0}"), std::string::npos);
+    // Scene 3's 4 ms frame against its 2 ms reference: twice its time.
+    EXPECT_NE(json.find("{\"scene\": 3, \"frames\": 1, \"fps\": 250.0, \"p50_ms\": 4.000, "
+                        "\"p95_ms\": 4.000, \"cpu_ms\": 0.000, \"quad_percent\": 100.0, "
+                        "\"reference\": {\"frames\": 1, \"fps\": 500.0"),
+              std::string::npos) << json;
+    EXPECT_NE(json.find("\"screens\": 0.360, \"primitives\": 0.0}, \"reference_ratio\": 2.000"),
+              std::string::npos) << json;
+    EXPECT_NE(json.find("\"reference_ratio\": null", json.find("\"scene\": 4")), std::string::npos);
 
     const std::string table = formatTable(result);
     EXPECT_NE(table.find("scene 9"), std::string::npos);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -17,8 +18,12 @@
 #include "bench_options.h"
 #include "bench_plan.h"
 #include "bench_report.h"
+#include "pixel_work.h"
+#include "reference_frame.h"
+#include "scene_survey.h"
 #include "platform/clock.h"
 #include "platform/offscreen_gl.h"
+#include "scenes/particle_scene.h"
 #include "texture/texture_names.h"
 #include "texture/texture_sets.h"
 
@@ -30,14 +35,37 @@ uint32_t simulatedClock() { return simulatedNow; }
 
 using Clock = std::chrono::steady_clock;
 
-// Wall time of `draw` followed by glFinish, ms.
+// CPU time of the whole process (the driver rasterizes on threads of its own), ms.
+double processCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1000.0 + double(t.tv_nsec) / 1e6;
+}
+
+// Wall and CPU time of `draw` followed by glFinish, ms.
+struct FrameTime {
+    double wallMs = 0, cpuMs = 0;
+};
 template <class Draw>
-double timeFrame(Draw draw) {
+FrameTime timeDraw(Draw draw) {
+    const double cpuStart = processCpuMs();
     const auto start = Clock::now();
     draw();
     glFinish();
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    const double wallMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    return {wallMs, processCpuMs() - cpuStart};
 }
+
+// The times of a group of frames.
+struct FrameTimes {
+    std::vector<double> wallMs, cpuMs;
+
+    void add(const FrameTime& t) {
+        wallMs.push_back(t.wallMs);
+        cpuMs.push_back(t.cpuMs);
+    }
+    bench::FrameStats stats() const { return bench::summarise(wallMs, cpuMs); }
+};
 
 bool startupTexturesLoaded() {
     for (const uint32_t id : pictureTextures)
@@ -45,29 +73,44 @@ bool startupTexturesLoaded() {
     return cubeTexture != 0 && warpTexture != 0 && boxTexture != 0 && plateTexture != 0;
 }
 
-// Every scene of the timeline, `frames` frames each, grouped by the scene that drew them.
-std::array<bench::FrameStats, 10> runShow(int frames) {
-    std::array<std::vector<double>, 10> frameMs;
-    for (auto& times : frameMs) times.reserve(size_t(frames));
+// Every scene of the timeline, `frames` frames each (one untimed frame for a scene other
+// than `onlyScene` when that is 0..9), each followed by as many frames of its pixel
+// reference, so that both are timed under the same load.
+std::array<bench::SceneResult, 10> runShow(int frames, int onlyScene, int width, int height) {
+    std::array<bench::SceneResult, 10> results;
     for (int scene = 0; scene < 10; ++scene) {
-        for (int frame = 0; frame < frames; ++frame) {
-            simulatedNow = bench::benchFrameClock(scene, frame, frames);
-            const double ms = timeFrame([] { drawFrame(simulatedNow); });
-            const int32_t drawn = currentSceneIndex();
-            if (drawn >= 0 && drawn < 10) frameMs[size_t(drawn)].push_back(ms);
+        const bool timed = onlyScene < 0 || onlyScene == scene;
+        const int count = timed ? frames : 1;
+        FrameTimes frameTimes, referenceTimes;
+        bench::ScenePixels pixels;
+        for (int frame = 0; frame < count; ++frame) {
+            simulatedNow = bench::benchFrameClock(scene, frame, count);
+            // The particles are drawn where they stand before the frame moves them.
+            const double particleScreens = scene == 3 ? bench::particleScreens(particleCloud()) : 0;
+            const FrameTime time = timeDraw([] { drawFrame(simulatedNow); });
+            if (currentSceneIndex() != scene) continue;
+            frameTimes.add(time);
+            bench::surveyFrame(scene, simulatedNow, particleScreens, pixels);
         }
+        if (!timed) continue;
+        bench::SceneResult& result = results[size_t(scene)];
+        result.frames = frameTimes.stats();
+        result.screensPerFrame = pixels.screensPerFrame();
+        result.primitivesPerFrame = pixels.primitivesPerFrame();
+        const bench::ReferencePlan plan = bench::planReference(pixels, width, height);
+        for (int frame = 0; frame < count && pixels.frames > 0; ++frame)
+            referenceTimes.add(timeDraw([&] { bench::drawReferenceFrame(plan, width, height); }));
+        result.reference = referenceTimes.stats();
     }
-    std::array<bench::FrameStats, 10> stats;
-    for (size_t i = 0; i < stats.size(); ++i) stats[i] = bench::summarise(frameMs[i]);
-    return stats;
+    return results;
 }
 
 // The least a frame costs: clear and finish.
 bench::FrameStats timeEmptyFrames(int frames) {
-    std::vector<double> frameMs;
+    FrameTimes times;
     for (int i = 0; i < frames; ++i)
-        frameMs.push_back(timeFrame([] { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }));
-    return bench::summarise(frameMs);
+        times.add(timeDraw([] { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }));
+    return times.stats();
 }
 
 // The least a picture scene draws: clear, then one full-screen quad with a 512 x 512 RGBA
@@ -92,9 +135,9 @@ bench::FrameStats timeQuadFrames(int frames, int width, int height) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glColor4f(1, 1, 1, 1);
-    std::vector<double> frameMs;
+    FrameTimes times;
     for (int i = 0; i < frames; ++i) {
-        frameMs.push_back(timeFrame([] {
+        times.add(timeDraw([] {
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
             glBegin(GL_QUADS);
             glTexCoord2f(0, 0);
@@ -109,7 +152,7 @@ bench::FrameStats timeQuadFrames(int frames, int width, int height) {
         }));
     }
     glDeleteTextures(1, &texture);
-    return bench::summarise(frameMs);
+    return times.stats();
 }
 
 // Peak resident memory of the process, MiB (ru_maxrss is in KiB on Linux).
@@ -160,14 +203,15 @@ int main(int argc, char** argv) {
     result.renderer = renderer != nullptr ? renderer : "";
     result.contextMs = monotonicMs();
     setClockSource(&simulatedClock);
-    result.prepareMs = timeFrame([] { prepareShow(); });
+    result.prepareMs = timeDraw([] { prepareShow(); }).wallMs;
     simulatedNow = 0;
-    result.firstFrameMs = timeFrame([] { drawFrame(simulatedNow); });
+    result.firstFrameMs = timeDraw([] { drawFrame(simulatedNow); }).wallMs;
     result.startupMs = monotonicMs();
     result.dataComplete = startupTexturesLoaded();
 
-    result.scenes = runShow(options.framesPerScene);
-    // The references come after the show: their GL state changes cannot reach a scene.
+    result.scenes = runShow(options.framesPerScene, options.onlyScene, context->width(),
+                            context->height());
+    // The fixed references come after the show.
     const int referenceFrames = std::max(options.framesPerScene, 60);
     result.empty = timeEmptyFrames(referenceFrames);
     result.quad = timeQuadFrames(referenceFrames, context->width(), context->height());

@@ -10,6 +10,8 @@ struct BenchOptions {
     int height = 1080;
     int framesPerScene = 300;   // timed frames per scene, 1..1000000
     int juliaImages = 500;      // Julia images timed per lane set, 1..1000000
+    int onlyScene = -1;         // 0..9: time only this scene (the others draw one frame
+                                // each, untimed); -1: every scene
     bool json = false;          // one JSON object instead of the table
     bool music = false;         // start the soundtrack first, as the show does
     std::string directory;      // working directory holding data/ ("" = the current one)

@@ -37,7 +37,8 @@ std::string quoted(const std::string& text) {
 
 std::string statsJson(const FrameStats& s) {
     return "\"frames\": " + std::to_string(s.frames) + ", \"fps\": " + number(s.fps, 1) +
-           ", \"p50_ms\": " + number(s.p50Ms, 3) + ", \"p95_ms\": " + number(s.p95Ms, 3);
+           ", \"p50_ms\": " + number(s.p50Ms, 3) + ", \"p95_ms\": " + number(s.p95Ms, 3) +
+           ", \"cpu_ms\": " + number(s.cpuMs, 3);
 }
 
 // fps / reference fps in per cent, NaN without a reference.
@@ -57,6 +58,18 @@ std::string line(const char* format, ...) {
 
 }  // namespace
 
+double referenceRatio(const SceneResult& scene) {
+    if (scene.frames.frames == 0 || scene.reference.frames == 0 || !(scene.frames.fps > 0))
+        return NAN;
+    return scene.reference.fps / scene.frames.fps;
+}
+
+double referenceCpuRatio(const SceneResult& scene) {
+    if (scene.frames.frames == 0 || scene.reference.frames == 0 || !(scene.reference.cpuMs > 0))
+        return NAN;
+    return scene.frames.cpuMs / scene.reference.cpuMs;
+}
+
 std::string formatJson(const BenchResult& r) {
     const JuliaTimes& j = r.julia;
     std::string out = "{\"size\": \"" + std::to_string(r.width) + "x" + std::to_string(r.height) +
@@ -67,8 +80,14 @@ std::string formatJson(const BenchResult& r) {
     out += ", \"scenes\": [";
     for (size_t i = 0; i < r.scenes.size(); ++i) {
         if (i > 0) out += ", ";
-        out += "{\"scene\": " + std::to_string(i) + ", " + statsJson(r.scenes[i]) +
-               ", \"quad_percent\": " + number(share(r.scenes[i].fps, r.quad.fps), 1) + "}";
+        const SceneResult& scene = r.scenes[i];
+        out += "{\"scene\": " + std::to_string(i) + ", " + statsJson(scene.frames) +
+               ", \"quad_percent\": " + number(share(scene.frames.fps, r.quad.fps), 1) +
+               ", \"reference\": {" + statsJson(scene.reference) +
+               ", \"screens\": " + number(scene.screensPerFrame, 3) +
+               ", \"primitives\": " + number(scene.primitivesPerFrame, 1) +
+               "}, \"reference_ratio\": " + number(referenceRatio(scene), 3) +
+               ", \"reference_cpu_ratio\": " + number(referenceCpuRatio(scene), 3) + "}";
     }
     out += "], \"startup_ms\": " + number(r.startupMs, 1);
     out += ", \"startup_detail\": {\"context_ms\": " + number(r.contextMs, 1) +
@@ -95,16 +114,25 @@ std::string formatTable(const BenchResult& r) {
                 cell(r.firstFrameMs, 1).c_str(),
                 r.dataComplete ? "" : "\n  WARNING: start-up textures missing (no data/?)");
     out += "\n";
-    out += line("%-22s %9s %9s %9s %7s", "frame", "fps", "p50 ms", "p95 ms", "% quad");
-    const auto row = [&](const std::string& name, const FrameStats& s) {
-        return line("%-22s %9s %9s %9s %7s", name.c_str(), cell(s.fps, 1).c_str(),
-                    cell(s.p50Ms, 3).c_str(), cell(s.p95Ms, 3).c_str(),
-                    cell(share(s.fps, r.quad.fps), 1).c_str());
+    out += line("%-22s %8s %8s %8s %8s %8s %6s %6s %7s %6s", "frame", "fps", "p50 ms", "p95 ms",
+                "cpu ms", "ref fps", "x ref", "x cpu", "screens", "prims");
+    const auto row = [&](const std::string& name, const FrameStats& s, const SceneResult* scene) {
+        const bool measured = scene != nullptr && scene->reference.frames > 0;
+        return line("%-22s %8s %8s %8s %8s %8s %6s %6s %7s %6s", name.c_str(),
+                    cell(s.fps, 1).c_str(), cell(s.p50Ms, 3).c_str(), cell(s.p95Ms, 3).c_str(),
+                    cell(s.cpuMs, 3).c_str(),
+                    measured ? cell(scene->reference.fps, 1).c_str() : "",
+                    measured ? cell(referenceRatio(*scene), 2).c_str() : "",
+                    measured ? cell(referenceCpuRatio(*scene), 2).c_str() : "",
+                    measured ? cell(scene->screensPerFrame, 2).c_str() : "",
+                    measured ? cell(scene->primitivesPerFrame, 0).c_str() : "");
     };
-    out += row("reference: empty", r.empty);
-    out += row("reference: quad", r.quad);
-    for (size_t i = 0; i < r.scenes.size(); ++i)
-        out += row("scene " + std::to_string(i) + " " + SceneNames[i], r.scenes[i]);
+    out += row("reference: empty", r.empty, nullptr);
+    out += row("reference: quad", r.quad, nullptr);
+    for (size_t i = 0; i < r.scenes.size(); ++i) {
+        if (r.scenes[i].frames.frames == 0) continue;
+        out += row("scene " + std::to_string(i) + " " + SceneNames[i], r.scenes[i].frames, &r.scenes[i]);
+    }
     out += "\n";
     const JuliaTimes& j = r.julia;
     out += line("julia image, ms per frame over %d constants of the sweep (best of 3 passes):", j.images);

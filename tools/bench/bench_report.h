@@ -18,6 +18,21 @@ struct JuliaTimes {
     double fastMs = 0;           // time of that lane set
 };
 
+// One scene's frames beside its pixel reference: the same fragment work (GL state, area,
+// overdraw, primitive count) drawn with the fewest calls.
+struct SceneResult {
+    FrameStats frames;              // the scene's own frames
+    FrameStats reference;           // its reference frames (0 frames: not measured)
+    double screensPerFrame = 0;     // area drawn per frame, in screens
+    double primitivesPerFrame = 0;  // primitives drawn per frame
+};
+
+// The scene's time per frame over its reference's (reference fps / scene fps); NaN when
+// either is missing.
+double referenceRatio(const SceneResult& scene);
+// The same for the CPU time per frame of all threads (steadier on a loaded machine).
+double referenceCpuRatio(const SceneResult& scene);
+
 // Everything one run measured.
 struct BenchResult {
     int width = 0;               // frame size, pixels
@@ -25,7 +40,7 @@ struct BenchResult {
     int framesPerScene = 0;
     FrameStats empty;            // glClear + glFinish
     FrameStats quad;             // one full-screen textured quad
-    std::array<FrameStats, 10> scenes;
+    std::array<SceneResult, 10> scenes;
     std::string renderer;        // GL_RENDERER of the offscreen context
     double startupMs = 0;        // process start to the end of the first frame, whole ms
     double contextMs = 0;        // process start to a current GL context (after the music,
