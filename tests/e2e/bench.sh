@@ -32,6 +32,16 @@ grep -q "scene 9 closing cube" "$WORK_DIR/table.txt" || fail "no scene 9 row: $(
 [ "$(grep -c '^scene ' "$WORK_DIR/one.txt")" = 1 ] && grep -q "^scene 3 particles" "$WORK_DIR/one.txt" \
     || fail "--scene 3 did not time scene 3 alone: $(cat "$WORK_DIR/one.txt")"
 
+# --sizes: one report per size inside one JSON object, and the summary.
+"$BENCH" --dir "$run" --sizes 64x36,96x54 --frames 2 --julia 1 --json > "$WORK_DIR/sweep.json" \
+    || fail "--sizes failed"
+python3 - "$WORK_DIR/sweep.json" <<'PY' || fail "bad sweep JSON: $(cat "$WORK_DIR/sweep.json")"
+import json, sys
+r = json.load(open(sys.argv[1]))
+assert [s["size"] for s in r["sizes"]] == ["64x36", "96x54"], r
+assert len(r["sizes"][1]["scenes"]) == 10 and "largest_size_for_text" in r, r
+PY
+
 set +e
 "$BENCH" --frames 0 > /dev/null 2> "$WORK_DIR/err.txt"
 code=$?

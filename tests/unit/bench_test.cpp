@@ -73,10 +73,18 @@ TEST(BenchOptions, ReadsValuesAndRejectsBadOnes) {
     EXPECT_TRUE(set.options.music);
     EXPECT_EQ(set.options.directory, "/tmp");
 
+    const ParsedBenchOptions sweep = parseBenchOptions({"--sizes", "1280x720,3840x2160", "--scene", "9"});
+    ASSERT_TRUE(sweep.error.empty()) << sweep.error;
+    ASSERT_EQ(sweep.options.sizes.size(), 2u);
+    EXPECT_EQ(sweep.options.sizes[1].width, 3840);
+    EXPECT_EQ(sweep.options.sizes[1].height, 2160);
+    EXPECT_EQ(sweep.options.onlyScene, 9);
+
     for (const std::vector<std::string>& bad :
          {std::vector<std::string>{"--size", "0x10"}, {"--size", "640x"}, {"--size", "640x360x2"},
           {"--size", "20000x10"}, {"--frames"}, {"--frames", "0"}, {"--frames", "1e3"},
-          {"--frames", "-5"}, {"--julia", "12 "}, {"--dir", ""}, {"--fast"}}) {
+          {"--frames", "-5"}, {"--julia", "12 "}, {"--dir", ""}, {"--fast"},
+          {"--sizes", "640x360,"}, {"--sizes", ",640x360"}, {"--sizes", ""}, {"--scene", "10"}}) {
         EXPECT_FALSE(parseBenchOptions(bad).error.empty()) << bad[0] << " " << (bad.size() > 1 ? bad[1] : "");
     }
 }
@@ -120,4 +128,24 @@ TEST(BenchReport, JsonHasEveryKeyAndWritesMissingNumbersAsNull) {
     const std::string table = formatTable(result);
     EXPECT_NE(table.find("scene 9"), std::string::npos);
     EXPECT_NE(table.find("8.0x the scalar speed"), std::string::npos);
+}
+
+TEST(BenchSweep, LargestSizeIsTheBiggestWhereEveryCompleteSceneKeepsTheTextRate) {
+    EXPECT_NEAR(textCompletesFps(), 1000.0 / 11.0, 1e-9);  // 1000 glide frames in 11 s
+    const auto rowAt = [](int width, int height, double slowestFps) {
+        SweepRow row{width, height, true, {}};
+        for (SceneResult& scene : row.scenes) scene.frames = summarise({5.0});  // 200 fps
+        row.scenes[3].frames = summarise({1000.0 / slowestFps});
+        return row;
+    };
+    // Listed out of order; 2560x1440 is just too slow, 1920x1080 just fast enough.
+    std::vector<SweepRow> rows = {rowAt(1920, 1080, 91.0), rowAt(1280, 720, 150.0),
+                                  rowAt(2560, 1440, 90.8)};
+    EXPECT_EQ(largestSizeForText(rows), "1920x1080");
+    rows[0].scenes[7].frames = FrameStats{};  // a scene that drew no frame counts as failing
+    EXPECT_EQ(largestSizeForText(rows), "1280x720");
+    EXPECT_NE(formatSweepTable(rows).find("or more: 1280x720"), std::string::npos);
+    rows.erase(rows.begin() + 1);
+    EXPECT_EQ(largestSizeForText(rows), "");
+    EXPECT_NE(formatSweepJson(rows).find("\"largest_size_for_text\": null"), std::string::npos);
 }

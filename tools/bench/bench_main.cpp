@@ -1,13 +1,16 @@
 // demo-bench: one simulated run through the show offscreen, timing every frame by scene,
 // beside reference frames, the start-up time, the Julia image and the peak memory.
 #include <GL/gl.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -162,6 +165,92 @@ double peakRssMb() {
     return double(usage.ru_maxrss) / 1024.0;
 }
 
+// One run at the options' size: prints its report (a JSON object without a newline, or the
+// table) and, for a sweep, fills `row`. Returns the exit status.
+int runBench(const bench::BenchOptions& options, uint32_t runStartMs, bench::SweepRow* row) {
+    // Start-up in the show's order, measured from `runStartMs` (process start, or the fork of
+    // a sweep's run) to the end of the first frame (the simulated clock starts at 0 whatever
+    // start-up took).
+    bench::BenchResult result;
+    result.width = options.width;
+    result.height = options.height;
+    result.framesPerScene = options.framesPerScene;
+    result.withMusic = options.music;
+    prefetchStartupImages();  // as the show does, before the music and the context
+    if (options.music) {
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        startMusic();
+    }
+    std::string error;
+    const auto context = OffscreenContext::create(options.width, options.height, error);
+    if (context == nullptr) {
+        std::fprintf(stderr, "demo-bench: %s\n", error.c_str());
+        return 1;
+    }
+    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    result.renderer = renderer != nullptr ? renderer : "";
+    result.contextMs = monotonicMs() - runStartMs;
+    setClockSource(&simulatedClock);
+    result.prepareMs = timeDraw([] { prepareShow(); }).wallMs;
+    simulatedNow = 0;
+    result.firstFrameMs = timeDraw([] { drawFrame(simulatedNow); }).wallMs;
+    result.startupMs = monotonicMs() - runStartMs;
+    result.dataComplete = startupTexturesLoaded();
+
+    result.scenes = runShow(options.framesPerScene, options.onlyScene, context->width(),
+                            context->height());
+    // The fixed references come after the show.
+    const int referenceFrames = std::max(options.framesPerScene, 60);
+    result.empty = timeEmptyFrames(referenceFrames);
+    result.quad = timeQuadFrames(referenceFrames, context->width(), context->height());
+    result.julia = bench::timeJulia(options.juliaImages);
+    result.peakRssMb = peakRssMb();
+
+    const std::string report =
+        options.json ? bench::formatJson(result) : bench::formatTable(result);
+    std::fputs(report.c_str(), stdout);
+    if (row != nullptr) *row = {options.width, options.height, result.dataComplete, result.scenes};
+    return 0;
+}
+
+// Every size of --sizes in a process of its own (forked before any GL or thread exists, so
+// that each starts the show afresh), one after the other; their reports, then the summary.
+int runSweep(const bench::BenchOptions& options) {
+    std::vector<bench::SweepRow> rows;
+    if (options.json) std::fputs("{\"sizes\": [", stdout);
+    for (size_t i = 0; i < options.sizes.size(); ++i) {
+        if (options.json && i > 0) std::fputs(", ", stdout);
+        std::fflush(stdout);
+        void* shared = mmap(nullptr, sizeof(bench::SweepRow), PROT_READ | PROT_WRITE,
+                            MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+        if (shared == MAP_FAILED) return std::perror("demo-bench: mmap"), 1;
+        auto* row = new (shared) bench::SweepRow{};
+        bench::BenchOptions one = options;
+        one.width = options.sizes[i].width;
+        one.height = options.sizes[i].height;
+        const uint32_t forkMs = monotonicMs();
+        const pid_t child = fork();
+        if (child == 0) {
+            const int status = runBench(one, forkMs, row);
+            std::fflush(stdout);
+            _exit(status);
+        }
+        int status = -1;
+        if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
+            WEXITSTATUS(status) != 0) {
+            std::fprintf(stderr, "demo-bench: the run at %dx%d failed\n", one.width, one.height);
+            return 1;
+        }
+        if (!options.json) std::fputs("\n", stdout);
+        rows.push_back(*row);
+        munmap(shared, sizeof(bench::SweepRow));
+    }
+    const std::string summary =
+        options.json ? "], " + bench::formatSweepJson(rows) + "}\n" : bench::formatSweepTable(rows);
+    std::fputs(summary.c_str(), stdout);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -181,45 +270,8 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    // Start-up in the show's order, measured from process start to the end of the first
-    // frame (the simulated clock starts at 0 whatever start-up took).
-    bench::BenchResult result;
-    result.width = options.width;
-    result.height = options.height;
-    result.framesPerScene = options.framesPerScene;
-    result.withMusic = options.music;
-    prefetchStartupImages();  // as the show does, before the music and the context
-    if (options.music) {
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        startMusic();
-    }
-    std::string error;
-    const auto context = OffscreenContext::create(options.width, options.height, error);
-    if (context == nullptr) {
-        std::fprintf(stderr, "demo-bench: %s\n", error.c_str());
-        return 1;
-    }
-    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    result.renderer = renderer != nullptr ? renderer : "";
-    result.contextMs = monotonicMs();
-    setClockSource(&simulatedClock);
-    result.prepareMs = timeDraw([] { prepareShow(); }).wallMs;
-    simulatedNow = 0;
-    result.firstFrameMs = timeDraw([] { drawFrame(simulatedNow); }).wallMs;
-    result.startupMs = monotonicMs();
-    result.dataComplete = startupTexturesLoaded();
-
-    result.scenes = runShow(options.framesPerScene, options.onlyScene, context->width(),
-                            context->height());
-    // The fixed references come after the show.
-    const int referenceFrames = std::max(options.framesPerScene, 60);
-    result.empty = timeEmptyFrames(referenceFrames);
-    result.quad = timeQuadFrames(referenceFrames, context->width(), context->height());
-    result.julia = bench::timeJulia(options.juliaImages);
-    result.peakRssMb = peakRssMb();
-
-    const std::string report =
-        options.json ? bench::formatJson(result) + "\n" : bench::formatTable(result);
-    std::fputs(report.c_str(), stdout);
-    return 0;
+    if (!options.sizes.empty()) return runSweep(options);
+    const int status = runBench(options, 0, nullptr);
+    if (options.json) std::fputs("\n", stdout);
+    return status;
 }

@@ -4,6 +4,9 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "app/timeline.h"
+#include "scenes/particles.h"
+
 namespace bench {
 
 namespace {
@@ -46,14 +49,21 @@ double share(double fps, double referenceFps) {
     return referenceFps > 0 ? fps / referenceFps * 100.0 : NAN;
 }
 
-std::string line(const char* format, ...) __attribute__((format(printf, 1, 2)));
-std::string line(const char* format, ...) {
-    char text[256];
+// printf into a string.
+std::string text(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string text(const char* format, ...) {
+    char buffer[256];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
+    std::vsnprintf(buffer, sizeof buffer, format, args);
     va_end(args);
-    return std::string(text) + "\n";
+    return buffer;
+}
+
+// The same as one line of output.
+template <class... Args>
+std::string line(const char* format, Args... args) {
+    return text(format, args...) + "\n";
 }
 
 }  // namespace
@@ -143,6 +153,50 @@ std::string formatTable(const BenchResult& r) {
                 cell(j.fastMs, 4).c_str(), cell(j.scalarMs / j.fastMs, 1).c_str());
     out += line("peak memory: %s MiB", cell(r.peakRssMb, 1).c_str());
     return out;
+}
+
+}  // namespace bench
+
+namespace bench {
+
+double textCompletesFps() {
+    return double(GlideFrames) * 1000.0 / double(Timeline[3] - uint32_t(DriftMs));
+}
+
+std::string largestSizeForText(const std::vector<SweepRow>& rows) {
+    const SweepRow* best = nullptr;
+    for (const SweepRow& row : rows) {
+        bool fastEnough = true;
+        for (const SceneResult& scene : row.scenes)
+            fastEnough = fastEnough && scene.frames.frames > 0 && scene.frames.fps >= textCompletesFps();
+        if (fastEnough && (best == nullptr || int64_t(row.width) * row.height > int64_t(best->width) * best->height))
+            best = &row;
+    }
+    return best == nullptr ? "" : std::to_string(best->width) + "x" + std::to_string(best->height);
+}
+
+std::string formatSweepTable(const std::vector<SweepRow>& rows) {
+    std::string out = text("%-22s", "fps (x ref) by size");
+    for (const SweepRow& row : rows) out += text(" %16s", (std::to_string(row.width) + "x" + std::to_string(row.height)).c_str());
+    out += "\n";
+    for (size_t i = 0; i < SceneNames.size(); ++i) {
+        out += text("%-22s", ("scene " + std::to_string(i) + " " + SceneNames[i]).c_str());
+        for (const SweepRow& row : rows) {
+            const SceneResult& scene = row.scenes[i];
+            out += text(" %9s (%4s)", cell(scene.frames.fps, 1).c_str(), cell(referenceRatio(scene), 2).c_str());
+        }
+        out += "\n";
+    }
+    const std::string largest = largestSizeForText(rows);
+    out += line("largest size with every scene at %.1f fps or more: %s", textCompletesFps(),
+                largest.empty() ? "none" : largest.c_str());
+    return out;
+}
+
+std::string formatSweepJson(const std::vector<SweepRow>& rows) {
+    const std::string largest = largestSizeForText(rows);
+    return "\"text_completes_fps\": " + number(textCompletesFps(), 1) +
+           ", \"largest_size_for_text\": " + (largest.empty() ? "null" : quoted(largest));
 }
 
 }  // namespace bench

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <string>
+#include <vector>
 
 #include "bench_stats.h"
 
@@ -52,6 +53,28 @@ struct BenchResult {
     JuliaTimes julia;
     double peakRssMb = 0;        // peak resident memory, MiB
 };
+
+// One size of a --sizes sweep: what the summary needs, plain data (it crosses a fork).
+struct SweepRow {
+    int width = 0;
+    int height = 0;
+    bool dataComplete = false;
+    std::array<SceneResult, 10> scenes;
+};
+
+// The frame rate at which the particle text completes before its scene ends: the glide
+// takes GlideFrames frames in the scene's last Timeline[3] - DriftMs ms (90.9 fps).
+double textCompletesFps();
+
+// The largest size (by pixel count) at which every scene's frame rate is at least
+// textCompletesFps(), as "WxH"; empty when there is none.
+std::string largestSizeForText(const std::vector<SweepRow>& rows);
+
+// The sweep's summary: every scene's fps and time over its reference at each size, and the
+// largest size above; as a table, or as the JSON members that follow the runs' reports in
+// the sweep's object (no braces, no newline).
+std::string formatSweepTable(const std::vector<SweepRow>& rows);
+std::string formatSweepJson(const std::vector<SweepRow>& rows);
 
 // One JSON object (no trailing newline); non-finite numbers become null.
 std::string formatJson(const BenchResult& result);
