@@ -99,6 +99,8 @@ TEST(BenchReport, JsonHasEveryKeyAndWritesMissingNumbersAsNull) {
     result.scenes[3].reference = summarise({2});
     result.scenes[3].screensPerFrame = 0.36;
     result.startupMs = 42.5;
+    result.prepareMs = 20;
+    result.firstFrameMs = 50;  // scene 0's steady frame takes 1 ms: 49 ms compiling
     result.julia.scalarMs = 2;
     result.julia.fastMs = 0.25;
     result.julia.avx2Ms = NAN;
@@ -110,6 +112,7 @@ TEST(BenchReport, JsonHasEveryKeyAndWritesMissingNumbersAsNull) {
          {"{\"size\": \"1920x1080\"", "\"references\": {\"empty\": 1000.0, \"quad\": 250.0",
           "\"scenes\": [{\"scene\": 0, \"frames\": 1, \"fps\": 1000.0, \"p50_ms\": 1.000, \"p95_ms\": 1.000",
           "{\"scene\": 9, \"frames\": 1, \"fps\": 100.0", "\"startup_ms\": 42.5",
+          "\"own_ms\": 21.0, \"first_frame_drawing_ms\": 1.0, \"first_frame_compiling_ms\": 49.0",
           "\"julia\": {\"scalar_ms\": 2.0000, \"fast_ms\": 0.2500", "\"avx2_ms\": null",
           "\"renderer\": \"say \\\"hi\\\"\"", "\"peak_rss_mb\": 80.2"}) {
         EXPECT_NE(json.find(part), std::string::npos) << part << "\nin " << json;

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,16 @@ struct BenchResult {
     JuliaTimes julia;
     double peakRssMb = 0;        // peak resident memory, MiB
 };
+
+// The first frame's share of start-up split between our drawing and the driver's shader
+// compiling: its drawing is taken as a steady opening frame (scene 0's median), the rest
+// of it as compiling. NaN without timed opening frames.
+struct StartupSplit {
+    double ownMs = NAN;        // loading plus drawing the first frame
+    double drawingMs = NAN;
+    double compilingMs = NAN;
+};
+StartupSplit startupSplit(const BenchResult& result);
 
 // One size of a --sizes sweep: what the summary needs, plain data (it crosses a fork).
 struct SweepRow {
