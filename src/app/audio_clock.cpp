@@ -37,3 +37,8 @@ uint32_t showClockMs() {
     const uint64_t us = monotonicUs();
     return advanceAudioClock(showClock, double(us) / 1000.0, musicHeardMs(us), showClockOffsetMs);
 }
+
+void resetShowClock() {
+    showClock = AudioClockState{};
+    showClockOffsetMs = 0;
+}

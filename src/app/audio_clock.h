@@ -31,3 +31,5 @@ uint32_t advanceAudioClock(AudioClockState& state, double wallMs, std::optional<
 // music while it plays. Install with setClockSource(&showClockMs).
 void setShowClockOffset(uint32_t offsetMs);
 uint32_t showClockMs();
+// Start-up values: not anchored, offset 0.
+void resetShowClock();

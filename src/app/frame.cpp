@@ -2,18 +2,23 @@
 
 #include <GL/gl.h>
 
+#include "app/input.h"
 #include "app/shell.h"
+#include "platform/display.h"
 #include "render/overlay.h"
 #include "scenes/cube_scene.h"
 #include "scenes/opening_scene.h"
 #include "scenes/particle_scene.h"
 #include "scenes/picture_scene.h"
 #include "scenes/warp_scenes.h"
+#include "texture/image_prefetch.h"
 #include "texture/texture_sets.h"
 
 namespace {
 PictureState pictures;
 }
+
+void resetFrame() { pictures = PictureState{}; }
 
 const PictureState& pictureState() { return pictures; }
 
@@ -22,51 +27,61 @@ void prepareShow() {
     loadCubeTexture();
     reserveWarpTexture();
     loadBoxAndPlateTextures();
+    stopImagePrefetch();  // every start-up image is taken: its thread has no more work
     initParticles();
     pictures = PictureState{};
 }
 
 void drawFrame(uint32_t now) {
+    // Every picture scene draws its picture first after this clear (setupSceneView and the
+    // bookkeeping before it draw nothing): PictureBackdrop::ClearedFrame.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    switch (advanceSceneIndex(now)) {
-        case 0:
+    switch (Scene(advanceSceneIndex(now))) {
+        case Scene::Opening:
             drawOpeningScene(now);
             break;
-        case 1:
-            drawPicture(0);
+        case Scene::StartPicture:
+            drawPicture(0, PictureBackdrop::ClearedFrame);
             break;
-        case 2:
+        case Scene::WarpSweep:
             drawWarpSweep();
             break;
-        case 3:
+        case Scene::Particles:
             drawParticleScene(now);
             pickPictureAfterParticles(pictures);
             break;
-        case 4:
+        case Scene::BeatPictures:
             setupSceneView();
             stepPictureBeats(pictures, now);
-            drawPicture(pictures.currentPicture);
+            drawPicture(pictures.currentPicture, PictureBackdrop::ClearedFrame);
             break;
-        case 5:
+        case Scene::WarpStill:
             drawWarpStill();
             resetPicturesAfterWarp(pictures);
             break;
-        case 6:
+        case Scene::Slideshow:
             setupSceneView();
             stepPictureSlideshow(pictures, now);
-            drawPicture(pictures.currentPicture);
+            drawPicture(pictures.currentPicture, PictureBackdrop::ClearedFrame);
             break;
-        case 7:
-            drawPicture(11);
+        case Scene::Greetings:
+            drawPicture(11, PictureBackdrop::ClearedFrame);
             break;
-        case 8:
-            drawPicture(12);
+        case Scene::Lumenkarp:
+            drawPicture(12, PictureBackdrop::ClearedFrame);
             break;
-        case 9:
+        case Scene::ClosingCube:
             glColor4f(1, 1, 1, 1);
             drawCubeScene();
             break;
         default:
             break;  // timeline over: the cleared frame is presented
     }
+}
+
+bool playFrame() {
+    drawFrame(clockMs());
+    pumpMessages();
+    swapBuffers(displayDeviceContext());
+    return !isQuitRequested();
 }

@@ -3,8 +3,9 @@
 
 #include "app/timeline.h"
 
-// Start-up after the music and the display: texture sets, particle preparation, and the
-// loop's picture bookkeeping set to 0. Needs a current GL context.
+// The last start-up step (app/startup.h), after the music and the surface: texture sets,
+// particle preparation, and the loop's picture bookkeeping set to 0. Needs a current GL
+// context.
 void prepareShow();
 
 // One frame of the show, the same for every driver (window, capture, benchmark): clear the
@@ -12,5 +13,13 @@ void prepareShow();
 // run the current scene's routine. Draws nothing once the timeline is over.
 void drawFrame(uint32_t now);
 
-// The loop's picture bookkeeping (read by tests and tools).
+// The player's whole frame, callable on its own (a browser calls it from its frame
+// callback): drawFrame at the run's clock, then at most one message, then the present.
+// Returns false once the run is to end.
+bool playFrame();
+
+// Start-up value of the loop's picture bookkeeping.
+void resetFrame();
+
+// The loop's picture bookkeeping (demo-bench reads which picture a frame showed).
 const PictureState& pictureState();

@@ -16,15 +16,15 @@ void handleMessage(const MessageRecord& record) {
         requestQuit();
         return;
     }
-    if (record.wParam == 27) {
+    if (record.wParam == KeyEscape) {
         requestQuit();
         return;
     }
-    if (record.wParam == 13) {
+    if (record.wParam == KeyEnter) {
         if (keyPressCounter++ % 2 != 0) skipToNextScene();
         return;
     }
-    if (record.wParam == 32) {
+    if (record.wParam == KeySpace) {
         if (keyPressCounter++ % 2 != 0) {
             std::printf("%" PRIi32 "\n", int32_t(clockMs()));
             std::fflush(stdout);
@@ -34,4 +34,9 @@ void handleMessage(const MessageRecord& record) {
 
 void pumpMessages() {
     if (peekMessage(messageRecord)) handleMessage(messageRecord);
+}
+
+void resetInput() {
+    keyPressCounter = 0;
+    messageRecord = MessageRecord{};
 }

@@ -4,15 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "app/audio_clock.h"
 #include "app/frame.h"
-#include "app/input.h"
-#include "app/music.h"
 #include "app/options.h"
 #include "app/shell.h"
+#include "app/startup.h"
+#include "app/timeline.h"
 #include "platform/display.h"
 #include "platform/process.h"
-#include "texture/texture_sets.h"
+#include "platform/sound.h"
 
 namespace {
 
@@ -47,31 +46,24 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.listAudioDevices) {
-        for (const std::string& name : listAudioOutputDevices()) std::printf("%s\n", name.c_str());
+        for (const std::string& name : sound::listOutputDevices()) std::printf("%s\n", name.c_str());
         return 0;
     }
     if (!enterDataRoot()) return 1;
-    // The clock starts at --start and follows the music heard (plain wall time when muted).
-    setShowClockOffset(options.startMs);
-    setClockSource(&showClockMs);
     if (options.window) requestWindowedDisplay(options.windowWidth, options.windowHeight);
 
-    // The images decode on their own thread while the music and the window start.
-    prefetchStartupImages();
-    if (!options.mute) {
-        setMusicStartMs(options.startMs);
-        setMusicDevice(options.audioDevice);
-        startMusic();
-    }
-    createDisplay();
-    prepareShow();
-    while (!isQuitRequested()) {
-        drawFrame(clockMs());
-        pumpMessages();
-        swapBuffers(displayDeviceContext());
-    }
+    // The clock starts at --start and follows the music heard (plain wall time when muted).
+    StartupSettings settings;
+    settings.startMs = options.startMs;
+    settings.music = !options.mute;
+    settings.audioDevice = options.audioDevice;
+    startShow(settings, [] {
+        createDisplay();  // exits with a message on failure
+        return true;
+    });
+    while (!isQuitRequested()) playFrame();
     // A run that reached the end of the timeline starts again; Escape or a close ends it.
-    if (options.loop && currentSceneIndex() >= 10) {
+    if (options.loop && currentSceneIndex() >= SceneCount) {
         restartProcess(argv);
         std::printf("Error: cannot restart the show\n");
         return 1;

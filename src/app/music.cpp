@@ -9,7 +9,7 @@
 namespace {
 
 sound::Stream* musicStream = nullptr;  // kept for the life of the process
-int musicChannel = -1;                 // stored, never read again
+bool musicPlaying = false;             // playback has been started
 
 constexpr const char* MusicFile = "data/music.mp3";
 constexpr int MixRate = 44100;        // Hz
@@ -21,8 +21,8 @@ std::string musicDevice;    // output device name; empty for the default
 
 const char* const ErrorTexts[] = {
     "No errors",
-    "Cannot call this command after FSOUND_Init.  Call FSOUND_Close first.",
-    "This command failed because FSOUND_Init was not called",
+    "Cannot call this command once the sound output is initialised.",
+    "This command failed because the sound output was not initialised",
     "Error initializing output device.",
     "The output device is already in use and cannot be reused.",
     "Playing the sound failed.",
@@ -57,6 +57,13 @@ const char* soundErrorText(int code) {
 
 void setMusicStartMs(uint32_t ms) { musicStartMs = ms; }
 
+void resetMusic() {
+    musicStream = nullptr;
+    musicPlaying = false;
+    musicStartMs = 0;
+    musicDevice.clear();
+}
+
 std::optional<double> musicHeardMs(uint64_t monoUs) {
     double frames = 0;
     if (musicStream == nullptr || !sound::heardFrames(monoUs, frames)) return std::nullopt;
@@ -65,6 +72,12 @@ std::optional<double> musicHeardMs(uint64_t monoUs) {
 void setMusicDevice(const std::string& name) { musicDevice = name; }
 
 void startMusic() {
+    beginMusic();
+    // Poll without sleeping; yielding leaves the core to the decode thread on small machines.
+    while (!musicOpened()) std::this_thread::yield();
+}
+
+void beginMusic() {
     const sound::LibraryVersion required = sound::requiredLibraryVersion();
     if (sound::isOlderVersion(sound::libraryVersion(), required)) {
         std::printf("Error: You have the wrong %s version - you should be using %s %s\n",
@@ -80,8 +93,15 @@ void startMusic() {
 
     const uint64_t startFrame = uint64_t(musicStartMs) * MixRate / 1000;
     musicStream = sound::openStream(MusicFile, sound::NonBlocking, 0, 0, startFrame);
-    // Poll without sleeping; yielding leaves the core to the decode thread on small machines.
-    while (sound::openState(musicStream) == -2) std::this_thread::yield();
-    if (sound::openState(musicStream) != 0) failWithSoundError();
-    musicChannel = sound::play(sound::FreeChannel, musicStream);
+}
+
+bool musicOpened() {
+    if (musicPlaying) return true;
+    const int state = sound::openState(musicStream);
+    if (state == -2) return false;
+    if (state != 0) failWithSoundError();
+    // The channel is not needed again: the music plays until the process ends.
+    sound::play(sound::FreeChannel, musicStream);
+    musicPlaying = true;
+    return true;
 }

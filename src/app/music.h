@@ -7,6 +7,13 @@
 // On failure prints one "Error: ..." line to standard output and exits with code 1.
 void startMusic();
 
+// startMusic in two steps, for a start-up that must not wait in place: beginMusic checks
+// the library, opens the output and starts the background open of the file; musicOpened
+// tells whether that open has finished and then starts playback (true from then on).
+// Failures print and exit as in startMusic.
+void beginMusic();
+bool musicOpened();
+
 // The fixed text of a sound error code; "Unknown error" outside 0..18 (negative codes too).
 const char* soundErrorText(int code);
 
@@ -14,6 +21,11 @@ const char* soundErrorText(int code);
 // name (empty: the default device). Set before startMusic().
 void setMusicStartMs(uint32_t ms);
 void setMusicDevice(const std::string& name);
+
+// Start-up values of the settings above, and no soundtrack. A soundtrack already started
+// plays on: the sound layer has no stop, and its output opens once per process, so a run
+// after this starts silent (a second startMusic would fail).
+void resetMusic();
 
 // The position of the soundtrack being heard now, as the ms since process start at which it
 // should be heard (stream frames heard / mix rate; --start is not included). Empty when no

@@ -1,6 +1,7 @@
 #include "app/options.h"
 
 #include "app/option_values.h"
+#include "app/timeline.h"
 
 ParsedOptions parsePlayerOptions(const std::vector<std::string>& arguments) {
     ParsedOptions result;
@@ -41,7 +42,7 @@ ParsedOptions parsePlayerOptions(const std::vector<std::string>& arguments) {
             flag(o.version);
         } else if (name == "--start") {
             uint64_t ms = 0;
-            if (!takeValue() || !parseWholeNumber(value, 0, 90596, ms))
+            if (!takeValue() || !parseWholeNumber(value, 0, ShowLengthMs, ms))
                 result.error = "--start wants a clock value in ms from 0 to 90596";
             o.startMs = uint32_t(ms);
         } else if (name == "--audio-device") {

@@ -9,7 +9,7 @@ struct PlayerOptions {
     int windowWidth = 1280;     // pixels, with window
     int windowHeight = 720;     // pixels, with window
     bool mute = false;          // no sound start-up at all
-    uint32_t startMs = 0;       // clock value of process start (ms), 0..90596
+    uint32_t startMs = 0;       // clock value of process start (ms), 0..ShowLengthMs
     bool loop = false;          // start again as a fresh run when the timeline ends
     std::string audioDevice;    // output device name; empty for the default device
     bool listAudioDevices = false;

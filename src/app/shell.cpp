@@ -7,6 +7,7 @@ namespace {
 int32_t sceneIndex = 0;
 bool quitFlag = false;
 ClockSource clockSource = &monotonicMs;
+uint32_t simulatedNow = 0;  // ms
 }  // namespace
 
 int32_t currentSceneIndex() { return sceneIndex; }
@@ -16,10 +17,19 @@ void skipToNextScene() { ++sceneIndex; }
 
 uint32_t clockMs() { return clockSource(); }
 void setClockSource(ClockSource source) { clockSource = source != nullptr ? source : &monotonicMs; }
+void setSimulatedClock(uint32_t nowMs) { simulatedNow = nowMs; }
+uint32_t simulatedClockMs() { return simulatedNow; }
+
+void resetShell() {
+    sceneIndex = 0;
+    quitFlag = false;
+    clockSource = &monotonicMs;
+    simulatedNow = 0;
+}
 
 int32_t advanceSceneIndex(uint32_t now) {
-    // Reaching 10 ends the run; ">=" only guards against an index already pushed past it.
+    // Reaching SceneCount ends the run; ">=" only guards against an index already past it.
     sceneIndex = applyTimeline(sceneIndex, now);
-    if (sceneIndex >= 10) requestQuit();
+    if (sceneIndex >= SceneCount) requestQuit();
     return sceneIndex;
 }

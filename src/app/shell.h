@@ -3,7 +3,7 @@
 
 // Process-wide state of the running show and its tiny accessors.
 
-// Current scene 0..9; 10 once the timeline has run out. Only grows.
+// Current scene index (a Scene); SceneCount once the timeline has run out. Only grows.
 int32_t currentSceneIndex();
 // Sets the quit flag; never cleared.
 void requestQuit();
@@ -17,6 +17,14 @@ uint32_t clockMs();
 using ClockSource = uint32_t (*)();
 void setClockSource(ClockSource source);
 
+// The simulated clock of the capture and benchmark tools and the tests: it reads the value
+// the driver last set (ms), frame by frame. Install with setClockSource(&simulatedClockMs).
+void setSimulatedClock(uint32_t nowMs);
+uint32_t simulatedClockMs();
+
+// Start-up values: the opening scene, no quit request, the monotonic clock, simulated clock 0.
+void resetShell();
+
 // Advances the scene index by the timeline for the frame's clock value and sets the quit
-// flag when the index reaches 10. Returns the index after the update.
+// flag when the index reaches SceneCount. Returns the index after the update.
 int32_t advanceSceneIndex(uint32_t now);

@@ -6,7 +6,7 @@
 
 int32_t applyTimeline(int32_t sceneIndex, uint32_t now) {
     uint32_t endTime = 0;
-    for (int32_t j = 1; j <= 10; ++j) {
+    for (int32_t j = 1; j <= SceneCount; ++j) {
         endTime += Timeline[std::size_t(j - 1)];
         if (sceneIndex == j - 1 && endTime < now) sceneIndex = j;
     }

@@ -8,11 +8,12 @@ int32_t currentFont = 0;
 
 namespace {
 FontManager* fontManager = nullptr;
+bool exitRoutineRegistered = false;
 }
 
 FontManager* FontManager::instance() {
     if (fontManager == nullptr) {
-        std::atexit(destroyFontManager);
+        if (!exitRoutineRegistered) exitRoutineRegistered = std::atexit(destroyFontManager) == 0;
         fontManager = new FontManager();
     }
     return fontManager;
@@ -35,4 +36,5 @@ uint32_t FontManager::addFontTexture(const std::string& fileName) {
 void destroyFontManager() {
     delete fontManager;
     fontManager = nullptr;
+    currentFont = 0;
 }

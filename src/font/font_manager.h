@@ -10,7 +10,8 @@
 // per table row, its image (column "mapfile") loaded through the texture manager.
 class FontManager {
 public:
-    // Registers destroyFontManager with atexit on the first call, then builds the manager.
+    // Registers destroyFontManager with atexit (once per process), then builds the manager
+    // when there is none.
     static FontManager* instance();
     virtual ~FontManager();
 
@@ -29,5 +30,6 @@ private:
 extern int32_t currentFont;
 
 // Exit routine: deletes the manager (if any) and clears the instance pointer. The font
-// textures stay with the texture manager.
+// textures stay with the texture manager. Also the reset of the show's state, with
+// currentFont set back to 0.
 void destroyFontManager();

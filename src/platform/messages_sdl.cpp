@@ -6,10 +6,10 @@ namespace {
 
 uint32_t keyCodeOf(SDL_Keycode key) {
     switch (key) {
-        case SDLK_ESCAPE: return 27;
+        case SDLK_ESCAPE: return KeyEscape;
         case SDLK_RETURN:
-        case SDLK_KP_ENTER: return 13;
-        case SDLK_SPACE: return 32;
+        case SDLK_KP_ENTER: return KeyEnter;
+        case SDLK_SPACE: return KeySpace;
         default: return 0;
     }
 }

@@ -1,10 +1,10 @@
 #include "platform/process.h"
 
-#include <SDL.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
+#include <cstdio>
 
 std::string executableDirectory() {
     char path[PATH_MAX];
@@ -34,15 +34,4 @@ bool enterDirectory(const std::string& root) { return chdir(root.c_str()) == 0; 
 void restartProcess(char** argv) {
     fflush(nullptr);
     execv("/proc/self/exe", argv);
-}
-
-std::vector<std::string> listAudioOutputDevices() {
-    std::vector<std::string> names;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return names;
-    const int count = SDL_GetNumAudioDevices(0);
-    for (int i = 0; i < count; ++i) {
-        const char* name = SDL_GetAudioDeviceName(i, 0);
-        if (name != nullptr) names.emplace_back(name);
-    }
-    return names;
 }

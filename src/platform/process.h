@@ -1,4 +1,7 @@
 #pragma once
+// Desktop-only services of the player and its tools: where the data is, and a fresh run
+// of the same program. The show never needs them; a platform without processes or files
+// (a browser page) need not offer them.
 #include <string>
 #include <vector>
 
@@ -19,6 +22,3 @@ bool enterDirectory(const std::string& root);
 // Replaces the process with a fresh run of the same executable and arguments. Returns
 // only on failure.
 void restartProcess(char** argv);
-
-// Names of the audio output devices.
-std::vector<std::string> listAudioOutputDevices();

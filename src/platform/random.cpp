@@ -12,4 +12,6 @@ int rand() {
 
 uint32_t randSeed() { return seed; }
 
+void resetRand() { seed = 1; }
+
 }  // namespace runtime

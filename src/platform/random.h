@@ -11,4 +11,7 @@ int rand();
 // Current seed (for tests and tools that need to see the generator's position).
 uint32_t randSeed();
 
+// Back to the start-up seed 1 (a reset of the show's state, not a seeding).
+void resetRand();
+
 }  // namespace runtime

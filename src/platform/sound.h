@@ -70,6 +70,10 @@ int play(int channel, Stream* stream);
 // Code of the last failure.
 int lastError();
 
+// Names of the playback devices, as setDeviceName takes them (empty when the audio system
+// does not start). Needs no init().
+std::vector<std::string> listOutputDevices();
+
 // Copies up to `frames` decoded frames of a ready stream into `out` (stereo, 2 * frames
 // values) and returns how many it copied; fewer when the decoder has not caught up or the
 // stream has ended. The output device reads its streams this way; tests read with it too.

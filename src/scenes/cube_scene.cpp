@@ -69,3 +69,5 @@ void drawCubeScene() {
     glMatrixMode(GL_MODELVIEW);
     popMatrices();
 }
+
+void resetCubeScene() { cubeAngle = 0.0; }

@@ -37,7 +37,6 @@ void drawCaptions(uint32_t now) {
     for (const CaptionLine& line : lines) {
         drawText(line.x, line.y, CaptionBoxWidth, CaptionBoxHeight, line.text);
     }
-    FontManager::instance();
     endOverlay();
 }
 
@@ -89,3 +88,5 @@ void drawOpeningScene(uint32_t now) {
     drawBeatFlash(now);
     drawCaptions(now);
 }
+
+void resetOpeningScene() { flash = FlashState{}; }

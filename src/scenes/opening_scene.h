@@ -3,7 +3,8 @@
 
 #include "scenes/flash_beats.h"
 
-// Scene 0: the fogged turning cube, beat flashes and captions. `now`: clock value in ms.
+// The opening scene: the fogged turning cube, beat flashes and captions. `now`: clock
+// value in ms.
 void drawOpeningScene(uint32_t now);
 // The cube around the eye (-3..3 on every axis), texture repeated two by two on each face,
 // in the current colour.
@@ -16,3 +17,6 @@ float openingCubeAngle(uint32_t now);
 
 // The process-wide flash state (read by tests).
 const FlashState& openingFlashState();
+
+// Start-up value of the flash state.
+void resetOpeningScene();

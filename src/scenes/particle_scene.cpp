@@ -54,7 +54,6 @@ void drawSprite(const Particle& p) {
 }  // namespace
 
 const ParticleCloud& particleCloud() { return particles; }
-const StrokeTable& particleStrokes() { return strokes; }
 uint32_t particleSpriteName() { return particleSprite; }
 
 void initParticles() {
@@ -70,6 +69,13 @@ void initParticles() {
     glEnable(GL_BLEND);
     particles = makeParticleCloud();
     strokes = makeStrokeTable();
+}
+
+void resetParticleScene() {
+    particles = ParticleCloud{};
+    strokes = StrokeTable{};
+    particleSprite = 0;
+    sceneStart.reset();
 }
 
 void drawParticleScene(uint32_t now) {

@@ -3,14 +3,15 @@
 
 #include "scenes/particles.h"
 
-// Start-up preparation of scene 3: sprite texture, blending, 575 particles from the first
+// Start-up preparation of the particle scene: sprite texture, blending, 575 particles from the first
 // 4600 draws of the shared generator. Needs a current GL context.
 void initParticles();
-// One frame of scene 3. `now`: clock value in ms.
+// Start-up values: no particles, no sprite, the scene not yet begun.
+void resetParticleScene();
+// One frame of the particle scene. `now`: clock value in ms.
 void drawParticleScene(uint32_t now);
 
 // Process-wide state of the scene (read by tests and tools).
 const ParticleCloud& particleCloud();
-const StrokeTable& particleStrokes();
 // GL texture name of the particle sprite; 0 before initParticles.
 uint32_t particleSpriteName();

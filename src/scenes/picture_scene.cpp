@@ -41,7 +41,7 @@ struct Bypass {
     bool blend = false;
 };
 
-Bypass unchangedByFogAndBlend(size_t slot) {
+Bypass unchangedByFogAndBlend(size_t slot, PictureBackdrop backdrop) {
     Bypass bypass;
     const FogState fog = readFogState();
     bypass.fog = fog.enabled && fogIsIdentityAtEye(fog);
@@ -51,8 +51,8 @@ Bypass unchangedByFogAndBlend(size_t slot) {
         glGetIntegerv(GL_BLEND_DST, &destination);
         float clear[4] = {};
         glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
-        // Every scene that shows a picture draws it first, right after the frame's clear.
-        bypass.blend = blendIsIdentityForOpaque(source, destination, true, clear);
+        bypass.blend = blendIsIdentityForOpaque(
+            source, destination, backdrop == PictureBackdrop::ClearedFrame, clear);
     }
     return bypass;
 }
@@ -65,14 +65,14 @@ std::optional<int32_t> pictureSlotFor(int32_t index) {
     return index > last ? last : index;
 }
 
-void drawPicture(int32_t index) {
+void drawPicture(int32_t index, PictureBackdrop backdrop) {
     const auto slot = pictureSlotFor(index);
     if (!slot) return;
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, pictureTextures[std::size_t(*slot)]);
     pushIdentityMatrices();
     glColor4f(1, 1, 1, 1);
-    const Bypass bypass = unchangedByFogAndBlend(std::size_t(*slot));
+    const Bypass bypass = unchangedByFogAndBlend(std::size_t(*slot), backdrop);
     if (bypass.fog) glDisable(GL_FOG);
     if (bypass.blend) glDisable(GL_BLEND);
     // Both matrices identity: the quad is exactly the viewport.
@@ -90,3 +90,5 @@ void drawPicture(int32_t index) {
     if (bypass.fog) glEnable(GL_FOG);
     popMatrices();
 }
+
+void resetPictureScene() { opacity = {}; }

@@ -65,3 +65,9 @@ void drawWarpStill() {
     beginWarpFrame(StillJuliaRe, StillJuliaIm, true);
     endWarpFrame();
 }
+
+void resetWarpScenes() {
+    sweep = JuliaSweep{};
+    stillImageReady = false;
+    warpPixels = JuliaImage{};
+}

@@ -14,9 +14,11 @@ struct Prefetch {
     size_t done = 0;
     std::mutex mutex;
     std::condition_variable progress;
+    std::thread worker;  // joined only by stopImagePrefetch
 };
 
-// Never freed: the decoding thread is detached and may still run when the process exits.
+// Freed only by stopImagePrefetch; in a run it lives as long as the process, so its thread
+// may still be finishing when the process exits.
 Prefetch* prefetch = nullptr;
 
 void decodeAll(Prefetch* state) {
@@ -38,7 +40,7 @@ void startImagePrefetch(std::vector<std::string> fileNames) {
     prefetch->taken.assign(fileNames.size(), false);
     prefetch->fileNames = std::move(fileNames);
     try {
-        std::thread(decodeAll, prefetch).detach();
+        prefetch->worker = std::thread(decodeAll, prefetch);
     } catch (const std::system_error&) {
         prefetch->fileNames.clear();  // no thread: every load reads its file itself
     }
@@ -54,4 +56,11 @@ std::optional<TgaFile> takePrefetchedImage(const std::string& fileName) {
         return std::move(prefetch->decoded[i]);
     }
     return std::nullopt;
+}
+
+void stopImagePrefetch() {
+    if (prefetch == nullptr) return;
+    if (prefetch->worker.joinable()) prefetch->worker.join();
+    delete prefetch;
+    prefetch = nullptr;
 }

@@ -16,3 +16,7 @@ void startImagePrefetch(std::vector<std::string> fileNames);
 // The decoded file `fileName` if it is among the prefetched files and has not been taken
 // yet (waits until it is decoded); none otherwise, and the caller reads the file itself.
 std::optional<TgaFile> takePrefetchedImage(const std::string& fileName);
+
+// Waits for the decoding to finish and forgets every prefetched image, so that the next
+// startImagePrefetch has an effect again (a reset of the show's state).
+void stopImagePrefetch();

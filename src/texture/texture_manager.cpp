@@ -7,6 +7,7 @@
 namespace {
 
 TextureManager* manager = nullptr;
+bool exitRoutineRegistered = false;
 
 // GL 1.1 takes any image whose sides fit GL_MAX_TEXTURE_SIZE (non-power-of-two sides are
 // passed on unchanged). Records without pixels or format are not uploaded.
@@ -22,7 +23,7 @@ bool canUpload(const Texture& texture) {
 
 TextureManager* TextureManager::instance() {
     if (manager == nullptr) {
-        std::atexit(releaseTextures);
+        if (!exitRoutineRegistered) exitRoutineRegistered = std::atexit(releaseTextures) == 0;
         manager = new TextureManager();
     }
     return manager;
@@ -62,4 +63,10 @@ void releaseTextures() {
     if (manager == nullptr) return;
     auto& slots = manager->slots;
     while (!slots.empty()) slots.pop_back();  // the record of the last slot goes first
+}
+
+void destroyTextureManager() {
+    releaseTextures();
+    delete manager;
+    manager = nullptr;
 }

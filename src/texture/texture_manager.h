@@ -11,7 +11,8 @@
 // so users bind the id directly. Slot 0 stays empty.
 class TextureManager {
 public:
-    // Registers releaseTextures with atexit on the first call, then builds the manager.
+    // Registers releaseTextures with atexit (once per process), then builds the manager
+    // when there is none.
     static TextureManager* instance();
     virtual ~TextureManager();
 
@@ -28,9 +29,14 @@ public:
 private:
     TextureManager();
     friend void releaseTextures();
+    friend void destroyTextureManager();
 
     std::vector<std::unique_ptr<Texture>> slots;  // index = texture id
 };
 
 // Exit routine: destroys the records in reverse load order and empties the slots.
 void releaseTextures();
+
+// Releases the records as at exit and deletes the manager, so that the next instance()
+// starts again from slot 1 (a reset of the show's state).
+void destroyTextureManager();

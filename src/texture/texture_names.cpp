@@ -14,3 +14,5 @@ uint32_t reserveOwnTextureName() {
     glBindTexture(GL_TEXTURE_2D, name);
     return name;
 }
+
+void resetOwnTextureNames() { nextOwnName = OwnTextureNameBase; }

@@ -9,3 +9,6 @@
 // GL_TEXTURE_2D so that it exists.
 inline constexpr uint32_t OwnTextureNameBase = 0x40000000u;
 uint32_t reserveOwnTextureName();
+
+// Starts handing out own names from OwnTextureNameBase again (for a new GL context).
+void resetOwnTextureNames();

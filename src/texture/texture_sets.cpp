@@ -53,3 +53,11 @@ void loadBoxAndPlateTextures() {
     boxTexture = TextureManager::instance()->loadTexture(BoxFile, 0.0f);
     plateTexture = TextureManager::instance()->loadTexture(PlateFile, 0.0f);
 }
+
+void resetTextureSets() {
+    pictureTextures = {};
+    cubeTexture = 0;
+    warpTexture = 0;
+    boxTexture = 0;
+    plateTexture = 0;
+}

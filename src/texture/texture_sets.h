@@ -14,6 +14,9 @@ extern uint32_t warpTexture;                      // GL name of the warp scenes'
 extern uint32_t boxTexture;                       // "data/blueTex.tga"
 extern uint32_t plateTexture;                     // "data/divozed.tga"
 
+// Start-up values of the ids above: 0.
+void resetTextureSets();
+
 // The start-up routines, called once each in this order after the GL context exists.
 void loadPictureSet();
 void loadCubeTexture();

@@ -11,16 +11,16 @@ namespace {
 constexpr uint8_t UncompressedTgaHeader[TgaHeaderSize] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 constexpr uint8_t CompressedTgaHeader[TgaHeaderSize] = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 
-// Reads the image specification, stores size and depth, checks them, sets the format and
-// allocates the pixel buffer (not cleared: the decoders fill it, or clear what a cut-short
-// stream left unwritten). Returns the buffer size in bytes, or 0 on failure.
+// Reads the image information (the header's last six bytes), stores size and depth, checks
+// them, sets the format and allocates the pixel buffer (not cleared: the decoders fill it,
+// or clear what a cut-short stream left unwritten). Returns the buffer size in bytes, or 0 on failure.
 size_t beginImage(ByteSource& source, TgaImage& image, uint64_t maxBytes) {
-    uint8_t specification[TgaSpecificationSize];
-    if (source.read(specification, sizeof specification) != sizeof specification) return 0;
-    image.width = specification[0] | (specification[1] << 8);
-    image.height = specification[2] | (specification[3] << 8);
-    image.bitsPerPixel = specification[4];
-    // specification[5], the image descriptor, has no effect: rows stay in file order.
+    uint8_t imageInfo[TgaImageInfoSize];
+    if (source.read(imageInfo, sizeof imageInfo) != sizeof imageInfo) return 0;
+    image.width = imageInfo[0] | (imageInfo[1] << 8);
+    image.height = imageInfo[2] | (imageInfo[3] << 8);
+    image.bitsPerPixel = imageInfo[4];
+    // imageInfo[5], the image descriptor, has no effect: rows stay in file order.
     if (image.width == 0 || image.height == 0) return 0;
     if (image.bitsPerPixel != 24 && image.bitsPerPixel != 32) return 0;
     image.format = image.bitsPerPixel == 24 ? GL_RGB : GL_RGBA;

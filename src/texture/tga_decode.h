@@ -26,7 +26,7 @@ private:
 };
 
 inline constexpr size_t TgaHeaderSize = 12;         // bytes compared with the templates
-inline constexpr size_t TgaSpecificationSize = 6;   // width, height, depth, descriptor
+inline constexpr size_t TgaImageInfoSize = 6;       // width, height, depth, descriptor
 
 // Largest decoded pixel buffer accepted, in bytes (4096 x 4096 RGBA). A header may declare
 // up to 65535 x 65535 x 4 bytes (17 GB) in a file of a few bytes; such sizes are refused

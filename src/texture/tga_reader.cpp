@@ -58,7 +58,7 @@ bool decodeOpenFile(TgaKind kind, std::FILE* file, TgaImage& image) {
         MemoryByteSource source(rest.bytes.get(), rest.size);
         complete = decode(source, image, MaxTgaImageBytes);
     } else {
-        // Uncompressed: two reads, the image specification, then all pixels straight into
+        // Uncompressed: two reads, the image information, then all pixels straight into
         // their buffer. Also the way for a file whose size cannot be told.
         FileByteSource source(file);
         complete = decode(source, image, MaxTgaImageBytes);

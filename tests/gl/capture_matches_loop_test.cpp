@@ -1,6 +1,7 @@
 // demo-capture's PNG frames equal, pixel for pixel, the frames drawn here through the
-// demo's own loop (drawFrame, pumpMessages, swapBuffers) in the headless context with the
-// same simulated clock: capture adds nothing to the frame code and loses nothing in writing.
+// demo's own frame step (playFrame: drawFrame, messages, present) in the headless context
+// with the same simulated clock: capture adds nothing to the frame code and loses nothing
+// in writing.
 #include <png.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -13,19 +14,14 @@
 
 #include "../support/scratch_dir.h"
 #include "app/frame.h"
-#include "app/input.h"
 #include "app/shell.h"
 #include "gl_fixture.h"
-#include "platform/display.h"
 
 namespace {
 
 constexpr int Width = 96;
 constexpr int Height = 54;
 constexpr uint32_t Fps = 25;  // frame k at clock value 40 * k ms
-
-uint32_t simulatedNow = 0;
-uint32_t simulatedClock() { return simulatedNow; }
 
 std::vector<uint8_t> readPngRgba(const std::string& path) {
     png_image image{};
@@ -47,11 +43,7 @@ TEST_F(GlTest, CapturedPngFramesEqualFramesOfTheDemoLoop) {
     namespace fs = std::filesystem;
     const testdata::ScratchDir scratch;
     const fs::path work = scratch.path();
-    const fs::path data = fs::path(DEMO_BUILD_DIR) / "data";
-    if (fs::is_directory(data))
-        fs::create_directory_symlink(data, work / "data");
-    else
-        fs::create_directory(work / "data");
+    linkBuildData(work);
 
     // One frame in every scene, two in the particle scene; 90560 is the last frame at 25 fps.
     const std::vector<uint32_t> chosen = {2000,  10000, 20000, 30000, 36000, 47000, 50000,
@@ -65,20 +57,17 @@ TEST_F(GlTest, CapturedPngFramesEqualFramesOfTheDemoLoop) {
     for (const auto& entry : fs::directory_iterator(work / "frames")) written += entry.is_regular_file();
     EXPECT_EQ(written, chosen.size());
 
-    createContext(Width, Height);
-    setClockSource(&simulatedClock);
-    prepareShow();
+    startShowOffscreen(Width, Height);
     size_t next = 0;
     bool anyDetail = false;
     for (uint64_t k = 0; !isQuitRequested() && next < chosen.size(); ++k) {
-        simulatedNow = uint32_t(k * 1000 / Fps);
-        drawFrame(clockMs());
-        pumpMessages();
-        swapBuffers(displayDeviceContext());
-        if (simulatedNow < chosen[next]) continue;
+        const auto now = uint32_t(k * 1000 / Fps);
+        setSimulatedClock(now);
+        playFrame();
+        if (now < chosen[next]) continue;
         const std::vector<uint8_t> drawn = context->readPixelsTopDown();
         char name[40];
-        std::snprintf(name, sizeof name, "frames/frame-%05u.png", unsigned(simulatedNow));
+        std::snprintf(name, sizeof name, "frames/frame-%05u.png", unsigned(now));
         const std::vector<uint8_t> captured = readPngRgba(name);
         ASSERT_EQ(captured.size(), drawn.size()) << name;
         EXPECT_TRUE(captured == drawn) << name << " differs from the loop's frame";

@@ -1,8 +1,7 @@
 // demo-bench's survey of what each frame drew (its area in screens) against the fragments
 // the frame really produced, counted by the GL: the pixel references are only as honest as
 // this model of every scene.
-#include <filesystem>
-
+#include "../support/scratch_dir.h"
 #include "app/frame.h"
 #include "app/shell.h"
 #include "gl_fixture.h"
@@ -11,16 +10,14 @@
 #include "scenes/particle_scene.h"
 
 TEST_F(GlTest, SurveyedAreaOfEverySceneMatchesTheFragmentsDrawn) {
-    namespace fs = std::filesystem;
     // The real data, so that the captions are drawn with the real font.
-    const fs::path data = fs::path(DEMO_BUILD_DIR);
-    if (fs::is_directory(data / "data")) fs::current_path(data);
+    const testdata::ScratchDir dir;
+    linkBuildData(dir.path());
     constexpr int Width = 640, Height = 360;
-    createContext(Width, Height);
-    prepareShow();
+    startShowOffscreen(Width, Height);
     GLuint query = 0;
     glGenQueries(1, &query);
-    std::array<int, 10> checked{};
+    std::array<int, SceneCount> checked{};
     for (uint32_t now = 100; !isQuitRequested(); now += 97) {
         const int32_t before = currentSceneIndex();
         const double particles = bench::particleScreens(particleCloud());
@@ -28,7 +25,7 @@ TEST_F(GlTest, SurveyedAreaOfEverySceneMatchesTheFragmentsDrawn) {
         drawFrame(now);
         glEndQuery(GL_SAMPLES_PASSED);
         const int32_t scene = currentSceneIndex();
-        if (scene > 9 || scene != before) continue;  // the frames where a scene begins vary
+        if (scene >= SceneCount || scene != before) continue;  // the frames where a scene begins vary
         GLuint fragments = 0;
         glGetQueryObjectuiv(query, GL_QUERY_RESULT, &fragments);
         bench::ScenePixels pixels;

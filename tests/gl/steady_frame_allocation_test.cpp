@@ -60,8 +60,7 @@ void writeFontData() {
 TEST_F(GlTest, SteadyStateFramesOfEverySceneAllocateNothing) {
     testdata::ScratchDir dir;
     writeFontData();
-    createContext(320, 200);
-    prepareShow();
+    startShowOffscreen(320, 200);
     // Frames every 4 ms; the first WarmUpFrames of each scene, and of each caption (the
     // opening scene's texts change at 3000, 8000 and 13000 ms), may allocate.
     constexpr int WarmUpFrames = 8;

@@ -20,27 +20,27 @@ void press(uint32_t key) {
 TEST(Input, EnterAndSpaceShareOneParityCounterInEitherOrder) {
     setClockSource(&fixedClock);
     testing::internal::CaptureStdout();
-    press(13);
+    press(KeyEnter);
     EXPECT_EQ(currentSceneIndex(), 1);
-    press(32);
-    press(32);
-    press(13);
+    press(KeySpace);
+    press(KeySpace);
+    press(KeyEnter);
     EXPECT_EQ(currentSceneIndex(), 2);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "4321\n4321\n");
     EXPECT_FALSE(isQuitRequested());
 }
 
 TEST(Input, OnlyTheSecondMessageOfAPressActs) {
-    handleMessage(MessageRecord{13, false});
+    handleMessage(MessageRecord{KeyEnter, false});
     EXPECT_EQ(currentSceneIndex(), 0);
     handleMessage(MessageRecord{0, false});  // another message in between does not count
     EXPECT_EQ(currentSceneIndex(), 0);
-    handleMessage(MessageRecord{13, false});
+    handleMessage(MessageRecord{KeyEnter, false});
     EXPECT_EQ(currentSceneIndex(), 1);
 }
 
 TEST(Input, EscapeQuitsAtOnce) {
-    handleMessage(MessageRecord{27, false});
+    handleMessage(MessageRecord{KeyEscape, false});
     EXPECT_TRUE(isQuitRequested());
 }
 
@@ -52,7 +52,7 @@ TEST(Input, WindowCloseQuitsLikeEscape) {
 TEST(Input, EmptyQueueChangesNothing) {
     // No display exists in a unit test: the queue is always empty.
     for (int i = 0; i < 3; ++i) pumpMessages();
-    press(13);
+    press(KeyEnter);
     EXPECT_EQ(currentSceneIndex(), 1);
     EXPECT_FALSE(isQuitRequested());
 }

@@ -107,7 +107,7 @@ TEST(TgaDecode, OnlyTheTwoHeaderTemplatesAreAccepted) {
 }
 
 TEST(TgaDecode, ShortFilesKeepWhatArrivedAndZeroTheRest) {
-    // Exactly the 12 template bytes, then only part of the image specification: nothing is set.
+    // Exactly the 12 template bytes, then only part of the image information: nothing is set.
     Bytes twelve = tgaHeader(2, 2, 2, 24);
     twelve.resize(12);
     for (size_t extra : {0, 3}) {

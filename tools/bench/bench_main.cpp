@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "app/frame.h"
-#include "app/music.h"
 #include "app/shell.h"
+#include "app/startup.h"
 #include "bench_julia.h"
 #include "bench_options.h"
 #include "bench_plan.h"
@@ -31,10 +31,6 @@
 #include "texture/texture_sets.h"
 
 namespace {
-
-uint32_t simulatedNow = 0;  // clock value the show reads, ms since (simulated) start
-
-uint32_t simulatedClock() { return simulatedNow; }
 
 using Clock = std::chrono::steady_clock;
 
@@ -77,23 +73,26 @@ bool startupTexturesLoaded() {
 }
 
 // Every scene of the timeline, `frames` frames each (one untimed frame for a scene other
-// than `onlyScene` when that is 0..9), each followed by as many frames of its pixel
+// than `onlyScene` when that is a scene index), each followed by as many frames of its pixel
 // reference, so that both are timed under the same load.
-std::array<bench::SceneResult, 10> runShow(int frames, int onlyScene, int width, int height) {
-    std::array<bench::SceneResult, 10> results;
-    for (int scene = 0; scene < 10; ++scene) {
+std::array<bench::SceneResult, SceneCount> runShow(int frames, int onlyScene, int width, int height) {
+    std::array<bench::SceneResult, SceneCount> results;
+    for (int scene = 0; scene < SceneCount; ++scene) {
         const bool timed = onlyScene < 0 || onlyScene == scene;
         const int count = timed ? frames : 1;
         FrameTimes frameTimes, referenceTimes;
         bench::ScenePixels pixels;
         for (int frame = 0; frame < count; ++frame) {
-            simulatedNow = bench::benchFrameClock(scene, frame, count);
+            const uint32_t now = bench::benchFrameClock(scene, frame, count);
+            setSimulatedClock(now);
             // The particles are drawn where they stand before the frame moves them.
-            const double particleScreens = scene == 3 ? bench::particleScreens(particleCloud()) : 0;
-            const FrameTime time = timeDraw([] { drawFrame(simulatedNow); });
+            const double particleScreens = scene == int(Scene::Particles)
+                                               ? bench::particleScreens(particleCloud())
+                                               : 0;
+            const FrameTime time = timeDraw([now] { drawFrame(now); });
             if (currentSceneIndex() != scene) continue;
             frameTimes.add(time);
-            bench::surveyFrame(scene, simulatedNow, particleScreens, pixels);
+            bench::surveyFrame(scene, now, particleScreens, pixels);
         }
         if (!timed) continue;
         bench::SceneResult& result = results[size_t(scene)];
@@ -176,24 +175,28 @@ int runBench(const bench::BenchOptions& options, uint32_t runStartMs, bench::Swe
     result.height = options.height;
     result.framesPerScene = options.framesPerScene;
     result.withMusic = options.music;
-    prefetchStartupImages();  // as the show does, before the music and the context
-    if (options.music) {
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        startMusic();
-    }
+    if (options.music) setenv("SDL_AUDIODRIVER", "dummy", 0);
+    StartupSettings settings;
+    settings.clock = RunClock::Simulated;
+    settings.music = options.music;
     std::string error;
-    const auto context = OffscreenContext::create(options.width, options.height, error);
-    if (context == nullptr) {
+    std::unique_ptr<OffscreenContext> context;
+    Clock::time_point surfaceReady;
+    const bool started = startShow(settings, [&] {
+        context = OffscreenContext::create(options.width, options.height, error);
+        result.contextMs = monotonicMs() - runStartMs;
+        surfaceReady = Clock::now();
+        return context != nullptr;
+    });
+    if (!started) {
         std::fprintf(stderr, "demo-bench: %s\n", error.c_str());
         return 1;
     }
+    glFinish();  // the preparation's uploads are done
+    result.prepareMs = std::chrono::duration<double, std::milli>(Clock::now() - surfaceReady).count();
     const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     result.renderer = renderer != nullptr ? renderer : "";
-    result.contextMs = monotonicMs() - runStartMs;
-    setClockSource(&simulatedClock);
-    result.prepareMs = timeDraw([] { prepareShow(); }).wallMs;
-    simulatedNow = 0;
-    result.firstFrameMs = timeDraw([] { drawFrame(simulatedNow); }).wallMs;
+    result.firstFrameMs = timeDraw([] { drawFrame(0); }).wallMs;
     result.startupMs = monotonicMs() - runStartMs;
     result.dataComplete = startupTexturesLoaded();
 

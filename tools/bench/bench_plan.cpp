@@ -7,14 +7,7 @@
 namespace bench {
 
 ClockSpan sceneClockSpan(int scene) {
-    uint32_t end = 0;
-    ClockSpan span;
-    for (int s = 0; s <= scene && s < int(Timeline.size()); ++s) {
-        span.firstMs = s == 0 ? 0 : end + 1;
-        end += Timeline[size_t(s)];
-        span.lastMs = end;
-    }
-    return span;
+    return {scene == 0 ? 0 : sceneEndMs(scene - 1) + 1, sceneEndMs(scene)};
 }
 
 uint32_t benchFrameClock(int scene, int frame, int frames) {

@@ -10,7 +10,7 @@ struct ClockSpan {
     uint32_t lastMs = 0;
 };
 
-// Span of scene 0..9.
+// Span of scene 0..SceneCount-1.
 ClockSpan sceneClockSpan(int scene);
 
 // Clock value of the benchmark's frame `frame` (0..frames-1) in `scene`: the frames are

@@ -12,10 +12,6 @@ namespace bench {
 
 namespace {
 
-constexpr std::array<const char*, 10> SceneNames = {
-    "opening",       "picture 0",  "warp sweep",   "particles", "picture beats",
-    "warp still",    "slideshow",  "picture 11",   "picture 12", "closing cube"};
-
 // Fixed-point number for JSON, or null.
 std::string number(double value, int decimals) {
     if (!std::isfinite(value)) return "null";

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/timeline.h"
 #include "bench_stats.h"
 
 namespace bench {
@@ -42,7 +43,7 @@ struct BenchResult {
     int framesPerScene = 0;
     FrameStats empty;            // glClear + glFinish
     FrameStats quad;             // one full-screen textured quad
-    std::array<SceneResult, 10> scenes;
+    std::array<SceneResult, SceneCount> scenes;
     std::string renderer;        // GL_RENDERER of the offscreen context
     double startupMs = 0;        // process start to the end of the first frame, whole ms
     double contextMs = 0;        // process start to a current GL context (after the music,
@@ -70,7 +71,7 @@ struct SweepRow {
     int width = 0;
     int height = 0;
     bool dataComplete = false;
-    std::array<SceneResult, 10> scenes;
+    std::array<SceneResult, SceneCount> scenes;
 };
 
 // The frame rate at which the particle text completes before its scene ends: the glide

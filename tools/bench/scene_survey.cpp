@@ -63,40 +63,40 @@ void addCaptions(ScenePixels& pixels, uint32_t now) {
 
 void surveyFrame(int scene, uint32_t now, double particleScreensDrawn, ScenePixels& pixels) {
     ++pixels.frames;
-    switch (scene) {
-        case 0:
+    switch (Scene(scene)) {
+        case Scene::Opening:
             // The eye is inside the cube, so its faces cover every pixel exactly once.
             pixels.add(textured(cubeTexture, 2, 2, true, GL_SRC_ALPHA, GL_ONE, 0.8f), 1, 6);
             if (openingFlashState().active)
                 pixels.add(textured(0, 1, 1, true, GL_SRC_ALPHA, GL_ONE, 0.8f), 1, 1);
             addCaptions(pixels, now);
             break;
-        case 1:
+        case Scene::StartPicture:
             addPicture(pixels, 0, GL_ONE_MINUS_SRC_ALPHA);  // the captions' blend function
             break;
-        case 4:
-        case 6:
+        case Scene::BeatPictures:
+        case Scene::Slideshow:
             addPicture(pixels, pictureState().currentPicture, GL_ONE);
             break;
-        case 7:
+        case Scene::Greetings:
             addPicture(pixels, 11, GL_ONE);
             break;
-        case 8:
+        case Scene::Lumenkarp:
             addPicture(pixels, 12, GL_ONE);
             break;
-        case 2:
-        case 5:
+        case Scene::WarpSweep:
+        case Scene::WarpStill:
             // The 1.4 x 1.4 square, turned but wholly on screen: 0.49 of the screen.
             pixels.add(textured(warpTexture, 1 / 0.7f, 1 / 0.7f, true, 0, 0, 0.5f), 0.49, 1);
             break;
-        case 3:
+        case Scene::Particles:
             pixels.clearsPerFrame = 2;
             // 16 texels on each 0.05 NDC side of a sprite.
             pixels.add(textured(particleSpriteName(), 40, 40, true, GL_SRC_ALPHA,
                                 GL_ONE_MINUS_SRC_ALPHA, 0.9f),
                        particleScreensDrawn, ParticleCount);
             break;
-        case 9: {
+        case Scene::ClosingCube: {
             pixels.clearsPerFrame = 2;
             // The eye is inside the box: one face on every pixel.
             LayerState box = textured(boxTexture, 1, 1, false, GL_SRC_ALPHA, GL_ONE, 1);
@@ -109,8 +109,6 @@ void surveyFrame(int scene, uint32_t now, double particleScreensDrawn, ScenePixe
             pixels.add(plate, PlateScreens, 1);
             break;
         }
-        default:
-            break;
     }
 }
 

@@ -19,7 +19,7 @@
 #include "sync_report.h"
 
 int main(int argc, char** argv) {
-    uint32_t untilMs = 90596;
+    uint32_t untilMs = ShowLengthMs;
     bool follow = true, json = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--no-follow") == 0) {

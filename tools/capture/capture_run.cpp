@@ -12,10 +12,10 @@
 
 #include "app/frame.h"
 #include "app/shell.h"
+#include "app/startup.h"
 #include "frame_plan.h"
 #include "output_files.h"
 #include "platform/offscreen_gl.h"
-#include "texture/texture_sets.h"
 #include "png_file.h"
 #include "progress.h"
 #include "sheet_layout.h"
@@ -27,10 +27,6 @@ constexpr int FramePngCompression = 3;  // zlib level: fast enough for every-fra
 constexpr int SheetPngCompression = 9;
 
 std::atomic<bool> stopRequested{false};
-
-// The simulated clock: the clock value of the frame being drawn, ms.
-uint32_t simulatedNow = 0;
-uint32_t simulatedClock() { return simulatedNow; }
 
 bool fail(const std::string& message) {
     // On a terminal the progress bar's line is still open.
@@ -114,7 +110,7 @@ private:
             const int height = thumbHeight(options_.width, options_.height);
             tiles_.push_back({scaleDown(topDown.data(), options_.width, options_.height,
                                         SheetThumbWidth, height),
-                              upper(shot.label) + " " + std::to_string(clock) + " MS"});
+                              upper(sheetShotLabel(shot)) + " " + std::to_string(clock) + " MS"});
         }
     }
 
@@ -131,21 +127,24 @@ private:
 void requestCaptureStop() { stopRequested = true; }
 
 int runCapture(const CaptureOptions& options, const CaptureTargets& targets) {
+    // Start-up exactly as demo, minus music and window; the clock already reads the first
+    // frame's value, as demo's clock has run on during its start-up.
+    StartupSettings settings;
+    settings.clock = RunClock::Simulated;
+    settings.startMs = options.startMs;
+    settings.music = false;
     std::string error;
-    prefetchStartupImages();  // as the show does: decoding overlaps the context's creation
-    auto context = OffscreenContext::create(options.width, options.height, error);
-    if (!context) return fail("no offscreen GL context: " + error), 1;
+    std::unique_ptr<OffscreenContext> context;
+    if (!startShow(settings, [&] {
+            context = OffscreenContext::create(options.width, options.height, error);
+            return context != nullptr;
+        }))
+        return fail("no offscreen GL context: " + error), 1;
 
     const uint64_t frames = framesToRun(options);
     const uint64_t framesInShow = framesToEnd(options.startMs, options.fps);
     FrameOutputs outputs(options, targets, frames);
     if (!outputs.open()) return 1;
-
-    // Start-up exactly as demo, minus music and window; the clock already reads the first
-    // frame's value, as demo's clock has run on during its start-up.
-    simulatedNow = options.startMs;
-    setClockSource(&simulatedClock);
-    prepareShow();
 
     ProgressReporter progress(frames);
     std::vector<uint8_t> rgba(size_t(options.width) * size_t(options.height) * 4);
@@ -153,7 +152,7 @@ int runCapture(const CaptureOptions& options, const CaptureTargets& targets) {
     while (!isQuitRequested()) {
         if (stopRequested) return fail("interrupted"), 1;
         const uint32_t now = frameClock(options.startMs, options.fps, kept);
-        simulatedNow = now;
+        setSimulatedClock(now);
         drawFrame(now);
         if (isQuitRequested()) break;  // the frame past the end: drawn empty, not kept
         context->readPixelsBottomUp(rgba.data());

@@ -3,11 +3,13 @@
 #include <string>
 #include <vector>
 
+#include "app/timeline.h"
+
 // Which frames a simulated run draws and which of them it keeps. Frame k of a run has the
 // clock value start + floor(k * 1000 / fps) (ms since process start).
 
 // Clock value of the last scene's end: a frame past it ends the run and is not kept.
-inline constexpr uint32_t ShowEndMs = 90596;
+inline constexpr uint32_t ShowEndMs = ShowLengthMs;
 
 // Clock value of frame k (64-bit arithmetic: no overflow for any run length).
 uint32_t frameClock(uint32_t startMs, uint32_t fps, uint64_t frame);

@@ -12,6 +12,12 @@ constexpr uint8_t Background[3] = {24, 24, 28};
 constexpr uint8_t LabelColour[3] = {230, 230, 230};
 }  // namespace
 
+std::string sheetShotLabel(const SheetShot& shot) {
+    const auto index = int32_t(shot.scene);
+    return std::to_string(index) + " " +
+           (shot.detail != nullptr ? shot.detail : SceneNames[size_t(index)]);
+}
+
 RgbImage scaleDown(const uint8_t* rgba, int sourceWidth, int sourceHeight, int width, int height) {
     RgbImage result(width, height, 0, 0, 0);
     for (int y = 0; y < height; ++y) {

@@ -4,30 +4,35 @@
 #include <string>
 #include <vector>
 
+#include "app/timeline.h"
 #include "rgb_image.h"
 
 // The contact sheet: one labelled thumbnail per scene, plus the particle text once formed.
 
 struct SheetShot {
-    uint32_t clockMs;   // the first frame at or past this clock value is used
-    const char* label;  // scene number and name
+    uint32_t clockMs;              // the first frame at or past this clock value is used
+    Scene scene;                   // the scene it shows
+    const char* detail = nullptr;  // said instead of the scene's name
 };
 
 // Representative moments, ascending. The particle text is complete at 47500 ms only when
 // the run has more than about 91 frames per second (its glide is counted in frames).
 inline constexpr std::array<SheetShot, 11> SheetShots = {{
-    {11000, "0 opening cube"},
-    {21000, "1 start picture"},
-    {28000, "2 warp sweep"},
-    {35000, "3 particles drift"},
-    {47500, "3 particle text"},
-    {55000, "4 picture beats"},
-    {64000, "5 warp still"},
-    {70000, "6 slideshow"},
-    {75000, "7 greetings"},
-    {80000, "8 lumenkarp"},
-    {86000, "9 closing cube"},
+    {11000, Scene::Opening},
+    {21000, Scene::StartPicture},
+    {28000, Scene::WarpSweep},
+    {35000, Scene::Particles, "particles drift"},
+    {47500, Scene::Particles, "particle text"},
+    {55000, Scene::BeatPictures},
+    {64000, Scene::WarpStill},
+    {70000, Scene::Slideshow},
+    {75000, Scene::Greetings},
+    {80000, Scene::Lumenkarp},
+    {86000, Scene::ClosingCube},
 }};
+
+// "3 particle text": the scene's number, then the detail or the scene's name.
+std::string sheetShotLabel(const SheetShot& shot);
 
 inline constexpr int SheetThumbWidth = 320;  // pixels
 inline constexpr int SheetColumns = 4;

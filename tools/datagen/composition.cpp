@@ -1,5 +1,7 @@
 #include "soundtrack.h"
 
+#include "app/timeline.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -66,7 +68,7 @@ std::vector<Note> writeScore(const TempoMap& map) {
     std::vector<double> starts = sectionStartsMs();
     std::vector<int> startTick;
     for (double s : starts) startTick.push_back(s <= 0.0 ? 0 : map.tickAt(s));
-    const int endTick = map.tickAt(90596.0);
+    const int endTick = map.tickAt(double(ShowLengthMs));
     startTick.push_back(endTick);
     std::vector<int> accentTicks;
     for (double a : accentTimesMs()) accentTicks.push_back(map.tickAt(a));
@@ -74,7 +76,7 @@ std::vector<Note> writeScore(const TempoMap& map) {
         return std::binary_search(accentTicks.begin(), accentTicks.end(), t);
     };
 
-    for (int section = 0; section < 10; ++section) {
+    for (int section = 0; section < SceneCount; ++section) {
         const int first = startTick[size_t(section)], last = startTick[size_t(section) + 1];
         const bool dark = section == 5 || section == 6;
         const auto& chords = dark ? Dark : Main;

@@ -1,5 +1,7 @@
 #include "soundtrack.h"
 
+#include "app/timeline.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -51,7 +53,7 @@ std::string soundtrackReport(const Pcm& pcm) {
     std::string out;
     char line[200];
     std::vector<double> bounds = sectionStartsMs();
-    bounds.push_back(90596.0);
+    bounds.push_back(double(ShowLengthMs));
     bounds.push_back(double(pcm.left.size()) * 1000.0 / SampleRate);
     out += "section  from_ms   to_ms  rms_dBFS  peak_dBFS\n";
     for (size_t s = 0; s + 1 < bounds.size(); ++s) {

@@ -4,7 +4,7 @@
 #include <vector>
 
 inline constexpr int SampleRate = 44100;        // Hz
-inline constexpr double SoundtrackMs = 93000.0;  // total length, ms (the show ends at 90596)
+inline constexpr double SoundtrackMs = 93000.0;  // total length, ms (the show ends at ShowLengthMs, 90596)
 
 // Stereo samples, -1..1.
 struct Pcm {

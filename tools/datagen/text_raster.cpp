@@ -80,23 +80,6 @@ Mask renderLine(const std::string& fontFile, int pixelSize, const std::string& t
     return m;
 }
 
-Mask dilate(const Mask& m, float radius) {
-    Mask out = m;
-    const int r = int(std::ceil(radius));
-    for (int y = 0; y < m.height; ++y)
-        for (int x = 0; x < m.width; ++x) {
-            float best = 0.0f;
-            for (int dy = -r; dy <= r; ++dy)
-                for (int dx = -r; dx <= r; ++dx) {
-                    const float d = std::sqrt(float(dx * dx + dy * dy));
-                    const float w = std::clamp(radius + 0.5f - d, 0.0f, 1.0f);
-                    best = std::max(best, m.at(x + dx, y + dy) * w);
-                }
-            out.coverage[size_t(y) * m.width + x] = best;
-        }
-    return out;
-}
-
 Mask blur(const Mask& m, int radius) {
     Mask cur = m;
     std::vector<float> tmp(cur.coverage.size());

@@ -23,7 +23,5 @@ std::string dejaVuPath(const std::string& fileName);
 Mask renderLine(const std::string& fontFile, int pixelSize, const std::string& text,
                 float xScale = 1.0f, float tracking = 0.0f, int pad = 0);
 
-// Grows the mask's coverage by `radius` pixels (a soft disc), for outlines and glows.
-Mask dilate(const Mask& m, float radius);
 // Gaussian-like blur (three box passes) of the given radius in pixels.
 Mask blur(const Mask& m, int radius);

@@ -1,0 +1,45 @@
+#include "app/show_state.h"
+
+#include "app/audio_clock.h"
+#include "app/frame.h"
+#include "app/input.h"
+#include "app/music.h"
+#include "app/shell.h"
+#include "font/font_manager.h"
+#include "platform/display.h"
+#include "platform/random.h"
+#include "render/matrices.h"
+#include "scenes/cube_scene.h"
+#include "scenes/opening_scene.h"
+#include "scenes/particle_scene.h"
+#include "scenes/picture_scene.h"
+#include "scenes/warp_scenes.h"
+#include "texture/image_prefetch.h"
+#include "texture/texture_manager.h"
+#include "texture/texture_names.h"
+#include "texture/texture_sets.h"
+
+void resetShowState() {
+    // The application shell.
+    resetShell();
+    resetInput();
+    resetShowClock();
+    resetMusic();
+    resetFrame();
+    // The scenes and the render helpers.
+    resetOpeningScene();
+    resetParticleScene();
+    resetPictureScene();
+    resetWarpScenes();
+    resetCubeScene();
+    perspectiveMatrix = Matrix4{};
+    // Fonts before textures, as at exit: the font registry's textures live in the other.
+    destroyFontManager();
+    stopImagePrefetch();
+    destroyTextureManager();
+    resetTextureSets();
+    resetOwnTextureNames();
+    // The platform's show-visible state.
+    runtime::resetRand();
+    setDesktopRect(DesktopRect{});
+}
