@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 build=build-fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -DDEMO_FUZZ=ON -DDEMO_TESTS=ON \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDEMO_WERROR="${DEMO_WERROR:-OFF}" >/dev/null
 cmake --build "$build" -j2 --target fuzz_tga fuzz_text fuzz_music
 mkdir -p "$build/findings"
 for target in fuzz_tga fuzz_text fuzz_music; do

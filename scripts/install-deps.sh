@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages needed to build and run the show ("play") or also to
-# test it ("test"). Uses sudo when not run as root.
+# Installs the Debian 12 packages needed to build and run the show ("play"), also to test
+# it ("test"), or to build and check its Debian package ("package"). Uses sudo when not
+# run as root.
 set -euo pipefail
 kind=${1:-play}
 packages=(build-essential cmake pkg-config
@@ -8,7 +9,10 @@ packages=(build-essential cmake pkg-config
           libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0)
 if [ "$kind" = test ]; then
   packages+=(libgtest-dev xvfb xauth xdotool ffmpeg clang libclang-rt-14-dev python3
-               libx11-dev valgrind)
+               libx11-dev valgrind gdb)
+fi
+if [ "$kind" = package ]; then
+  packages+=(dpkg-dev lintian appstream desktop-file-utils man-db xvfb xauth)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -17,14 +17,15 @@ export DEMO="$DEMO" VALGRIND_LOG="$WORK_DIR/valgrind.log"
 run=$(make_run_dir leaks)
 cd "$run"
 # softpipe: no JIT compiler under valgrind, which keeps the run short.
-timeout 1500 xvfb-run -a -s "-screen 0 1920x1080x24" env GALLIUM_DRIVER=softpipe bash -c '
+export GALLIUM_DRIVER=softpipe
+under_xvfb '
     valgrind --leak-check=full --show-leak-kinds=definite --num-callers=40 --fullpath-after= \
         --log-file="$VALGRIND_LOG" "$DEMO" --mute --window=160x100 --start=3100 \
         > out.txt 2> err.txt & pid=$!
     for _ in $(seq 1200); do xdotool search --class demo > /dev/null 2>&1 && break; sleep 0.1; done
-    bash "$WAIT_WINDOW" > /dev/null
+    bash "$WAIT_WINDOW" > /dev/null || exit 1
     bash "$SKIP_SCENES" $pid out.txt 10 || kill $pid
-    wait $pid; echo $? > code.txt' || true
+    wait_exit $pid 300 > code.txt' 1500 || true
 grep -q 'ERROR SUMMARY' "$VALGRIND_LOG" || fail "valgrind did not finish: $(tail -20 "$VALGRIND_LOG")"
 [ "$(cat code.txt 2>/dev/null)" = 0 ] || fail "exit $(cat code.txt 2>/dev/null); $(tail -5 err.txt)"
 [ "$(wc -l < out.txt)" -eq 9 ] || fail "not every scene was reached: $(cat out.txt)"

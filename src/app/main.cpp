@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/frame.h"
+#include "app/option_values.h"
 #include "app/options.h"
 #include "app/shell.h"
 #include "app/startup.h"
@@ -12,13 +13,18 @@
 #include "platform/display.h"
 #include "platform/process.h"
 #include "platform/sound.h"
+#include "platform/termination.h"
+#include "platform/watchdog.h"
 
 namespace {
 
 // Makes the directory that holds data/ the working directory; false (after one line that
-// says where it looked) when there is none.
+// says where it looked) when there is none. The build defines where an installed copy
+// keeps its data: DEMO_DATA_FROM_PROGRAM relative to the program's directory,
+// DEMO_INSTALL_DATA_DIR absolute.
 bool enterDataRoot() {
-    const std::vector<std::string> roots = dataRootCandidates(executableDirectory());
+    const std::vector<std::string> roots =
+        dataRootCandidates(executableDirectory(), DEMO_DATA_FROM_PROGRAM, DEMO_INSTALL_DATA_DIR);
     for (const std::string& root : roots) {
         if (hasDataDirectory(root)) return root == "." || enterDirectory(root);
     }
@@ -30,19 +36,28 @@ bool enterDataRoot() {
 
 }  // namespace
 
+// Bounds of the start-up steps and of one frame (s): far beyond what they take on a busy
+// machine, short enough that a run stuck on the outside world ends with a reason.
+constexpr int MusicStartLimitS = 30;
+constexpr int DisplayLimitS = 30;
+constexpr int LoadLimitS = 60;
+constexpr int FrameLimitS = 30;
+
 int main(int argc, char** argv) {
+    installTerminationHandlers();
+    const std::string program = programName(argc > 0 ? argv[0] : nullptr, "demo");
     const ParsedOptions parsed = parsePlayerOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.error.empty()) {
-        std::fprintf(stderr, "demo: %s\n", parsed.error.c_str());
+        std::fprintf(stderr, "%s: %s\n", program.c_str(), parsed.error.c_str());
         return 2;
     }
     const PlayerOptions& options = parsed.options;
     if (options.help) {
-        std::fputs(playerHelpText().c_str(), stdout);
+        std::fputs(playerHelpText(program, DEMO_INSTALL_DATA_DIR).c_str(), stdout);
         return 0;
     }
     if (options.version) {
-        std::printf("demo (SOLTAREK ASKETRO) %s\n", DEMO_VERSION);
+        std::printf("%s (SOLTAREK ASKETRO) %s\n", program.c_str(), DEMO_VERSION);
         return 0;
     }
     if (options.listAudioDevices) {
@@ -57,11 +72,26 @@ int main(int argc, char** argv) {
     settings.startMs = options.startMs;
     settings.music = !options.mute;
     settings.audioDevice = options.audioDevice;
+    settings.enteringStage = [](StartupStage stage) {
+        switch (stage) {
+            case StartupStage::MusicOpen: watchStep("starting the music", MusicStartLimitS); break;
+            case StartupStage::Surface: watchStep("opening the display", DisplayLimitS); break;
+            case StartupStage::Show: watchStep("loading the show's images", LoadLimitS); break;
+            case StartupStage::Ready: watchStep("drawing a frame", FrameLimitS); break;
+            default: break;
+        }
+    };
     startShow(settings, [] {
         createDisplay();  // exits with a message on failure
         return true;
     });
-    while (!isQuitRequested()) playFrame();
+    deferTerminationToLoop();
+    while (!isQuitRequested()) {
+        watchProgress();
+        if (terminationRequested()) requestQuit();
+        playFrame();
+    }
+    watchNothing();
     // A run that reached the end of the timeline starts again; Escape or a close ends it.
     if (options.loop && currentSceneIndex() >= SceneCount) {
         restartProcess(argv);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <chrono>
 #include <thread>
 
 #include "platform/sound.h"
@@ -73,8 +74,10 @@ void setMusicDevice(const std::string& name) { musicDevice = name; }
 
 void startMusic() {
     beginMusic();
-    // Poll without sleeping; yielding leaves the core to the decode thread on small machines.
-    while (!musicOpened()) std::this_thread::yield();
+    // Poll every millisecond: a busy poll would take a core from the decode thread on a small
+    // machine. The open itself never blocks on the file (see sound_decoder.h); the caller
+    // bounds the whole start.
+    while (!musicOpened()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 void beginMusic() {

@@ -23,3 +23,9 @@ bool parseSizeValue(const std::string& text, int minSide, int maxSide, int& widt
     height = int(h);
     return true;
 }
+
+std::string programName(const char* argv0, const std::string& fallback) {
+    const std::string path = argv0 != nullptr ? argv0 : "";
+    const std::string name = path.substr(path.find_last_of('/') + 1);
+    return name.empty() ? fallback : name;
+}

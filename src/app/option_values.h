@@ -10,3 +10,7 @@ bool parseWholeNumber(const std::string& text, uint64_t low, uint64_t high, uint
 
 // "WIDTHxHEIGHT" in pixels, each side within [minSide, maxSide].
 bool parseSizeValue(const std::string& text, int minSide, int maxSide, int& width, int& height);
+
+// The name a program was started under (the last part of argv[0]), so that messages and
+// --help name the installed program; `fallback` when argv[0] is missing or empty.
+std::string programName(const char* argv0, const std::string& fallback);

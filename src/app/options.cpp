@@ -56,8 +56,8 @@ ParsedOptions parsePlayerOptions(const std::vector<std::string>& arguments) {
     return result;
 }
 
-std::string playerHelpText() {
-    return "Usage: demo [OPTION]...\n"
+std::string playerHelpText(const std::string& program, const std::string& installedDataDir) {
+    return "Usage: " + program + " [OPTION]...\n"
            "Plays the show SOLTAREK ASKETRO: ten timed scenes over 90.6 s with its soundtrack,\n"
            "full-screen. Keys: Escape ends, Enter skips to the next scene, Space prints the\n"
            "clock value (ms).\n"
@@ -73,6 +73,6 @@ std::string playerHelpText() {
            "  --help                  print this help and exit\n"
            "  --version               print the version and exit\n"
            "\n"
-           "The show reads data/ in the working directory, or else the data installed beside\n"
-           "the program (../share/soltarek/data).\n";
+           "The show reads data/ in the working directory, or else the data beside the program\n"
+           "(a build directory) or the installed data (" + installedDataDir + "/data).\n";
 }

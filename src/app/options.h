@@ -26,5 +26,6 @@ struct ParsedOptions {
 // that take a value ("--window" only takes "=WxH").
 ParsedOptions parsePlayerOptions(const std::vector<std::string>& arguments);
 
-// The --help text.
-std::string playerHelpText();
+// The --help text of the player started as `program`, whose installed data lives in
+// `installedDataDir`.
+std::string playerHelpText(const std::string& program, const std::string& installedDataDir);

@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include <chrono>
 #include <thread>
 
 #include "app/audio_clock.h"
@@ -20,6 +21,12 @@ void installClock(const StartupSettings& settings) {
     }
 }
 
+// Moves on to `stage` and tells the driver.
+void enter(StartupProgress& progress, const StartupSettings& settings, StartupStage stage) {
+    progress.next = stage;
+    if (settings.enteringStage) settings.enteringStage(stage);
+}
+
 }  // namespace
 
 StartupStatus continueStartup(StartupProgress& progress, const StartupSettings& settings,
@@ -28,29 +35,30 @@ StartupStatus continueStartup(StartupProgress& progress, const StartupSettings& 
         switch (progress.next) {
             case StartupStage::Clock:
                 installClock(settings);
-                progress.next = StartupStage::Images;
+                enter(progress, settings, StartupStage::Images);
                 break;
             case StartupStage::Images:
                 prefetchStartupImages();
-                progress.next = settings.music ? StartupStage::MusicOpen : StartupStage::Surface;
+                enter(progress, settings,
+                      settings.music ? StartupStage::MusicOpen : StartupStage::Surface);
                 break;
             case StartupStage::MusicOpen:
                 setMusicStartMs(settings.startMs);
                 setMusicDevice(settings.audioDevice);
                 beginMusic();
-                progress.next = StartupStage::MusicWait;
+                enter(progress, settings, StartupStage::MusicWait);
                 break;
             case StartupStage::MusicWait:
                 if (!musicOpened()) return StartupStatus::WaitingForMusic;
-                progress.next = StartupStage::Surface;
+                enter(progress, settings, StartupStage::Surface);
                 break;
             case StartupStage::Surface:
                 if (!createSurface()) return StartupStatus::SurfaceFailed;
-                progress.next = StartupStage::Show;
+                enter(progress, settings, StartupStage::Show);
                 break;
             case StartupStage::Show:
                 prepareShow();
-                progress.next = StartupStage::Ready;
+                enter(progress, settings, StartupStage::Ready);
                 break;
             case StartupStage::Ready:
                 return StartupStatus::Ready;
@@ -63,8 +71,8 @@ bool startShow(const StartupSettings& settings, const SurfaceFactory& createSurf
     for (;;) {
         switch (continueStartup(progress, settings, createSurface)) {
             case StartupStatus::WaitingForMusic:
-                // Poll without sleeping; yielding leaves the core to the decode thread.
-                std::this_thread::yield();
+                // Not a busy poll: that would take a core from the decode thread.
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
                 break;
             case StartupStatus::SurfaceFailed:
                 return false;

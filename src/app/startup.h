@@ -16,18 +16,22 @@ enum class RunClock {
     Simulated,  // the value the driver sets frame by frame (setSimulatedClock)
 };
 
+enum class StartupStage { Clock, Images, MusicOpen, MusicWait, Surface, Show, Ready };
+
 struct StartupSettings {
     RunClock clock = RunClock::Show;
     uint32_t startMs = 0;     // clock value the run starts at (ms, 0..90596); the music too
     bool music = true;        // start the soundtrack (off: --mute, capture, tests)
     std::string audioDevice;  // output device by name; empty: the default device
+    // Told of each stage after the clock as it begins (Ready: start-up is done), e.g. to
+    // bound the time a stage may take.
+    std::function<void(StartupStage)> enteringStage;
 };
 
 // Creates the run's surface (a window, an offscreen framebuffer, a canvas) with its GL
 // context current. False on failure; the driver reports why.
 using SurfaceFactory = std::function<bool()>;
 
-enum class StartupStage { Clock, Images, MusicOpen, MusicWait, Surface, Show, Ready };
 struct StartupProgress {
     StartupStage next = StartupStage::Clock;  // the step not yet done
 };
@@ -44,6 +48,6 @@ enum class StartupStatus {
 StartupStatus continueStartup(StartupProgress& progress, const StartupSettings& settings,
                               const SurfaceFactory& createSurface);
 
-// The whole start-up in one call, yielding the processor while the music opens. True when
-// the show is ready for its first frame, false when the surface could not be created.
+// The whole start-up in one call, polling every millisecond while the music opens. True
+// when the show is ready for its first frame, false when the surface could not be created.
 bool startShow(const StartupSettings& settings, const SurfaceFactory& createSurface);

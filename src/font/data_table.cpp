@@ -1,10 +1,12 @@
 #include "font/data_table.h"
 
+#include "platform/data_file.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <fstream>
+#include <sstream>
 #include <string_view>
 
 namespace {
@@ -108,6 +110,15 @@ std::unique_ptr<DataTable> readDataTable(std::istream& in, const std::string& fi
 }
 
 std::unique_ptr<DataTable> readDataTable(const std::string& fileName) {
-    std::ifstream in(fileName);
+    // Read whole first: the file may be a FIFO or a device, which openDataFile refuses
+    // instead of waiting on it. A file that cannot be opened reads as an empty table.
+    std::string text;
+    if (std::FILE* file = openDataFile(fileName)) {
+        char block[4096];
+        size_t got = 0;
+        while ((got = std::fread(block, 1, sizeof block, file)) > 0) text.append(block, got);
+        std::fclose(file);
+    }
+    std::istringstream in(text);
     return readDataTable(in, fileName);
 }

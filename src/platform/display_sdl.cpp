@@ -1,7 +1,10 @@
 #include <SDL.h>
+#include <dlfcn.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/display.h"
 
@@ -24,6 +27,36 @@ int windowedHeight = 0;  // pixels
     std::exit(1);
 }
 
+// SDL falls back to drivers that show nothing (an offscreen buffer of 1024x768, or none)
+// when no display server answers; the show would then run unseen, with no window to end it
+// from. Such a driver is taken only when asked for by name.
+bool showsNothing(const char* driver) {
+    if (driver == nullptr) return true;
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    const bool invisible = std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
+    return invisible && (asked == nullptr || std::strcmp(asked, driver) != 0);
+}
+
+// Xlib's reaction to a lost connection (the X server ended or was cut off) is a message on
+// stderr and exit(1), whose exit-time routines would still talk to the lost display. This
+// says so in the show's one-line form instead and ends at once.
+int onDisplayLost(void*) {
+    std::printf("Error: lost the connection to the display\n");
+    std::fflush(stdout);
+    _exit(1);
+}
+
+// Xlib is loaded by SDL's X11 driver and by the GL library, not linked by us: its handler
+// is set through the library already in the process, when there is one.
+void catchLostDisplay() {
+    void* xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+    if (xlib == nullptr) return;
+    using Handler = int (*)(void*);
+    using SetHandler = Handler (*)(Handler);
+    if (auto set = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetIOErrorHandler"))) set(onDisplayLost);
+    dlclose(xlib);  // only drops the reference taken here
+}
+
 }  // namespace
 
 void requestWindowedDisplay(int width, int height) {
@@ -34,6 +67,12 @@ void requestWindowedDisplay(int width, int height) {
 
 void createDisplay() {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) failDisplay("cannot initialise video");
+    if (showsNothing(SDL_GetCurrentVideoDriver())) {
+        std::printf("Error: cannot open the display: no X server or Wayland compositor answered\n");
+        std::fflush(stdout);
+        std::exit(1);
+    }
+    if (std::strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0) catchLostDisplay();
 
     SDL_DisplayMode mode{};
     if (SDL_GetDesktopDisplayMode(0, &mode) != 0) failDisplay("cannot read the desktop size");

@@ -3,8 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <filesystem>
 
 std::string executableDirectory() {
     char path[PATH_MAX];
@@ -15,12 +17,20 @@ std::string executableDirectory() {
     return slash == std::string::npos ? std::string() : result.substr(0, slash);
 }
 
-std::vector<std::string> dataRootCandidates(const std::string& executableDir) {
+std::vector<std::string> dataRootCandidates(const std::string& executableDir,
+                                            const std::string& fromExecutable,
+                                            const std::string& installDir) {
     std::vector<std::string> roots{"."};
+    auto add = [&roots](const std::filesystem::path& place) {
+        std::string text = place.lexically_normal().string();
+        if (text.size() > 1 && text.back() == '/') text.pop_back();
+        if (std::find(roots.begin(), roots.end(), text) == roots.end()) roots.push_back(text);
+    };
     if (!executableDir.empty()) {
-        roots.push_back(executableDir);
-        roots.push_back(executableDir + "/../share/soltarek");
+        add(executableDir);
+        if (!fromExecutable.empty()) add(std::filesystem::path(executableDir) / fromExecutable);
     }
+    if (!installDir.empty()) add(installDir);
     return roots;
 }
 

@@ -9,9 +9,14 @@
 std::string executableDirectory();
 
 // Places where the show's data/ may be, in the order they are tried: the working
-// directory, the executable's own directory (a build tree), and the installed
-// ../share/soltarek beside the executable.
-std::vector<std::string> dataRootCandidates(const std::string& executableDir);
+// directory; the executable's own directory (a build tree); the install's data directory
+// reached from the executable's directory by the relative path `fromExecutable` (so an
+// installed tree works wherever it was unpacked); the absolute `installDir` the build
+// installs to (for a program copied elsewhere). Paths are normalised, repeats dropped, and
+// an empty argument adds nothing.
+std::vector<std::string> dataRootCandidates(const std::string& executableDir,
+                                            const std::string& fromExecutable,
+                                            const std::string& installDir);
 
 // True when `root`/data is a directory.
 bool hasDataDirectory(const std::string& root);

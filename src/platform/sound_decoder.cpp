@@ -1,13 +1,15 @@
 #include "platform/sound_decoder.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <mutex>
 #include <new>
 
+#include "platform/data_file.h"
 #include "platform/sound.h"
 
 namespace sound {
@@ -25,21 +27,82 @@ int errorOf(mpg123_handle* handle, int result) {
     }
 }
 
+// The library's reader over a MemoryFile.
+mpg123_ssize_t readMemory(void* handle, void* out, size_t bytes) {
+    auto& file = *static_cast<MemoryFile*>(handle);
+    const size_t left = file.bytes.size() - size_t(file.position);
+    const size_t count = std::min(bytes, left);
+    std::memcpy(out, file.bytes.data() + file.position, count);
+    file.position += int64_t(count);
+    return mpg123_ssize_t(count);
+}
+
+off_t seekMemory(void* handle, off_t offset, int whence) {
+    auto& file = *static_cast<MemoryFile*>(handle);
+    const int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? file.position
+                                                                     : int64_t(file.bytes.size());
+    const int64_t target = base + int64_t(offset);
+    if (whence < SEEK_SET || whence > SEEK_END || target < 0 || target > int64_t(file.bytes.size()))
+        return -1;
+    file.position = target;
+    return off_t(target);
+}
+
+// Makes `handle` read from `file`, rewound.
+int openOnMemory(mpg123_handle* handle, MemoryFile& file) {
+    file.position = 0;
+    const int result = mpg123_replace_reader_handle(handle, readMemory, seekMemory, nullptr);
+    return result == MPG123_OK ? mpg123_open_handle(handle, &file) : result;
+}
+
+// Reads the whole regular file `fileName` into `file`. Returns NoError or the error code.
+int readWholeFile(const char* fileName, MemoryFile& file) {
+    const int fd = openDataFileDescriptor(fileName);
+    if (fd < 0) return errno == ENOMEM ? OutOfMemory : FileNotFound;
+    struct stat info{};
+    int error = fstat(fd, &info) == 0 ? NoError : ReadFailed;
+    try {
+        if (error == NoError && info.st_size > MaxFileBytes) error = OutOfMemory;
+        if (error == NoError) file.bytes.resize(size_t(info.st_size));
+        size_t filled = 0;
+        while (error == NoError) {
+            // The size may change while reading: grow in steps until the end is reached.
+            if (filled == file.bytes.size()) {
+                if (int64_t(filled) >= MaxFileBytes) {
+                    error = OutOfMemory;
+                    break;
+                }
+                file.bytes.resize(filled + 65536);
+            }
+            const ssize_t got = ::read(fd, file.bytes.data() + filled, file.bytes.size() - filled);
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) error = ReadFailed;
+            if (got <= 0) break;
+            filled += size_t(got);
+        }
+        file.bytes.resize(filled);
+    } catch (const std::bad_alloc&) {
+        error = OutOfMemory;
+    }
+    ::close(fd);
+    return error;
+}
+
 // Least bytes an MPEG audio frame takes (a 26-byte layer III frame is the smallest real one).
 constexpr off_t MinFrameBytes = 16;
 
 // True when the Xing/Info frame at the start claims more MPEG frames than the file can
 // hold. With gapless decoding of a resampled stream the library walks the claimed frames
 // one by one while it opens, so a claim of billions (a damaged or hostile file) would keep
-// the open busy for minutes. Reads the first frame only; leaves `fd` at its start.
-bool claimsImpossibleLength(int fd, off_t fileBytes) {
+// the open busy for minutes. Decodes the first frame only.
+bool claimsImpossibleLength(MemoryFile& file) {
     int result = MPG123_OK;
     mpg123_handle* probe = mpg123_new(nullptr, &result);
     if (probe == nullptr) return false;
     mpg123_param(probe, MPG123_REMOVE_FLAGS, MPG123_GAPLESS, 0.0);
     mpg123_param(probe, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
     off_t claimed = -1;
-    if (mpg123_open_fd(probe, fd) == MPG123_OK) {
+    if (openOnMemory(probe, file) == MPG123_OK) {
         long rate = 0;
         int channels = 0, encoding = 0;
         if (mpg123_getformat(probe, &rate, &channels, &encoding) == MPG123_OK)
@@ -47,8 +110,7 @@ bool claimsImpossibleLength(int fd, off_t fileBytes) {
         mpg123_close(probe);
     }
     mpg123_delete(probe);
-    ::lseek(fd, 0, SEEK_SET);
-    return claimed > fileBytes / MinFrameBytes + 1;
+    return claimed > off_t(file.bytes.size()) / MinFrameBytes + 1;
 }
 
 }  // namespace
@@ -57,33 +119,27 @@ int openDecoder(const char* fileName, int mixRate, Decoder& decoder) {
     static std::once_flag libraryStarted;
     std::call_once(libraryStarted, [] { mpg123_init(); });
 
-    decoder = Decoder{};
-    const int fd = ::open(fileName, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno == ENOMEM ? OutOfMemory : FileNotFound;
-    struct stat info{};
-    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        ::close(fd);
-        return FileNotFound;
-    }
+    closeDecoder(decoder);
+    auto file = std::unique_ptr<MemoryFile>(new (std::nothrow) MemoryFile);
+    if (!file) return OutOfMemory;
+    const int readError = readWholeFile(fileName, *file);
+    if (readError != NoError) return readError;
 
     int result = MPG123_OK;
     mpg123_handle* handle = mpg123_new(nullptr, &result);
-    if (handle == nullptr) {
-        ::close(fd);
-        return result == MPG123_OUT_OF_MEM ? OutOfMemory : UnknownFormat;
-    }
+    if (handle == nullptr) return result == MPG123_OUT_OF_MEM ? OutOfMemory : UnknownFormat;
     decoder.handle = handle;
-    decoder.fd = fd;
+    decoder.file = std::move(file);
 
     // Gapless: the encoder's delay and padding (from the LAME tag) are cut, so sample 0
     // is the first sample of the music. Quiet: no messages on stderr for damaged frames.
     // A stream length that cannot be true is ignored; the end is then found by decoding.
     long flags = MPG123_GAPLESS | MPG123_QUIET;
-    if (claimsImpossibleLength(fd, info.st_size)) flags |= MPG123_IGNORE_STREAMLENGTH;
+    if (claimsImpossibleLength(*decoder.file)) flags |= MPG123_IGNORE_STREAMLENGTH;
     mpg123_param(handle, MPG123_ADD_FLAGS, flags, 0.0);
     mpg123_format_none(handle);
     result = mpg123_format(handle, mixRate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
-    if (result == MPG123_OK) result = mpg123_open_fd(handle, fd);
+    if (result == MPG123_OK) result = openOnMemory(handle, *decoder.file);
     if (result == MPG123_OK) {
         long rate = 0;
         int channels = 0, encoding = 0;
@@ -104,8 +160,8 @@ void closeDecoder(Decoder& decoder) {
         mpg123_close(decoder.handle);
         mpg123_delete(decoder.handle);
     }
-    if (decoder.fd >= 0) ::close(decoder.fd);
-    decoder = Decoder{};
+    decoder.handle = nullptr;
+    decoder.file.reset();
 }
 
 int seekDecoder(Decoder& decoder, uint64_t frame) {

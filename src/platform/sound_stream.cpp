@@ -15,7 +15,7 @@ namespace sound {
 
 namespace {
 
-int streamBufferMs = 200;  // ms of decoded audio kept ahead of the output
+int streamBufferMs = 200;  // ms decoded before an open reports ready
 int streamMixRate = 44100;  // Hz
 constexpr size_t DecodeChunkFrames = 1152;  // one MPEG frame's worth per decode step
 // Every stream stays listed here for the life of the process (they are never freed).
@@ -36,9 +36,10 @@ size_t freeFrames(const Stream& stream) {
                                            stream.read.load(std::memory_order_acquire)));
 }
 
-// Decodes while the ring has room for a chunk. Returns false when the stream has ended.
-bool fillRing(Stream& stream, Decoder& decoder, int16_t* chunk, int& error) {
-    while (freeFrames(stream) >= DecodeChunkFrames) {
+// Decodes while the ring has room for a chunk, until `upTo` frames have ever been written.
+// Returns false when the stream has ended.
+bool fillRing(Stream& stream, Decoder& decoder, int16_t* chunk, int& error, uint64_t upTo) {
+    while (freeFrames(stream) >= DecodeChunkFrames && stream.written.load() < upTo) {
         const DecodeResult got = decodeFrames(decoder, chunk, DecodeChunkFrames);
         writeRing(stream, chunk, got.frames);
         if (got.ended) {
@@ -65,7 +66,7 @@ void decodeLoop(Stream* stream) {
         return;
     }
     int16_t chunk[2 * DecodeChunkFrames];
-    bool more = fillRing(*stream, decoder, chunk, error);
+    bool more = fillRing(*stream, decoder, chunk, error, stream->readyFrames);
     if (stream->written.load() == 0 && stream->startFrame == 0) {
         // A file that has a format but yields no samples has no audio frames.
         closeDecoder(decoder);
@@ -74,10 +75,10 @@ void decodeLoop(Stream* stream) {
     }
     stream->state.store(NoError);
     while (more) {
-        // Sleep until the reader takes something, then top the ring up again.
+        // Sleep while the ring is full until the reader takes something, then top it up.
         const uint64_t seen = stream->read.load(std::memory_order_acquire);
         if (freeFrames(*stream) < DecodeChunkFrames) stream->read.wait(seen);
-        more = fillRing(*stream, decoder, chunk, error);
+        more = fillRing(*stream, decoder, chunk, error, UINT64_MAX);
     }
     // Read or decode failures after the start end the music early: silence follows.
     closeDecoder(decoder);
@@ -107,8 +108,9 @@ Stream* openStream(const char* fileName, unsigned mode, int offset, int length,
         stream->fileName = fileName;
         stream->startFrame = startFrame;
         stream->mixRate = streamMixRate;
-        const size_t ahead = size_t(int64_t(streamBufferMs) * streamMixRate / 1000);
-        stream->capacityFrames = std::max(ahead, DecodeChunkFrames);
+        const auto framesOf = [](int ms) { return size_t(int64_t(ms) * streamMixRate / 1000); };
+        stream->readyFrames = std::max(framesOf(streamBufferMs), DecodeChunkFrames);
+        stream->capacityFrames = std::max(framesOf(StreamAheadMs), stream->readyFrames);
         stream->ring.assign(2 * stream->capacityFrames, 0);
         // Detached: the thread lives until the music ends or the process exits.
         std::thread(decodeLoop, stream).detach();

@@ -72,6 +72,14 @@ void drawPicture(int32_t index, PictureBackdrop backdrop) {
     glBindTexture(GL_TEXTURE_2D, pictureTextures[std::size_t(*slot)]);
     pushIdentityMatrices();
     glColor4f(1, 1, 1, 1);
+    // A picture that did not load leaves its texture without an image, and GL would draw the
+    // quad untextured: a white screen. The frame shows nothing instead, as the cleared frame.
+    GLint imageWidth = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &imageWidth);
+    if (imageWidth == 0) {
+        popMatrices();
+        return;
+    }
     const Bypass bypass = unchangedByFogAndBlend(std::size_t(*slot), backdrop);
     if (bypass.fog) glDisable(GL_FOG);
     if (bypass.blend) glDisable(GL_BLEND);

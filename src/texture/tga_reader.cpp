@@ -2,6 +2,7 @@
 
 #include "texture/tga_decode.h"
 #include "texture/image_prefetch.h"
+#include "platform/data_file.h"
 
 #include <algorithm>
 #include <new>
@@ -90,7 +91,7 @@ bool readCompressedTga(Texture& texture, std::FILE* file) {
 
 TgaFile readTgaFile(const std::string& fileName) {
     TgaFile result;
-    std::FILE* file = std::fopen(fileName.c_str(), "rb");
+    std::FILE* file = openDataFile(fileName);
     if (file == nullptr) return result;
     uint8_t header[TgaHeaderSize];
     if (std::fread(header, sizeof header, 1, file) != 1) {
@@ -120,7 +121,7 @@ std::unique_ptr<Texture> loadTga(const std::string& fileName) {
         texture->pixels = std::move(decoded->image.pixels);
         return texture;
     }
-    std::FILE* file = std::fopen(fileName.c_str(), "rb");
+    std::FILE* file = openDataFile(fileName);
     if (file == nullptr) return nullptr;
     if (std::fread(tgaHeader, sizeof tgaHeader, 1, file) != 1) {
         std::fclose(file);

@@ -30,6 +30,16 @@ keys=$(probe v frame=key_frame | grep -n '^1$' | cut -d: -f1 | tr '\n' ' ')
 [ "$(ls -A frames | tr '\n' ' ')" = "frame-85000.png frame-85016.png frame-90583.png " ] \
     || fail "frames written: $(ls -A frames | tr '\n' ' ')"
 
+# A FIFO as the font image and one as a picture: opening them must not wait for a writer;
+# the frames (a caption frame and the start picture) are drawn without them.
+mkdir -p fifo/data
+for f in data/*; do ln -s "$PWD/$f" fifo/data/; done
+rm fifo/data/font.tga fifo/data/start.tga
+mkfifo fifo/data/font.tga fifo/data/start.tga
+(cd fifo && timeout -k 5 60 "$CAPTURE" --size 64x36 --at 3500,20000 --png frames 2> /dev/null) \
+    || fail "FIFO font image or picture: the run failed or did not end within 60 s"
+[ "$(ls -A fifo/frames | wc -l)" = 2 ] || fail "FIFO data: frames written: $(ls -A fifo/frames)"
+
 # Refusals: exit 2, one line on stderr, no output file, before any drawing.
 refused() {
     local code

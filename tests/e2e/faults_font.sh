@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The font file missing, empty, without the spacing columns, without the image column, or
+# The font file missing, a FIFO, empty, without the spacing columns, without the image column, or
 # naming a missing or broken image: the opening scene's caption frames (clock 3001 to
 # 18096) run with captions drawn or absent, the demo keeps answering and Escape ends it
 # with exit code 0.
@@ -11,16 +11,18 @@ check_font() {  # name, then the font file's content (none: the file is missing)
     run=$(make_run_dir "font-$name")
     rm -f "$run/data/fonts.data"
     [ $# -ge 2 ] && printf '%b' "$2" > "$run/data/fonts.data"
+    [ "$name" != fifo ] || mkfifo "$run/data/fonts.data"  # opening it must not wait for a writer
     head -c 100 "$BUILD_DIR/data/font.tga" > "$run/data/cut.tga"
     cd "$run"
-    timeout 200 xvfb-run -a -s "-screen 0 1920x1080x24" bash -c '
+    under_xvfb '
         "$DEMO" --start=3200 > out.txt 2> err.txt & pid=$!
-        bash "$WAIT_WINDOW" > /dev/null
+        bash "$WAIT_WINDOW" > /dev/null || exit 1
         # Each print comes two frames after the key: captions were drawn by then.
         bash "$PRINT_CLOCK" $pid out.txt && bash "$PRINT_CLOCK" $pid out.txt
         xdotool key Escape
-        wait $pid; echo $? > code.txt' || true
-    [ "$(cat code.txt 2>/dev/null)" = 0 ] || fail "$name: exit $(cat code.txt 2>/dev/null); $(tail -5 err.txt)"
+        wait_exit $pid 30 > code.txt' || true
+    [ -f code.txt ] || fail "$name: the run did not finish; $(tail -5 err.txt)"
+    [ "$(cat code.txt)" = 0 ] || fail "$name: exit $(cat code.txt); $(tail -5 err.txt)"
     mapfile -t prints < out.txt
     [ "${#prints[@]}" = 2 ] || fail "$name: expected two clock prints, got: $(cat out.txt)"
     # The prints must fall in the caption span, or captions were not what was being drawn.
@@ -29,6 +31,7 @@ check_font() {  # name, then the font file's content (none: the file is missing)
 }
 
 check_font missing
+check_font fifo
 check_font empty ''
 check_font no-spacing 'mapfile\ndata/font.tga\n'
 check_font no-mapfile 'xspace yspace\n1 2\n'

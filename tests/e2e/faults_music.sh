@@ -12,13 +12,14 @@ run=$(make_run_dir claim)
 cd "$run"
 rm -f data/music.mp3
 cp "$SOURCE_DIR/tests/fuzz/corpus/fuzz_music/huge-info-frame-count.mp3" data/music.mp3
-timeout 120 xvfb-run -a -s "-screen 0 1920x1080x24" bash -c '
+under_xvfb '
     SDL_AUDIODRIVER=dummy "$DEMO" > out.txt 2> err.txt & pid=$!
-    bash "$WAIT_WINDOW" > /dev/null
-    bash "$PRINT_CLOCK" $pid out.txt
+    bash "$WAIT_WINDOW" > /dev/null || exit 1
+    bash "$PRINT_CLOCK" $pid out.txt || exit 1
     xdotool key Escape
-    wait $pid; echo $? > code.txt' || true
-[ "$(cat code.txt 2>/dev/null)" = 0 ] || fail "claimed length: exit $(cat code.txt 2>/dev/null); $(cat out.txt err.txt)"
+    wait_exit $pid 30 > code.txt' || true
+[ -f code.txt ] || fail "claimed length: the run did not finish; $(cat out.txt err.txt)"
+[ "$(cat code.txt)" = 0 ] || fail "claimed length: exit $(cat code.txt); $(cat out.txt err.txt)"
 echo "ok: a claim of 4 billion frames does not hold up the start"
 
 run=$(make_run_dir cut)
@@ -27,16 +28,17 @@ rm -f data/music.mp3
 "$fixture" write song.mp3 6
 size=$(stat -c %s song.mp3)
 head -c $((size / 3 + 7)) song.mp3 > data/music.mp3  # 2 s and a piece of the next frame
-timeout 120 xvfb-run -a -s "-screen 0 1920x1080x24" bash -c '
+under_xvfb '
     SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=out.raw "$DEMO" > out.txt 2> err.txt & pid=$!
-    bash "$WAIT_WINDOW" > /dev/null
+    bash "$WAIT_WINDOW" > /dev/null || exit 1
     sleep 3  # the music is over: print the clock now and 2 s later
-    bash "$PRINT_CLOCK" $pid out.txt
+    bash "$PRINT_CLOCK" $pid out.txt || exit 1
     sleep 2
-    bash "$PRINT_CLOCK" $pid out.txt
+    bash "$PRINT_CLOCK" $pid out.txt || exit 1
     xdotool key Escape
-    wait $pid; echo $? > code.txt' || true
-[ "$(cat code.txt 2>/dev/null)" = 0 ] || fail "cut soundtrack: exit $(cat code.txt 2>/dev/null); $(cat err.txt)"
+    wait_exit $pid 30 > code.txt' || true
+[ -f code.txt ] || fail "cut soundtrack: the run did not finish; $(cat err.txt)"
+[ "$(cat code.txt)" = 0 ] || fail "cut soundtrack: exit $(cat code.txt); $(cat err.txt)"
 # The capture is the decoded cut file (music to the cut), then nothing but silence.
 "$fixture" match out.raw data/music.mp3 3 || fail "the capture is not the music up to the cut, then silence"
 mapfile -t prints < out.txt

@@ -6,9 +6,9 @@ source "$(dirname "$0")/lib/common.bash"
 export SDL_AUDIODRIVER=dummy DEMO="$DEMO"
 run=$(make_run_dir stop)
 cd "$run"
-timeout 280 xvfb-run -a -s "-screen 0 1920x1080x24" bash -c '
+under_xvfb '
     "$DEMO" --start=26000 > out.txt 2> err.txt & pid=$!
-    bash "$WAIT_WINDOW" > /dev/null
+    bash "$WAIT_WINDOW" > /dev/null || exit 1
     # Print the clock until it is past 28700, late enough in scene 2 for the stop to reach
     # scene 4; the last print before the stop goes to before.txt.
     for n in $(seq 100); do
@@ -20,11 +20,12 @@ timeout 280 xvfb-run -a -s "-screen 0 1920x1080x24" bash -c '
     tail -n 1 out.txt > before.txt; lines=$(wc -l < out.txt)
     sleep 20
     kill -CONT $pid
-    bash "$PRINT_CLOCK" $pid out.txt
+    bash "$PRINT_CLOCK" $pid out.txt || exit 1
     tail -n +$((lines + 1)) out.txt > after.txt
     bash "$SKIP_SCENES" $pid out.txt 10 || kill $pid
-    wait $pid; echo $? > code.txt' || true
-[ "$(cat code.txt 2>/dev/null)" = 0 ] || fail "exit $(cat code.txt 2>/dev/null); $(tail -5 err.txt)"
+    wait_exit $pid 30 > code.txt' 240 || true
+[ -f code.txt ] || fail "the run did not finish; $(tail -5 err.txt)"
+[ "$(cat code.txt)" = 0 ] || fail "exit $(cat code.txt); $(tail -5 err.txt)"
 mapfile -t prints < after.txt
 before=$(cat before.txt) after=${prints[0]}
 [ "$before" -gt 24096 ] && [ "$before" -le 32096 ] || fail "the stop did not begin in scene 2: $before"

@@ -6,30 +6,28 @@
 source "$(dirname "$0")/lib/common.bash"
 export SDL_AUDIODRIVER=dummy DEMO="$DEMO"
 
-# Waits up to 30 s for PID to end; writes its exit code, or "timeout", to FILE.
-wait_exit='for i in $(seq 300); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-    if kill -0 $pid 2>/dev/null; then kill -9 $pid; echo timeout > "$CODE"; else wait $pid; echo $? > "$CODE"; fi'
-
 run=$(make_run_dir keys)
 cd "$run"
-CODE=code.txt under_xvfb '
+under_xvfb '
     "$DEMO" > out.txt & pid=$!
-    bash "$WAIT_WINDOW" > /dev/null
-    bash "$PRINT_CLOCK" $pid out.txt
-    bash "$PRINT_CLOCK" $pid out.txt
+    bash "$WAIT_WINDOW" > /dev/null || exit 1
+    bash "$PRINT_CLOCK" $pid out.txt || exit 1
+    bash "$PRINT_CLOCK" $pid out.txt || exit 1
     xdotool key Escape
-    '"$wait_exit"
+    wait_exit $pid 30 > code.txt' || true
+[ -f code.txt ] || fail "Escape: the run did not finish; output: $(cat out.txt)"
 [ "$(cat code.txt)" = 0 ] || fail "Escape: exit code $(cat code.txt), output: $(cat out.txt)"
 mapfile -t lines < out.txt
 [ "${#lines[@]}" = 2 ] || fail "expected two clock prints, got: $(cat out.txt)"
 [[ "${lines[0]}" =~ ^[0-9]+$ && "${lines[1]}" =~ ^[0-9]+$ ]] || fail "not clock values: $(cat out.txt)"
 [ "${lines[1]}" -ge "${lines[0]}" ] || fail "clock went back: $(cat out.txt)"
 
-CODE=code2.txt under_xvfb '
+under_xvfb '
     "$DEMO" > out2.txt & pid=$!
-    bash "$WAIT_WINDOW" > /dev/null
-    bash "$PRINT_CLOCK" $pid out2.txt
+    bash "$WAIT_WINDOW" > /dev/null || exit 1
+    bash "$PRINT_CLOCK" $pid out2.txt || exit 1
     for i in $(seq 10); do xdotool key Return; sleep 0.1; done
-    '"$wait_exit"
+    wait_exit $pid 30 > code2.txt' || true
+[ -f code2.txt ] || fail "ten Enter presses: the run did not finish"
 [ "$(cat code2.txt)" = 0 ] || fail "ten Enter presses: $(cat code2.txt)"
 echo "keys: ok"

@@ -14,19 +14,18 @@ rm -f data/music.mp3
 capture() {  # output file, then demo's arguments
     local out=$1
     shift
-    cat > run.sh <<RUN
-set -e
-SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/$out" "$DEMO" $* > demo.out 2> demo.err &
-pid=\$!
-bash "$WAIT_WINDOW" >/dev/null
-bash "$PRINT_CLOCK" \$pid demo.out
-sleep 3
-xdotool key Escape
-wait \$pid
-RUN
-    if ! timeout 120 xvfb-run -a -s "-screen 0 1920x1080x24" bash run.sh; then
+    rm -f code.txt
+    under_xvfb "
+        SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE='$work/$out' '$DEMO' $* > demo.out 2> demo.err &
+        pid=\$!
+        bash \"\$WAIT_WINDOW\" > /dev/null || exit 1
+        bash \"\$PRINT_CLOCK\" \$pid demo.out || exit 1
+        sleep 3
+        xdotool key Escape
+        wait_exit \$pid 30 > code.txt" 100 || true
+    if [ "$(cat code.txt 2>/dev/null)" != 0 ]; then
         cat demo.out demo.err
-        fail "the run ($*) did not end cleanly"
+        fail "the run ($*) did not end cleanly (exit code: $(cat code.txt 2>/dev/null || echo none))"
     fi
 }
 

@@ -16,9 +16,10 @@ expect_failure() {  # expected-line, then NAME=VALUE settings and --options to r
     for word in "$@"; do
         if [[ $word == --* ]]; then arguments+=("$word"); else settings+=("$word"); fi
     done
-    out=$(env -u DISPLAY -u WAYLAND_DISPLAY "${settings[@]}" "$DEMO" "${arguments[@]}" 2>/dev/null)
+    out=$(env -u DISPLAY -u WAYLAND_DISPLAY "${settings[@]}" timeout -k 5 30 "$DEMO" "${arguments[@]}" 2>/dev/null)
     rc=$?
     set -e
+    [ "$rc" -lt 124 ] || fail "($*): the demo did not end within 30 s"
     if [ "$rc" -ne 1 ] || [ "$out" != "$expected" ]; then
         fail "($*): exit $rc, output '$out', expected '$expected'"
     fi
@@ -26,6 +27,13 @@ expect_failure() {  # expected-line, then NAME=VALUE settings and --options to r
 }
 
 expect_failure "Error: File not found" SDL_AUDIODRIVER=dummy
+# Not a regular file: opening it must not wait (a FIFO would wait for a writer for ever).
+mkfifo data/music.mp3
+expect_failure "Error: File not found" SDL_AUDIODRIVER=dummy
+rm data/music.mp3
+mkdir data/music.mp3
+expect_failure "Error: File not found" SDL_AUDIODRIVER=dummy
+rmdir data/music.mp3
 echo "This is a text file, not music." > data/music.mp3
 expect_failure "Error: Unknown file format" SDL_AUDIODRIVER=dummy
 : > data/music.mp3

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The player's command line: --help, --version, unknown options, no data anywhere, and an
-# installed demo that finds its data beside the program from another working directory.
+# installed copy that finds its data from another working directory.
 source "$(dirname "$0")/lib/common.bash"
 export DEMO
 
@@ -24,19 +24,17 @@ set -e
 [ "$code" = 1 ] || fail "no data: exit $code"
 grep -q 'looked in' out.txt || fail "no data: $(cat out.txt)"
 
-# Installed: the data beside the program is found from any working directory. The run
-# starts 300 ms before the end and ends by itself.
+# Installed under a prefix other than the configured one: the programs carry their installed
+# names, and the player finds the data relative to itself from any working directory. The
+# run starts 300 ms before the end and ends by itself.
 prefix="$WORK_DIR/prefix"
 cmake --install "$BUILD_DIR" --prefix "$prefix" > /dev/null
-[ -x "$prefix/bin/demo" ] || fail "install: no bin/demo"
-[ -x "$prefix/bin/demo-capture" ] || fail "install: no bin/demo-capture"
-[ -f "$prefix/share/applications/soltarek.desktop" ] || fail "install: no desktop entry"
-if [ -d "$BUILD_DIR/data" ]; then
-    [ -f "$prefix/share/soltarek/data/music.mp3" ] || fail "install: no data"
-    mkdir -p "$WORK_DIR/elsewhere"
-    cd "$WORK_DIR/elsewhere"
-    export INSTALLED="$prefix/bin/demo"
-    SDL_AUDIODRIVER=dummy under_xvfb 'timeout 120 "$INSTALLED" --start=90300 > out.txt; echo $? > code.txt'
-    [ "$(cat code.txt)" = 0 ] || fail "installed demo: exit $(cat code.txt): $(cat out.txt)"
-fi
+"$prefix/games/soltarek" --version | grep -q '^soltarek (SOLTAREK ASKETRO) ' || fail "installed player: --version"
+"$prefix/bin/soltarek-capture" --help | grep -q '^Usage: soltarek-capture ' || fail "installed recorder: --help"
+mkdir -p "$WORK_DIR/elsewhere"
+cd "$WORK_DIR/elsewhere"
+export INSTALLED="$prefix/games/soltarek"
+SDL_AUDIODRIVER=dummy under_xvfb '"$INSTALLED" --start=90300 > out.txt & wait_exit $! 60 > code.txt' || true
+[ -f code.txt ] || fail "installed player: the run did not finish: $(cat out.txt)"
+[ "$(cat code.txt)" = 0 ] || fail "installed player: exit $(cat code.txt): $(cat out.txt)"
 echo "player command line: ok"

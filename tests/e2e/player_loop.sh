@@ -8,14 +8,14 @@ run=$(make_run_dir loop)
 cd "$run"
 SDL_AUDIODRIVER=dummy under_xvfb '
     "$DEMO" --mute --loop --start=87000 > out.txt & pid=$!
-    bash "$WAIT_WINDOW" > /dev/null
-    bash "$PRINT_CLOCK" $pid out.txt; first=$(date +%s%3N)
+    bash "$WAIT_WINDOW" > /dev/null || exit 1
+    bash "$PRINT_CLOCK" $pid out.txt || exit 1; first=$(date +%s%3N)
     sleep 5
-    bash "$PRINT_CLOCK" $pid out.txt; second=$(date +%s%3N)
+    bash "$PRINT_CLOCK" $pid out.txt || exit 1; second=$(date +%s%3N)
     echo $((second - first)) > elapsed.txt
     kill -TERM $pid
-    for i in $(seq 300); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-    kill -9 $pid 2>/dev/null && echo killed > code.txt || { wait $pid; echo $? > code.txt; }'
+    wait_exit $pid 30 > code.txt' || true
+[ -f code.txt ] || fail "--loop: the run did not finish ($(cat out.txt))"
 mapfile -t prints < out.txt
 [ "${#prints[@]}" -ge 2 ] || fail "--loop: the show did not run on after its end ($(cat out.txt))"
 elapsed=$(cat elapsed.txt)

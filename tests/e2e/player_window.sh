@@ -7,14 +7,15 @@ export DEMO
 run=$(make_run_dir window)
 cd "$run"
 SDL_AUDIODRIVER=no-such-driver under_xvfb '
-    timeout 120 "$DEMO" --mute --window=640x360 --start=83500 > out.txt & pid=$!
-    id=$(bash "$WAIT_WINDOW")
+    "$DEMO" --mute --window=640x360 --start=83500 > out.txt & pid=$!
+    id=$(bash "$WAIT_WINDOW") || exit 1
     xdotool getwindowgeometry "$id" > geometry.txt
     sleep 1
     eval $(xdotool getwindowgeometry --shell "$id")
     ffmpeg -loglevel error -y -f x11grab -video_size 640x360 -i "$DISPLAY+$X,$Y" \
         -frames:v 1 -f rawvideo -pix_fmt rgb24 window.rgb
-    wait $pid; echo $? > code.txt'
+    wait_exit $pid 60 > code.txt' || true
+[ -f code.txt ] || fail "--mute --window: the run did not finish: $(cat out.txt)"
 [ "$(cat code.txt)" = 0 ] || fail "--mute --window: exit $(cat code.txt): $(cat out.txt)"
 grep -q 'Geometry: 640x360' geometry.txt || fail "--window size: $(cat geometry.txt)"
 [ -d "$BUILD_DIR/data" ] || { echo "no generated data: closing scene not checked"; exit 0; }

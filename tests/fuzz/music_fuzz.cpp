@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int opened = sound::openDecoder(path, MixRate, decoder);
     check(opened == sound::NoError || knownError(opened));
     if (opened != sound::NoError) {
-        check(decoder.handle == nullptr && decoder.fd < 0);
+        check(decoder.handle == nullptr && decoder.file == nullptr);
         return 0;
     }
     decodeSome(decoder);

@@ -19,6 +19,12 @@ inline void linkBuildData(const std::filesystem::path& dir) {
         std::filesystem::create_directory(dir / "data");
 }
 
+inline GLint glInteger(GLenum what) {
+    GLint value = 0;
+    glGetIntegerv(what, &value);
+    return value;
+}
+
 // A fresh headless GL context per test; the show's state starts fresh too
 // (support/fresh_show_state.cpp).
 class GlTest : public ::testing::Test {

@@ -51,7 +51,7 @@ TEST_F(GlTest, PictureFillsTheViewportWithItsFirstRowAtTheBottom) {
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
-TEST_F(GlTest, PictureIndexOutsideTheSetNeverReadsPastIt) {
+TEST_F(GlTest, PictureOutsideTheSetOrWithoutAnImageNeverShowsAnythingElse) {
     pictureTextures[12] = makeSolidTexture({0, 200, 0, 255});
     for (int32_t index : {13, 20, 1000}) {
         glClear(GL_COLOR_BUFFER_BIT);
@@ -63,6 +63,18 @@ TEST_F(GlTest, PictureIndexOutsideTheSetNeverReadsPastIt) {
     EXPECT_EQ(pixelAt(10, 10), (std::array<uint8_t, 4>{0, 0, 0, 255}));
     EXPECT_EQ(pictureSlotFor(-1), std::nullopt);
     EXPECT_EQ(pictureSlotFor(7), 7);
+
+    // A picture that failed to load: its texture has no image. Untextured, the quad would be
+    // white; the frame stays as cleared, and the state left behind is the usual one.
+    GLuint empty = 0;
+    glGenTextures(1, &empty);
+    pictureTextures[3] = empty;
+    glClear(GL_COLOR_BUFFER_BIT);
+    drawPicture(3);
+    EXPECT_EQ(pixelAt(10, 10), (std::array<uint8_t, 4>{0, 0, 0, 255}));
+    EXPECT_EQ(GLuint(glInteger(GL_TEXTURE_BINDING_2D)), empty);
+    EXPECT_EQ(glInteger(GL_MODELVIEW_STACK_DEPTH), 1);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 TEST_F(GlTest, CubeScenePlateLiesInTheLowerLeftOverTheWalls) {

@@ -5,12 +5,6 @@
 
 namespace {
 
-GLint stackDepth(GLenum which) {
-    GLint depth = 0;
-    glGetIntegerv(which, &depth);
-    return depth;
-}
-
 void fillOverlayRect(int x0, int y0, int x1, int y1) {
     glBegin(GL_QUADS);
     glVertex2i(x0, y0);
@@ -45,15 +39,15 @@ TEST_F(GlTest, NestedOverlaysUseTwoStackLevelsAndRestoreState) {
     glEnable(GL_DEPTH_TEST);
     glViewport(3, 4, 20, 10);
     glMatrixMode(GL_MODELVIEW);
-    const GLint projectionBase = stackDepth(GL_PROJECTION_STACK_DEPTH);
-    const GLint modelviewBase = stackDepth(GL_MODELVIEW_STACK_DEPTH);
+    const GLint projectionBase = glInteger(GL_PROJECTION_STACK_DEPTH);
+    const GLint modelviewBase = glInteger(GL_MODELVIEW_STACK_DEPTH);
 
     beginOverlay();
     EXPECT_FALSE(glIsEnabled(GL_FOG));
     beginOverlay();
-    EXPECT_EQ(stackDepth(GL_PROJECTION_STACK_DEPTH), projectionBase + 2);
-    EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), modelviewBase + 2);
-    EXPECT_EQ(stackDepth(GL_ATTRIB_STACK_DEPTH), 2);
+    EXPECT_EQ(glInteger(GL_PROJECTION_STACK_DEPTH), projectionBase + 2);
+    EXPECT_EQ(glInteger(GL_MODELVIEW_STACK_DEPTH), modelviewBase + 2);
+    EXPECT_EQ(glInteger(GL_ATTRIB_STACK_DEPTH), 2);
     glEnable(GL_FOG);  // changed inside the inner block only
     endOverlay();
     EXPECT_FALSE(glIsEnabled(GL_FOG));
@@ -61,15 +55,13 @@ TEST_F(GlTest, NestedOverlaysUseTwoStackLevelsAndRestoreState) {
 
     EXPECT_TRUE(glIsEnabled(GL_FOG));
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_EQ(stackDepth(GL_PROJECTION_STACK_DEPTH), projectionBase);
-    EXPECT_EQ(stackDepth(GL_MODELVIEW_STACK_DEPTH), modelviewBase);
+    EXPECT_EQ(glInteger(GL_PROJECTION_STACK_DEPTH), projectionBase);
+    EXPECT_EQ(glInteger(GL_MODELVIEW_STACK_DEPTH), modelviewBase);
     GLint viewport[4] = {};
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[0], 3);
     EXPECT_EQ(viewport[3], 10);
-    GLint mode = 0;
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    EXPECT_EQ(mode, GL_MODELVIEW);
+    EXPECT_EQ(glInteger(GL_MATRIX_MODE), GL_MODELVIEW);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
@@ -88,9 +80,6 @@ TEST_F(GlTest, SceneViewLoadsTheTurnedPerspectiveAndAdditiveBlending) {
     EXPECT_EQ(modelview[0], 1.0f);
     EXPECT_EQ(modelview[12], 0.0f);
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
-    GLint src = 0, dst = 0;
-    glGetIntegerv(GL_BLEND_SRC, &src);
-    glGetIntegerv(GL_BLEND_DST, &dst);
-    EXPECT_EQ(src, GL_SRC_ALPHA);
-    EXPECT_EQ(dst, GL_ONE);
+    EXPECT_EQ(glInteger(GL_BLEND_SRC), GL_SRC_ALPHA);
+    EXPECT_EQ(glInteger(GL_BLEND_DST), GL_ONE);
 }

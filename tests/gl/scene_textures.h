@@ -36,9 +36,3 @@ GLuint makeTestTexture(int width, int height, TexelFn texel, GLint filter = GL_N
 inline GLuint makeSolidTexture(std::array<uint8_t, 4> rgba) {
     return makeTestTexture(2, 2, [=](int, int) { return rgba; });
 }
-
-inline GLint glInteger(GLenum what) {
-    GLint value = 0;
-    glGetIntegerv(what, &value);
-    return value;
-}

@@ -46,12 +46,6 @@ protected:
 using Rgb = std::array<uint8_t, 3>;
 Rgb rgb(const std::array<uint8_t, 4>& p) { return {p[0], p[1], p[2]}; }
 
-GLint integer(GLenum name) {
-    GLint value = 0;
-    glGetIntegerv(name, &value);
-    return value;
-}
-
 }  // namespace
 
 TEST_F(TextDrawingTest, GlyphsLandInTheirCellsWithTheAlternateSet) {
@@ -73,27 +67,27 @@ TEST_F(TextDrawingTest, GlyphsLandInTheirCellsWithTheAlternateSet) {
 TEST_F(TextDrawingTest, EmptyTextSetsBlendingAndBindsTheFontButDrawsNothing) {
     testdata::writeFile("data/font.tga", fontImage());
     testdata::writeText("data/fonts.data", "mapfile xspace yspace\ndata/font.tga 0 0\n");
-    const GLint projection = integer(GL_PROJECTION_STACK_DEPTH);
+    const GLint projection = glInteger(GL_PROJECTION_STACK_DEPTH);
     drawText(0, 0, 320, 200, "");
     EXPECT_TRUE(frameIsBlack());
-    EXPECT_EQ(integer(GL_TEXTURE_BINDING_2D), GLint(FontManager::instance()->fontTextures[0]));
-    EXPECT_EQ(integer(GL_BLEND_SRC), GL_SRC_ALPHA);
-    EXPECT_EQ(integer(GL_BLEND_DST), GL_ONE_MINUS_SRC_ALPHA);
+    EXPECT_EQ(glInteger(GL_TEXTURE_BINDING_2D), GLint(FontManager::instance()->fontTextures[0]));
+    EXPECT_EQ(glInteger(GL_BLEND_SRC), GL_SRC_ALPHA);
+    EXPECT_EQ(glInteger(GL_BLEND_DST), GL_ONE_MINUS_SRC_ALPHA);
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_EQ(integer(GL_PROJECTION_STACK_DEPTH), projection);
-    EXPECT_EQ(integer(GL_MATRIX_MODE), GL_MODELVIEW);
+    EXPECT_EQ(glInteger(GL_PROJECTION_STACK_DEPTH), projection);
+    EXPECT_EQ(glInteger(GL_MATRIX_MODE), GL_MODELVIEW);
 }
 
 TEST_F(TextDrawingTest, NoUsableFontDrawsNothingAndLeavesTheOverlay) {
-    const GLint projection = integer(GL_PROJECTION_STACK_DEPTH);
-    const GLint modelview = integer(GL_MODELVIEW_STACK_DEPTH);
+    const GLint projection = glInteger(GL_PROJECTION_STACK_DEPTH);
+    const GLint modelview = glInteger(GL_MODELVIEW_STACK_DEPTH);
     auto drawsNothing = [&](const char* fontsData) {
         if (fontsData != nullptr) testdata::writeText("data/fonts.data", fontsData);
         drawText(0, 0, 320, 200, "Code");
         EXPECT_TRUE(frameIsBlack()) << (fontsData ? fontsData : "no file");
-        EXPECT_EQ(integer(GL_PROJECTION_STACK_DEPTH), projection);
-        EXPECT_EQ(integer(GL_MODELVIEW_STACK_DEPTH), modelview);
-        EXPECT_EQ(integer(GL_ATTRIB_STACK_DEPTH), 0);
+        EXPECT_EQ(glInteger(GL_PROJECTION_STACK_DEPTH), projection);
+        EXPECT_EQ(glInteger(GL_MODELVIEW_STACK_DEPTH), modelview);
+        EXPECT_EQ(glInteger(GL_ATTRIB_STACK_DEPTH), 0);
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
         destroyFontManager();  // read the file again on the next call
     };

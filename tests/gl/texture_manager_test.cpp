@@ -65,11 +65,9 @@ TEST_F(GlTest, LoadUploadsIntoTheIdWithFixedParameters) {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     const uint32_t id = TextureManager::instance()->loadTexture("odd.tga", 0);
+    EXPECT_EQ(glInteger(GL_TEXTURE_BINDING_2D), GLint(id));
+    EXPECT_EQ(glInteger(GL_UNPACK_ALIGNMENT), 1);
     GLint value = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &value);
-    EXPECT_EQ(value, GLint(id));
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &value);
-    EXPECT_EQ(value, 1);
     glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &value);
     EXPECT_EQ(value, GL_MODULATE);
     EXPECT_EQ(textureParameter(GL_TEXTURE_WRAP_S), GL_REPEAT);

@@ -5,6 +5,9 @@
 //       it) is the decoded SONG from its first sample (or from START_MS in) on, at least MIN_SECONDS long. The
 //       device plays silence while it waits for the first stream, so whole device buffers
 //       of silence may come first.
+//   sound_fixture dropouts CAPTURED.raw SONG.mp3 [START_MS]
+//       prints what CAPTURED holds against SONG from START_MS on (see dropouts.h) in one
+//       line; exit 0 when it is the song without dropouts, 1 otherwise
 //   sound_fixture required-version           prints the decoder version the build needs
 //   sound_fixture startup                    runs startMusic() (data/music.mp3 in the
 //       working directory) and prints when the device first took music
@@ -19,6 +22,7 @@
 #include <vector>
 
 #include "app/music.h"
+#include "dropouts.h"
 #include "mp3_writer.h"
 #include "platform/clock.h"
 #include "platform/sound.h"
@@ -36,22 +40,52 @@ int writeSong(const char* path, double seconds) {
     return 0;
 }
 
+// Raw 16-bit stereo as SDL's disk output writes it; a partly written last frame is ignored.
+std::vector<int16_t> readCapture(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
+    std::vector<int16_t> captured(2 * (bytes.size() / 4));
+    std::copy(bytes.begin(), bytes.begin() + long(2 * captured.size()),
+              reinterpret_cast<char*>(captured.data()));
+    return captured;
+}
+
+// The decoded song from `startMs` in; false (after a line on stderr) when it cannot be decoded.
+bool decodeSongFrom(const char* path, long startMs, std::vector<int16_t>& song, size_t& skipped) {
+    const int error = sound::decodeFile(path, Rate, song);
+    if (error != sound::NoError) {
+        std::fprintf(stderr, "cannot decode %s: code %d\n", path, error);
+        return false;
+    }
+    skipped = std::min(song.size(), size_t(2 * (startMs * Rate / 1000)));
+    song.erase(song.begin(), song.begin() + long(skipped));
+    return true;
+}
+
+int reportDropouts(const char* capturedPath, const char* songPath, long startMs) {
+    const std::vector<int16_t> captured = readCapture(capturedPath);
+    std::vector<int16_t> song;
+    size_t skipped = 0;
+    if (!decodeSongFrom(songPath, startMs, song, skipped)) return 1;
+    const DropoutReport r =
+        findDropouts(captured.data(), captured.size() / 2, song.data(), song.size() / 2);
+    const auto ms = [](size_t frames) { return double(frames) * 1000.0 / Rate; };
+    std::printf("lead_ms %.1f song_ms %.1f dropouts %zu dropout_ms %.1f longest_ms %.1f corrupt %s "
+                "first_dropout_at_ms %.1f\n",
+                ms(r.leadFrames), ms(r.matchedFrames), r.dropouts, ms(r.dropoutFrames),
+                ms(r.longestDropoutFrames),
+                r.corrupt ? std::to_string(r.corruptAtFrame).c_str() : "no",
+                ms(r.firstDropoutAtFrame) + double(startMs));
+    return r.corrupt || r.dropouts > 0 || r.matchedFrames == 0 ? 1 : 0;
+}
+
 int matchCapture(const char* capturedPath, const char* songPath, double minSeconds,
                  long startMs) {
-    std::ifstream in(capturedPath, std::ios::binary);
-    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
-    const size_t frames = bytes.size() / 4;  // a partly written last frame is ignored
-    std::vector<int16_t> captured(2 * frames);
-    std::copy(bytes.begin(), bytes.begin() + long(4 * frames), reinterpret_cast<char*>(captured.data()));
-
+    const std::vector<int16_t> captured = readCapture(capturedPath);
+    const size_t frames = captured.size() / 2;
     std::vector<int16_t> song;
-    const int error = sound::decodeFile(songPath, Rate, song);
-    if (error != sound::NoError) {
-        std::fprintf(stderr, "cannot decode %s: code %d\n", songPath, error);
-        return 1;
-    }
-    const size_t skipped = std::min(song.size(), size_t(2 * (startMs * Rate / 1000)));
-    song.erase(song.begin(), song.begin() + long(skipped));
+    size_t skipped = 0;
+    if (!decodeSongFrom(songPath, startMs, song, skipped)) return 1;
     std::printf("captured %zu frames (%.3f s), song %zu frames\n", frames, double(frames) / Rate,
                 song.size() / 2);
     if (double(frames) < minSeconds * Rate) {
@@ -111,8 +145,10 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "startup" && argc == 2) return measureStartup();
+    if (command == "dropouts" && (argc == 4 || argc == 5))
+        return reportDropouts(argv[2], argv[3], argc == 5 ? std::atol(argv[4]) : 0);
     if (command == "match" && (argc == 5 || argc == 6))
         return matchCapture(argv[2], argv[3], std::atof(argv[4]), argc == 6 ? std::atol(argv[5]) : 0);
-    std::fprintf(stderr, "usage: sound_fixture write OUT.mp3 SECONDS | match CAPTURED.raw SONG.mp3 MIN_SECONDS [START_MS]\n");
+    std::fprintf(stderr, "usage: sound_fixture write OUT.mp3 SECONDS | match CAPTURED.raw SONG.mp3 MIN_SECONDS [START_MS] | dropouts CAPTURED.raw SONG.mp3 [START_MS]\n");
     return 2;
 }

@@ -4,7 +4,6 @@
 #include "capture_options.h"
 #include "frame_plan.h"
 #include "output_files.h"
-#include "video_encoder.h"
 
 namespace {
 
@@ -83,29 +82,6 @@ TEST(CapturePlan, RunLengthDependsOnTheOutputs) {
     EXPECT_EQ(framesToRun(parseGood({"--video", "v.mp4", "--start", "85000"})), 336u);
 }
 
-TEST(CaptureOptions, ReadsEveryOption) {
-    const CaptureOptions o = parseGood({"--size", "160x90", "--fps", "120", "--start", "1000",
-                                        "--at", "5000,2000,5000", "--png", "frames", "--video",
-                                        "v.mp4"});
-    EXPECT_EQ(o.width, 160);
-    EXPECT_EQ(o.height, 90);
-    EXPECT_EQ(o.fps, 120u);
-    EXPECT_EQ(o.startMs, 1000u);
-    EXPECT_EQ(o.atMs, (std::vector<uint32_t>{2000, 5000, 5000}));
-    EXPECT_EQ(o.pngDir, "frames");
-    EXPECT_EQ(o.videoFile, "v.mp4");
-    const CaptureOptions attached = parseGood({"--size=64x36", "--at=7", "--png=out"});
-    EXPECT_EQ(attached.width, 64);
-    EXPECT_EQ(attached.atMs, (std::vector<uint32_t>{7}));
-    EXPECT_EQ(attached.pngDir, "out");
-    const CaptureOptions defaults = parseGood({"--sheet", "s.png"});
-    EXPECT_EQ(defaults.width, 1280);
-    EXPECT_EQ(defaults.height, 720);
-    EXPECT_EQ(defaults.fps, 60u);
-    EXPECT_TRUE(parseCaptureOptions({"--fps", "x", "--help"}).error != "");
-    EXPECT_TRUE(parseCaptureOptions({"--help"}).options.help);
-}
-
 TEST(CaptureOptions, RefusesBadValuesAndCombinationsWithOneLine) {
     const std::vector<std::vector<std::string>> bad = {
         {},
@@ -137,21 +113,4 @@ TEST(CaptureOptions, RefusesBadValuesAndCombinationsWithOneLine) {
     }
     EXPECT_EQ(parseCaptureOptions({"--png", "f", "--at", "90583"}).error, "");
     EXPECT_EQ(parseCaptureOptions({"--png", "f", "--size", "161x91"}).error, "");
-}
-
-TEST(CaptureVideo, StreamsAreCutToTheRecordedSpanOfTheTimeline) {
-    VideoSettings settings{160, 90, 60, 85000, 336, "data/music.mp3", "out/.v.mp4.part"};
-    const std::vector<std::string> args = ffmpegArguments(settings);
-    std::string all;
-    for (const auto& a : args) all += a + " ";
-    EXPECT_NE(all.find("atrim=start=85.000000,"), std::string::npos) << all;
-    EXPECT_NE(all.find("atrim=duration=5.600000["), std::string::npos) << all;
-    EXPECT_NE(all.find("-framerate 60 "), std::string::npos) << all;
-    EXPECT_NE(all.find("keyint=30:min-keyint=30:scenecut=0"), std::string::npos) << all;
-    EXPECT_EQ(args.back(), "out/.v.mp4.part");
-    settings.fps = 7;
-    settings.frames = 10;
-    settings.startMs = 0;
-    for (const auto& a : ffmpegArguments(settings)) all += a + " ";
-    EXPECT_NE(all.find("atrim=duration=1.428571["), std::string::npos) << all;
 }

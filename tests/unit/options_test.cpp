@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/option_values.h"
 #include "app/options.h"
 #include "platform/process.h"
 
@@ -43,11 +44,21 @@ TEST(PlayerOptions, BadArgumentsGiveOneLineErrors) {
     }
 }
 
-TEST(DataLocation, WorkingDirectoryFirstThenBesideTheProgram) {
-    const std::vector<std::string> roots = dataRootCandidates("/opt/show/bin");
-    ASSERT_EQ(roots.size(), 3u);
-    EXPECT_EQ(roots[0], ".");
-    EXPECT_EQ(roots[1], "/opt/show/bin");
-    EXPECT_EQ(roots[2], "/opt/show/bin/../share/soltarek");
-    EXPECT_EQ(dataRootCandidates("").size(), 1u);
+TEST(DataLocation, WorkingDirectoryThenBuildTreeThenTheInstalledData) {
+    // Unpacked anywhere: the data is found relative to the program, then at the fixed place.
+    std::vector<std::string> roots =
+        dataRootCandidates("/tmp/root/usr/games", "../share/soltarek", "/usr/share/soltarek");
+    EXPECT_EQ(roots, (std::vector<std::string>{".", "/tmp/root/usr/games",
+                                               "/tmp/root/usr/share/soltarek", "/usr/share/soltarek"}));
+    // Installed where the build said: the two installed places are one, tried once.
+    roots = dataRootCandidates("/usr/games", "../share/soltarek/", "/usr/share/soltarek");
+    EXPECT_EQ(roots, (std::vector<std::string>{".", "/usr/games", "/usr/share/soltarek"}));
+    EXPECT_EQ(dataRootCandidates("", "../share/soltarek", ""), std::vector<std::string>{"."});
+}
+
+TEST(ProgramName, LastPartOfTheStartName) {
+    EXPECT_EQ(programName("/usr/games/soltarek", "demo"), "soltarek");
+    EXPECT_EQ(programName("soltarek-capture", "demo-capture"), "soltarek-capture");
+    EXPECT_EQ(programName("./build/", "demo"), "demo");
+    EXPECT_EQ(programName(nullptr, "demo"), "demo");
 }

@@ -58,6 +58,10 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
             o.help = true;
             return result;
         }
+        if (name == "--version") {
+            o.version = true;
+            return result;
+        }
         const bool known = name == "--size" || name == "--fps" || name == "--start" ||
                            name == "--at" || name == "--png" || name == "--video" ||
                            name == "--sheet";
@@ -114,20 +118,20 @@ uint64_t framesToRun(const CaptureOptions& o) {
     return std::min(needed, all);
 }
 
-std::string usageText() {
-    return R"(Usage: demo-capture [options]
+std::string usageText(const std::string& program, const std::string& installedDataDir) {
+    return "Usage: " + program + R"( [options]
 Records the show frame-exactly without a window or sound device: the same frame code as
-demo, driven by a simulated clock, drawn into an offscreen framebuffer. Like demo it reads
-data/ in the working directory, else the data beside the program (a build directory or an
-installed copy); output paths are taken from the working directory. Frame k has the
-clock value start + floor(k*1000/fps); the run ends at the first frame past 90596 ms,
-which is not recorded.
+the player, driven by a simulated clock, drawn into an offscreen framebuffer. Like the
+player it reads data/ in the working directory, else the data beside the program (a build
+directory), else the installed data ()" + installedDataDir + R"(/data); output paths are
+taken from the working directory. Frame k has the clock value start + floor(k*1000/fps);
+the run ends at the first frame past 90596 ms, which is not recorded.
 
 Options (each also as --option=value):
   --size WxH        frame size in pixels (default 1280x720; even for --video)
   --fps N           frames per second of simulated time, 1 to 1000 (default 60)
   --start MS        clock value of the first frame in ms (default 0); scenes whose end lies
-                    before it are skipped, as after a slow start of demo
+                    before it are skipped, as after a slow start of the player
   --at MS[,MS...]   with --png: keep only the first frame at or past each value and stop
                     after the last one
   --png DIR         write frames as DIR/frame-NNNNN.png (NNNNN = clock value in ms)
@@ -137,12 +141,13 @@ Options (each also as --option=value):
   --sheet FILE      write a contact sheet PNG: one labelled frame from each of the ten scenes
                     and the particle text formed (needs the whole show: no --start)
   -h, --help        show this text
+  --version         print the version
 
 Motion in the warp scenes and the particle scene is counted in frames, not in ms: a 60 fps
-recording shows exactly what a 60 Hz run of demo shows, including particle text that is not
-finished when its scene ends; at 120 fps (or anything above about 91) the text completes.
-The contact sheet in the README is made with:
-  demo-capture --fps 120 --size 1280x720 --sheet docs/contact-sheet.png
+recording shows exactly what a 60 Hz run of the player shows, including particle text that
+is not finished when its scene ends; at 120 fps (or anything above about 91) the text
+completes. The contact sheet in the README is made with:
+  )" + program + R"( --fps 120 --size 1280x720 --sheet docs/contact-sheet.png
 
 Progress goes to standard error. Exit status: 0 done; 2 bad options, no data found, an
 unwritable output, or for --video no ffmpeg or no data/music.mp3 (nothing was done); 1 a

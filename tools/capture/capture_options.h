@@ -14,6 +14,7 @@ struct CaptureOptions {
     std::string videoFile;           // --video: MP4 file ("" = none)
     std::string sheetFile;           // --sheet: contact sheet PNG ("" = none)
     bool help = false;
+    bool version = false;
 };
 
 struct ParsedCaptureOptions {
@@ -30,5 +31,6 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args);
 // the last frame that --at or the contact sheet needs.
 uint64_t framesToRun(const CaptureOptions& options);
 
-// The --help text.
-std::string usageText();
+// The --help text of the recorder started as `program`, whose installed data lives in
+// `installedDataDir`.
+std::string usageText(const std::string& program, const std::string& installedDataDir);

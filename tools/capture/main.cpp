@@ -6,9 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "app/option_values.h"
 #include "capture_options.h"
 #include "capture_run.h"
 #include "output_files.h"
+#include "platform/data_file.h"
 #include "platform/process.h"
 #include "video_encoder.h"
 
@@ -16,20 +18,26 @@ namespace {
 
 constexpr const char* MusicPath = "data/music.mp3";
 
+std::string program = "demo-capture";  // the name it was started under, for messages
+
 extern "C" void onStopSignal(int) { requestCaptureStop(); }
 
 int refuse(const std::string& message) {
-    std::fprintf(stderr, "demo-capture: %s\n", message.c_str());
+    std::fprintf(stderr, "%s: %s\n", program.c_str(), message.c_str());
     removeTemporaries();
     return 2;
 }
 
-// Like demo: data/ in the working directory, else beside the program (a build tree or an
-// installed copy). Output paths are made absolute first, so they keep meaning what the
+// The places data/ is looked for, like demo's (the build defines the installed ones).
+std::vector<std::string> dataRoots() {
+    return dataRootCandidates(executableDirectory(), DEMO_DATA_FROM_PROGRAM, DEMO_INSTALL_DATA_DIR);
+}
+
+// Like demo: data/ in the working directory, else beside the program (a build tree), else
+// the installed data. Output paths are made absolute first, so they keep meaning what the
 // user typed when the working directory changes.
 bool enterDataRoot(CaptureOptions& options) {
-    const std::vector<std::string> roots = dataRootCandidates(executableDirectory());
-    for (const std::string& root : roots) {
+    for (const std::string& root : dataRoots()) {
         if (!hasDataDirectory(root)) continue;
         if (root == ".") return true;
         for (std::string* path : {&options.pngDir, &options.videoFile, &options.sheetFile})
@@ -40,7 +48,7 @@ bool enterDataRoot(CaptureOptions& options) {
 }
 
 bool readable(const char* path) {
-    FILE* file = std::fopen(path, "rb");
+    FILE* file = openDataFile(path);
     if (file == nullptr) return false;
     std::fclose(file);
     return true;
@@ -49,9 +57,14 @@ bool readable(const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    program = programName(argc > 0 ? argv[0] : nullptr, program);
     const ParsedCaptureOptions parsed = parseCaptureOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (parsed.options.help) {
-        std::fputs(usageText().c_str(), stdout);
+        std::fputs(usageText(program, DEMO_INSTALL_DATA_DIR).c_str(), stdout);
+        return 0;
+    }
+    if (parsed.options.version) {
+        std::printf("%s (SOLTAREK ASKETRO) %s\n", program.c_str(), DEMO_VERSION);
         return 0;
     }
     if (!parsed.error.empty()) return refuse(parsed.error);
@@ -61,7 +74,7 @@ int main(int argc, char** argv) {
     // costs nothing and leaves nothing behind.
     if (!enterDataRoot(options)) {
         std::string places;
-        for (const std::string& root : dataRootCandidates(executableDirectory()))
+        for (const std::string& root : dataRoots())
             places += (places.empty() ? "" : ", ") + root + "/data";
         return refuse("no show data found (looked in " + places + ")");
     }

@@ -4,7 +4,8 @@ BUILD_DIR=$(cd "$1" && pwd)
 SOURCE_DIR=$(cd "$2" && pwd)
 DEMO="$BUILD_DIR/demo"
 WORK_DIR=$(mktemp -d)
-trap 'rm -rf "$WORK_DIR"' EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/xvfb.bash"
+trap 'stop_xvfb; rm -rf "$WORK_DIR"' EXIT
 
 fail() {
     echo "FAIL: $*" >&2
@@ -22,9 +23,17 @@ make_run_dir() {
     echo "$dir"
 }
 
-# Runs a bash snippet under a fresh Xvfb display (1920x1080, 24 bits).
+# under_xvfb SNIPPET [SECONDS]: runs a bash snippet under a private Xvfb (1920x1080, 24
+# bits; see xvfb.bash), for at most SECONDS (default 150, well under ctest's 300): past
+# that it says so on stderr, ends the snippet with all it started and returns 124.
+XVFB_RUNS=0
 under_xvfb() {
-    xvfb-run -a -s "-screen 0 1920x1080x24" bash -c "$1"
+    local status=0
+    XVFB_RUNS=$((XVFB_RUNS + 1))
+    start_xvfb "$WORK_DIR/xvfb-$XVFB_RUNS" || return 1
+    run_bounded "${2:-150}" bash -c "$1" || status=$?
+    stop_xvfb
+    return "$status"
 }
 
 # Inside an under_xvfb snippet: "$WAIT_WINDOW" waits until the demo's window exists and has
