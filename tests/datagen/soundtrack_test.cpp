@@ -2,8 +2,9 @@
 
 #include "tga_check.h"
 
+#include "platform/sound.h"
+
 #include <gtest/gtest.h>
-#include <mpg123.h>
 
 #include <cmath>
 
@@ -11,38 +12,13 @@ namespace {
 
 const std::string DataDir = DATAGEN_OUTPUT_DIR;
 
-// Decodes an MP3 file to interleaved float samples; returns false on any decoder error.
-bool decodeMp3(const std::string& path, std::vector<float>& samples, long& rate, int& channels) {
-    mpg123_init();
-    int err = 0;
-    mpg123_handle* h = mpg123_new(nullptr, &err);
-    if (!h) return false;
-    mpg123_param(h, MPG123_FLAGS, MPG123_GAPLESS | MPG123_FORCE_FLOAT, 0.0);
-    bool ok = mpg123_open(h, path.c_str()) == MPG123_OK;
-    int encoding = 0;
-    ok = ok && mpg123_getformat(h, &rate, &channels, &encoding) == MPG123_OK && encoding == MPG123_ENC_FLOAT_32;
-    std::vector<unsigned char> buf(1 << 16);
-    while (ok) {
-        size_t done = 0;
-        const int r = mpg123_read(h, buf.data(), buf.size(), &done);
-        const float* f = reinterpret_cast<const float*>(buf.data());
-        samples.insert(samples.end(), f, f + done / sizeof(float));
-        if (r == MPG123_DONE) break;
-        ok = r == MPG123_OK || r == MPG123_NEW_FORMAT;
-    }
-    mpg123_close(h);
-    mpg123_delete(h);
-    return ok;
-}
-
 TEST(TempoMap, PutsEveryAccentExactlyOnATickWithoutBendingTheTempoFar) {
     const TempoMap map = makeTempoMap();
-    const double nominal = 60000.0 / 136.0 / 4.0;
     for (double a : accentTimesMs()) EXPECT_NEAR(map.msAt(map.tickAt(a)), a, 1e-6) << a;
     for (size_t i = 1; i < map.anchorTick.size(); ++i) {
         const double step = (map.anchorMs[i] - map.anchorMs[i - 1]) / (map.anchorTick[i] - map.anchorTick[i - 1]);
-        EXPECT_GT(step, nominal * 0.85) << "before " << map.anchorMs[i];
-        EXPECT_LT(step, nominal * 1.15) << "before " << map.anchorMs[i];
+        EXPECT_GT(step, StepMs * 0.85) << "before " << map.anchorMs[i];
+        EXPECT_LT(step, StepMs * 1.15) << "before " << map.anchorMs[i];
     }
     // Scene changes away from accents start their section on a tick too.
     EXPECT_NEAR(map.msAt(map.tickAt(24096)), 24096, 1e-6);
@@ -60,6 +36,21 @@ TEST(OnsetDetector, FindsIsolatedHitsAndNothingInSilence) {
     for (size_t i = 0; i < hits.size(); ++i) EXPECT_NEAR(onsets[i], hits[i], 5.0);
 }
 
+TEST(AccentProminence, TellsAHitFromTheBeatAroundIt) {
+    // Hats on every step; a kick and clap on the hit; nothing extra on the plain beat.
+    const double hit = 1500.0, plain = 2430.0;
+    std::vector<Note> notes;
+    for (double t = 100.0; t < 3800.0; t += 110.0) notes.push_back({Voice::Hat, t, 50.0, 0, 0.6f, 0});
+    notes.push_back({Voice::Kick, hit, 200.0, 0, 1.0f, 0});
+    notes.push_back({Voice::Clap, hit, 200.0, 0, 0.8f, 0});
+    const std::vector<AccentProminence> p = accentProminence(mixToMono(renderNotes(notes, 4000.0)), SampleRate, {hit, plain});
+    ASSERT_EQ(p.size(), 2u);
+    EXPECT_GT(p[0].prominence(), 5.0);
+    EXPECT_TRUE(p[0].strongest());
+    EXPECT_GT(p[1].strength, 0.0);  // the hat there is an onset, but no accent
+    EXPECT_LT(p[1].prominence(), 1.5);
+}
+
 TEST(Soundtrack, DecodedMp3IsLongEnoughAndAccentsEveryBeat) {
     const std::string path = DataDir + "/music.mp3";
     const std::vector<uint8_t> bytes = readBytes(path);
@@ -69,25 +60,28 @@ TEST(Soundtrack, DecodedMp3IsLongEnoughAndAccentsEveryBeat) {
     EXPECT_NE(head.find("Info"), std::string::npos);
     EXPECT_NE(head.find("LAME"), std::string::npos);
 
-    std::vector<float> interleaved;
-    long rate = 0;
-    int channels = 0;
-    ASSERT_TRUE(decodeMp3(path, interleaved, rate, channels));
-    ASSERT_EQ(rate, 44100);
-    ASSERT_EQ(channels, 2);
-    const double seconds = double(interleaved.size() / 2) / double(rate);
+    // Decoded by the show's own decoder, as the show hears it.
+    const int rate = SampleRate;
+    std::vector<int16_t> interleaved;
+    ASSERT_EQ(sound::decodeFile(path.c_str(), rate, interleaved), sound::NoError);
+    const double seconds = double(interleaved.size() / 2) / rate;
     EXPECT_GE(seconds, 91.0);
     EXPECT_LT(seconds, 95.0);
-
     std::vector<float> mono(interleaved.size() / 2);
-    for (size_t i = 0; i < mono.size(); ++i) mono[i] = 0.5f * (interleaved[2 * i] + interleaved[2 * i + 1]);
-    const std::vector<double> onsets = detectOnsets(mono, int(rate));
+    for (size_t i = 0; i < mono.size(); ++i) mono[i] = (float(interleaved[2 * i]) + float(interleaved[2 * i + 1])) / 65536.0f;
+
+    const std::vector<double> onsets = detectOnsets(mono, rate);
     // Onsets are events, not noise: far fewer than one per 50 ms.
     EXPECT_LT(onsets.size(), size_t(seconds * 20));
     for (double a : accentTimesMs()) {
         double nearest = 1e9;
         for (double o : onsets) nearest = std::min(nearest, std::abs(o - a));
         EXPECT_LE(nearest, 10.0) << "no onset near the accent at " << a << " ms";
+    }
+    // Every accent is a hit that stands out, not one onset among equals.
+    for (const AccentProminence& p : accentProminence(mono, rate, accentTimesMs())) {
+        EXPECT_GE(p.prominence(), 1.5) << "accent at " << p.ms << " ms";
+        EXPECT_TRUE(p.strongest()) << "something within 500 ms of the accent at " << p.ms << " ms is stronger";
     }
     // Each scene's section is audible, the break quieter than the full grooves around it.
     auto rms = [&](double fromMs, double toMs) {

@@ -49,6 +49,72 @@ std::vector<double> detectOnsets(const std::vector<float>& mono, int sampleRate)
     return onsets;
 }
 
+OnsetStrength onsetStrength(const std::vector<float>& mono, int sampleRate) {
+    constexpr size_t Window = 2048;
+    OnsetStrength s;
+    s.hop = sampleRate / 200;
+    s.firstMs = 0.5 * 1000.0 * Window / sampleRate;
+    std::vector<double> weight(Window);  // the squared Hann window, summing to 1
+    double sum = 0;
+    for (size_t i = 0; i < Window; ++i) {
+        const double h = 0.5 - 0.5 * std::cos(2.0 * 3.14159265358979323846 * double(i) / Window);
+        sum += weight[i] = h * h;
+    }
+    for (double& w : weight) w /= sum;
+    const size_t hop = size_t(s.hop);
+    const size_t frames = mono.size() >= Window ? (mono.size() - Window) / hop + 1 : 0;
+    s.flux.assign(frames, 0.0);
+    double previous = 0;
+    for (size_t f = 0; f < frames; ++f) {
+        const float* x = mono.data() + f * hop;
+        double e = 0;
+        for (size_t i = 0; i < Window; ++i) e += double(x[i]) * x[i] * weight[i];
+        if (f > 0) s.flux[f] = std::max(0.0, e - previous);
+        previous = e;
+    }
+    return s;
+}
+
+std::vector<AccentProminence> accentProminence(const std::vector<float>& mono, int sampleRate,
+                                               const std::vector<double>& accentsMs) {
+    const OnsetStrength s = onsetStrength(mono, sampleRate);
+    const double hopMs = 1000.0 * s.hop / sampleRate;
+    const auto frameMs = [&](size_t f) { return s.firstMs + double(f) * hopMs; };
+    const auto framesWithin = [&](double ms, double reach, auto&& visit) {
+        const double lo = std::max(0.0, std::ceil((ms - reach - s.firstMs) / hopMs));
+        for (size_t f = size_t(lo); f < s.flux.size() && frameMs(f) <= ms + reach; ++f) visit(f);
+    };
+    std::vector<double> sorted = accentsMs;
+    std::sort(sorted.begin(), sorted.end());
+    const auto nearAccent = [&](double ms) {
+        const auto it = std::lower_bound(sorted.begin(), sorted.end(), ms - 30.0);
+        return it != sorted.end() && *it <= ms + 30.0;
+    };
+    // Candidates: the largest strength within +-15 ms (the earlier one wins a tie), away from accents.
+    std::vector<size_t> candidates;
+    for (size_t f = 0; f < s.flux.size(); ++f) {
+        bool best = s.flux[f] > 0.0;
+        framesWithin(frameMs(f), 15.0, [&](size_t k) { best = best && (s.flux[k] < s.flux[f] || (s.flux[k] == s.flux[f] && k >= f)); });
+        if (best && !nearAccent(frameMs(f))) candidates.push_back(f);
+    }
+    std::vector<AccentProminence> result;
+    for (double a : accentsMs) {
+        AccentProminence p;
+        p.ms = a;
+        framesWithin(a, 15.0, [&](size_t f) { p.strength = std::max(p.strength, s.flux[f]); });
+        std::vector<double> around;
+        for (size_t f : candidates) {
+            const double d = std::abs(frameMs(f) - a);
+            if (d <= 1000.0) around.push_back(s.flux[f]);
+            if (d <= 500.0) p.nearMax = std::max(p.nearMax, s.flux[f]);
+        }
+        std::sort(around.begin(), around.end());
+        if (!around.empty()) p.neighbourP90 = around[size_t(std::ceil(0.9 * double(around.size()))) - 1];
+        result.push_back(p);
+    }
+    return result;
+}
+
 std::string soundtrackReport(const Pcm& pcm) {
     std::string out;
     char line[200];
@@ -82,6 +148,24 @@ std::string soundtrackReport(const Pcm& pcm) {
                   "onsets detected: %zu; accents: %zu, with an onset within 10 ms: %d; "
                   "mean |offset| %.2f ms, worst %.2f ms\n",
                   onsets.size(), accents.size(), found, total / double(accents.size()), worst);
+    out += line;
+    out += "accent_ms  scene  strength  p90_around  prominence  strongest_500ms\n";
+    const std::vector<double> starts = sectionStartsMs();
+    double lowest = 99.0;
+    int under = 0, notStrongest = 0;
+    for (const AccentProminence& p : accentProminence(mixToMono(pcm), SampleRate, accents)) {
+        const long scene = std::lower_bound(starts.begin(), starts.end(), p.ms) - starts.begin() - 1;  // as the timeline counts
+        std::snprintf(line, sizeof line, "%9.0f %6ld %9.4f %11.4f %11.2f  %s\n", p.ms, scene, p.strength,
+                      p.neighbourP90, p.prominence(), p.strongest() ? "yes" : "no");
+        out += line;
+        lowest = std::min(lowest, p.prominence());
+        under += p.prominence() < 1.5;
+        notStrongest += !p.strongest();
+    }
+    std::snprintf(line, sizeof line,
+                  "prominence (strength over the 90th percentile of onsets within +-1 s): lowest %.2f, "
+                  "under 1.5: %d; not the strongest within +-500 ms: %d\n",
+                  lowest, under, notStrongest);
     out += line;
     const TempoMap map = makeTempoMap();
     out += "sections start on ticks at (ms):";

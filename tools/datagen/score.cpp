@@ -1,24 +1,14 @@
 #include "soundtrack.h"
 
 #include "app/timeline.h"
+#include "scenes/flash_beats.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-constexpr double SixteenthMs = 60000.0 / 136.0 / 4.0;  // nominal 16th note at 136 BPM
-
-// Beats of the opening scene's flashes, ms.
-constexpr double FlashBeatMs[] = {75,    2513,  3165,  4576,  4786,  5227,  5888,  6339,
-                                  6559,  6960,  7630,  9343,  10705, 11606, 11806, 12227,
-                                  12898, 13339, 13559, 13980, 14651, 15883, 18096};
-
-}  // namespace
-
 std::vector<double> accentTimesMs() {
-    std::vector<double> t(std::begin(FlashBeatMs), std::end(FlashBeatMs));
-    for (uint32_t b : PictureBeats) t.push_back(b);
+    std::vector<double> t(FlashBeats.begin(), FlashBeats.end());
+    t.insert(t.end(), PictureBeats.begin(), PictureBeats.end());
     std::sort(t.begin(), t.end());
     return t;
 }
@@ -31,15 +21,15 @@ std::vector<double> sectionStartsMs() {
 }
 
 double TempoMap::msAt(double tick) const {
-    if (tick <= anchorTick.front()) return anchorMs.front() + (tick - anchorTick.front()) * SixteenthMs;
-    if (tick >= anchorTick.back()) return anchorMs.back() + (tick - anchorTick.back()) * SixteenthMs;
+    if (tick <= anchorTick.front()) return anchorMs.front() + (tick - anchorTick.front()) * StepMs;
+    if (tick >= anchorTick.back()) return anchorMs.back() + (tick - anchorTick.back()) * StepMs;
     const size_t i = size_t(std::upper_bound(anchorTick.begin(), anchorTick.end(), tick) - anchorTick.begin());
     const double f = (tick - anchorTick[i - 1]) / (anchorTick[i] - anchorTick[i - 1]);
     return anchorMs[i - 1] + f * (anchorMs[i] - anchorMs[i - 1]);
 }
 
 int TempoMap::tickAt(double ms) const {
-    const int estimate = int(std::lround((ms - anchorMs.front()) / SixteenthMs));
+    const int estimate = int(std::lround((ms - anchorMs.front()) / StepMs));
     int best = estimate;
     for (int c = estimate - 40; c <= estimate + 40; ++c)
         if (std::abs(msAt(c) - ms) < std::abs(msAt(best) - ms)) best = c;
@@ -53,7 +43,7 @@ TempoMap makeTempoMap() {
     for (double s : sectionStartsMs()) {
         if (s <= 0.0) continue;
         bool clear = true;
-        for (double a : accentTimesMs()) clear = clear && std::abs(a - s) > 4 * SixteenthMs;
+        for (double a : accentTimesMs()) clear = clear && std::abs(a - s) > 4 * StepMs;
         if (clear) times.push_back(s);
     }
     std::sort(times.begin(), times.end());
@@ -63,7 +53,7 @@ TempoMap makeTempoMap() {
     map.anchorTick.push_back(tick);
     map.anchorMs.push_back(times.front());
     for (size_t i = 1; i < times.size(); ++i) {
-        tick += std::max(1.0, std::round((times[i] - times[i - 1]) / SixteenthMs));
+        tick += std::max(1.0, std::round((times[i] - times[i - 1]) / StepMs));
         map.anchorTick.push_back(tick);
         map.anchorMs.push_back(times[i]);
     }
