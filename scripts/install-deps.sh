@@ -8,8 +8,10 @@ packages=(build-essential cmake pkg-config
           libsdl2-dev libmpg123-dev libmp3lame-dev libfreetype-dev libpng-dev fonts-dejavu-core
           libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0)
 if [ "$kind" = test ]; then
+  # x11-utils and xfonts-base: the start-up error dialog is found with xwininfo and
+  # needs the X core fonts under Xvfb.
   packages+=(libgtest-dev xvfb xauth xdotool ffmpeg clang libclang-rt-14-dev python3
-               libx11-dev valgrind gdb)
+               libx11-dev valgrind gdb x11-utils xfonts-base)
 fi
 if [ "$kind" = package ]; then
   packages+=(dpkg-dev lintian appstream desktop-file-utils man-db xvfb xauth)

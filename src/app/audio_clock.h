@@ -4,12 +4,13 @@
 
 // The show's clock kept in step with the music heard: ms since process start, moved by a
 // correction that follows (heard position - wall time). The first heard position sets the
-// correction at once (the music starts a few tens of ms after the process, plus the device
-// buffer); later the correction moves toward it by at most MaxSlew ms per ms of wall time,
-// so device clock drift is absorbed smoothly. The value never decreases. A heard position
-// further than FollowLimitMs from where the clock stands is not followed: the music has lost
-// its place (the process was stopped, the output starved, a device started very late), and
-// the show keeps to wall time as if there were no music.
+// correction at once, however late it comes (a sound server or sink waking up can take
+// seconds): from then on the picture shows what is heard, and the clock, which never
+// decreases, holds until the music reaches the value already shown. Later the correction
+// moves toward the heard position by at most MaxSlew ms per ms of wall time, so device clock
+// drift is absorbed smoothly. A later heard position further than FollowLimitMs from where
+// the clock stands is not followed: the music has lost its place (the process was stopped,
+// the output starved), and the show keeps to wall time as if there were no music.
 struct AudioClockState {
     double correctionMs = 0;   // added to wall time, ms
     bool anchored = false;     // a heard position has been seen
@@ -23,13 +24,36 @@ inline constexpr double FollowLimitMs = 250.0;  // largest gap the clock follows
 // `wallMs`: wall time since process start (ms, fractional). `heardMs`: the music position
 // heard at that time, as ms of wall time since process start at which it should be heard
 // (frames heard / rate); empty when unknown (no music, or it stopped). `offsetMs`: the
-// clock value of process start (--start). Returns the clock value.
+// clock value of process start (--start). `leadMs`: how far ahead of `wallMs` the value is
+// wanted (the frame being drawn is seen that much later). Returns the clock value.
 uint32_t advanceAudioClock(AudioClockState& state, double wallMs, std::optional<double> heardMs,
-                           uint32_t offsetMs);
+                           uint32_t offsetMs, double leadMs = 0);
+
+// How far ahead a frame is drawn. A frame that reads the clock at wall time t is seen only
+// once it has been drawn and presented, and a beat falls anywhere within a frame period; so
+// the frame shows the clock value of t + lead, where lead is the time from reading the clock
+// to the end of presenting plus BeatPhase of the frame period, each averaged over recent
+// frames. A BeatPhase of one half would centre the picture on the music; more than a half
+// leans it toward coming first, since music heard early is the worse fault, and a frame
+// that shows a beat (a full-screen flash) often takes longer to draw than its neighbours.
+struct PresentLead {
+    double readToShownMs = 0;  // smoothed time from the clock read to the end of presenting, ms
+    double periodMs = 0;       // smoothed time between clock reads, ms
+    double lastReadMs = -1;    // wall time of the previous frame's clock read, ms; -1: none
+    double leadMs() const;     // 0..MaxLeadMs
+};
+inline constexpr double MaxLeadMs = 100.0;        // a lead never exceeds this, ms
+inline constexpr double BeatPhase = 0.75;         // share of the frame period added, 0..1
+inline constexpr double LeadSmoothing = 0.1;      // weight of the newest frame (0..1)
+// A frame read the clock at `readMs` and finished presenting at `shownMs` (wall time, ms);
+// single frames slower than MaxLeadMs count as MaxLeadMs.
+void notePresentedFrame(PresentLead& lead, double readMs, double shownMs);
 
 // The show's clock for `demo`: wall time plus `offsetMs` (--start), following the heard
-// music while it plays. Install with setClockSource(&showClockMs).
+// music while it plays, read for the moment the frame will be seen. Install with
+// setClockSource(&showClockMs); call showFramePresented() after each buffer swap.
 void setShowClockOffset(uint32_t offsetMs);
 uint32_t showClockMs();
-// Start-up values: not anchored, offset 0.
+void showFramePresented();
+// Start-up values: not anchored, no lead, offset 0.
 void resetShowClock();

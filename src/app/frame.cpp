@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include "app/audio_clock.h"
 #include "app/input.h"
 #include "app/shell.h"
 #include "platform/display.h"
@@ -83,5 +84,7 @@ bool playFrame() {
     drawFrame(clockMs());
     pumpMessages();
     swapBuffers(displayDeviceContext());
+    // The show clock leans ahead by how long frames take to be seen (unused by other clocks).
+    showFramePresented();
     return !isQuitRequested();
 }

@@ -13,25 +13,23 @@
 #include "platform/display.h"
 #include "platform/process.h"
 #include "platform/sound.h"
+#include "platform/startup_failure.h"
 #include "platform/termination.h"
 #include "platform/watchdog.h"
 
 namespace {
 
-// Makes the directory that holds data/ the working directory; false (after one line that
-// says where it looked) when there is none. The build defines where an installed copy
+// Makes the directory that holds data/ the working directory; a start-up failure that
+// says where it looked when there is none. The build defines where an installed copy
 // keeps its data: DEMO_DATA_FROM_PROGRAM relative to the program's directory,
 // DEMO_INSTALL_DATA_DIR absolute.
-bool enterDataRoot() {
-    const std::vector<std::string> roots =
-        dataRootCandidates(executableDirectory(), DEMO_DATA_FROM_PROGRAM, DEMO_INSTALL_DATA_DIR);
-    for (const std::string& root : roots) {
-        if (hasDataDirectory(root)) return root == "." || enterDirectory(root);
-    }
-    std::string places;
-    for (const std::string& root : roots) places += (places.empty() ? "" : ", ") + root + "/data";
-    std::printf("Error: no show data found (looked in %s)\n", places.c_str());
-    return false;
+void enterDataRoot() {
+    std::string searched;
+    const std::string root = findDataRoot(
+        dataRootCandidates(executableDirectory(), DEMO_DATA_FROM_PROGRAM, DEMO_INSTALL_DATA_DIR),
+        searched);
+    if (root.empty()) failStartup("no show data found (looked in " + searched + ")");
+    if (root != "." && !enterDirectory(root)) failStartup("cannot enter " + root);
 }
 
 }  // namespace
@@ -61,10 +59,18 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.listAudioDevices) {
-        for (const std::string& name : sound::listOutputDevices()) std::printf("%s\n", name.c_str());
+        std::vector<std::string> names;
+        std::string error;
+        if (!sound::listOutputDevices(names, error)) {
+            std::fprintf(stderr, "%s: %s\n", program.c_str(), error.c_str());
+            return 1;
+        }
+        for (const std::string& name : names) std::printf("%s\n", name.c_str());
         return 0;
     }
-    if (!enterDataRoot()) return 1;
+    // Failures from here on are also shown in a dialog when no terminal shows them.
+    enableFailureDialog();
+    enterDataRoot();
     if (options.window) requestWindowedDisplay(options.windowWidth, options.windowHeight);
 
     // The clock starts at --start and follows the music heard (plain wall time when muted).
@@ -95,8 +101,7 @@ int main(int argc, char** argv) {
     // A run that reached the end of the timeline starts again; Escape or a close ends it.
     if (options.loop && currentSceneIndex() >= SceneCount) {
         restartProcess(argv);
-        std::printf("Error: cannot restart the show\n");
-        return 1;
+        failStartup("cannot restart the show");
     }
     return 0;
 }

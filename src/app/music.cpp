@@ -1,11 +1,11 @@
 #include "app/music.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <chrono>
+#include <string>
 #include <thread>
 
 #include "platform/sound.h"
+#include "platform/startup_failure.h"
 
 namespace {
 
@@ -42,10 +42,7 @@ const char* const ErrorTexts[] = {
     "Required Mediaplayer codec is not installed",
 };
 
-[[noreturn]] void failWithSoundError() {
-    std::printf("Error: %s\n", soundErrorText(sound::lastError()));
-    std::exit(1);
-}
+[[noreturn]] void failWithSoundError() { failStartup(soundErrorText(sound::lastError())); }
 
 }  // namespace
 
@@ -82,12 +79,10 @@ void startMusic() {
 
 void beginMusic() {
     const sound::LibraryVersion required = sound::requiredLibraryVersion();
-    if (sound::isOlderVersion(sound::libraryVersion(), required)) {
-        std::printf("Error: You have the wrong %s version - you should be using %s %s\n",
-                    sound::libraryName(), sound::libraryName(),
-                    sound::versionText(required).c_str());
-        std::exit(1);
-    }
+    if (sound::isOlderVersion(sound::libraryVersion(), required))
+        failStartup(std::string("You have the wrong ") + sound::libraryName() +
+                    " version - you should be using " + sound::libraryName() + " " +
+                    sound::versionText(required));
     sound::setOutput(sound::OutputSystem);
     sound::setBufferSize(DecodeAheadMs);
     sound::setDriver(0);

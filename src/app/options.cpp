@@ -27,8 +27,13 @@ ParsedOptions parsePlayerOptions(const std::vector<std::string>& arguments) {
         };
 
         if (name == "--window") {
+            // The size is optional, so "--window WxH" takes the next argument only when it
+            // is no option (demo takes no other plain arguments).
             o.window = true;
-            if (hasValue && !parseSizeValue(value, 16, 16384, o.windowWidth, o.windowHeight))
+            const bool sizeFollows = i + 1 < arguments.size() && !arguments[i + 1].starts_with("-");
+            if (!hasValue && sizeFollows) takeValue();
+            if ((hasValue || sizeFollows) &&
+                !parseSizeValue(value, 16, 16384, o.windowWidth, o.windowHeight))
                 result.error = "--window wants WIDTHxHEIGHT (16..16384 each), not '" + value + "'";
         } else if (name == "--mute") {
             flag(o.mute);

@@ -23,7 +23,7 @@ struct ParsedOptions {
 };
 
 // GNU-style parsing of argv[1..]: "--opt", "--opt=value" and "--opt value" for options
-// that take a value ("--window" only takes "=WxH").
+// that take a value ("--window" takes an optional WxH either way).
 ParsedOptions parsePlayerOptions(const std::vector<std::string>& arguments);
 
 // The --help text of the player started as `program`, whose installed data lives in

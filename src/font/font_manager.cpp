@@ -1,6 +1,7 @@
 #include "font/font_manager.h"
 
 #include <cstdlib>
+#include <map>
 
 #include "texture/texture_manager.h"
 
@@ -20,8 +21,17 @@ FontManager* FontManager::instance() {
 }
 
 FontManager::FontManager() : fontTable(readDataTable("data/fonts.data")) {
-    for (int32_t row = 0; row < fontTable->getRowCount(); ++row)
-        addFontTexture(fontTable->cell(row, "mapfile"));
+    // Rows that name the same image share its texture: a table of many rows would otherwise
+    // load and keep one copy of the image per row (gigabytes for ten thousand rows).
+    std::map<std::string, uint32_t> loaded;  // file name -> texture id
+    for (int32_t row = 0; row < fontTable->getRowCount(); ++row) {
+        const std::string file = fontTable->cell(row, "mapfile");
+        const auto known = loaded.find(file);
+        if (known != loaded.end())
+            fontTextures.push_back(known->second);
+        else
+            loaded.emplace(file, addFontTexture(file));
+    }
     currentFont = 0;
 }
 

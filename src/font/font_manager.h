@@ -7,7 +7,8 @@
 #include "font/data_table.h"
 
 // The process-wide registry of fonts, built on first use from "data/fonts.data": one font
-// per table row, its image (column "mapfile") loaded through the texture manager.
+// per table row, its image (column "mapfile") loaded through the texture manager once per
+// file name; rows naming the same file share the texture.
 class FontManager {
 public:
     // Registers destroyFontManager with atexit (once per process), then builds the manager

@@ -25,7 +25,9 @@ void requestWindowedDisplay(int width, int height);
 
 // Creates the borderless, always-on-top window over the whole desktop with a current GL
 // compatibility context (double buffered, 24-bit colour, no depth buffer, swap interval 0)
-// and hides the cursor. On failure prints "Error: <reason>" to standard output and exits 1.
+// and hides the cursor. On failure prints "Error: <reason>" to standard output and exits 1;
+// so does a video driver that shows nothing to a viewer (SDL's offscreen and dummy drivers,
+// which SDL falls back to when there is no display).
 void createDisplay();
 
 // The device that swapBuffers presents; null before createDisplay().

@@ -2,11 +2,11 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "platform/display.h"
+#include "platform/startup_failure.h"
 
 struct DisplayDevice {
     SDL_Window* window = nullptr;
@@ -21,20 +21,34 @@ bool windowed = false;
 int windowedWidth = 0;   // pixels
 int windowedHeight = 0;  // pixels
 
-[[noreturn]] void failDisplay(const char* what) {
-    std::printf("Error: %s: %s\n", what, SDL_GetError());
-    std::fflush(stdout);
-    std::exit(1);
+[[noreturn]] void failDisplay(const std::string& what) {
+    const std::string reason = what + ": " + SDL_GetError();
+    // Closes a window already made, so that it cannot cover the error dialog.
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    failStartup(reason);
+}
+
+// Only keys and the close request are queued: the show takes one message per frame, so mouse
+// moves and window notices queued ahead of Escape would hold it back by their number.
+int keepShowEvents(void*, SDL_Event* event) {
+    switch (event->type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+    case SDL_QUIT: return 1;
+    case SDL_WINDOWEVENT: return event->window.event == SDL_WINDOWEVENT_CLOSE ? 1 : 0;
+    default: return 0;
+    }
 }
 
 // SDL falls back to drivers that show nothing (an offscreen buffer of 1024x768, or none)
 // when no display server answers; the show would then run unseen, with no window to end it
-// from. Such a driver is taken only when asked for by name.
+// from. Such drivers (evdev is the dummy one with evdev input) are refused even when asked
+// for by name: the show is for a viewer, and demo-capture records it without a display.
 bool showsNothing(const char* driver) {
     if (driver == nullptr) return true;
-    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
-    const bool invisible = std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
-    return invisible && (asked == nullptr || std::strcmp(asked, driver) != 0);
+    for (const char* name : {"offscreen", "dummy", "evdev"})
+        if (SDL_strcasecmp(driver, name) == 0) return true;
+    return false;
 }
 
 // Xlib's reaction to a lost connection (the X server ended or was cut off) is a message on
@@ -67,16 +81,22 @@ void requestWindowedDisplay(int width, int height) {
 
 void createDisplay() {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) failDisplay("cannot initialise video");
-    if (showsNothing(SDL_GetCurrentVideoDriver())) {
-        std::printf("Error: cannot open the display: no X server or Wayland compositor answered\n");
-        std::fflush(stdout);
-        std::exit(1);
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (showsNothing(driver)) {
+        const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+        const std::string reason =
+            asked != nullptr && driver != nullptr && SDL_strcasecmp(asked, driver) == 0
+                ? std::string("SDL video driver ") + driver + " shows nothing"
+                : "no X server or Wayland compositor answered";
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        failStartup("cannot open the display: " + reason);
     }
-    if (std::strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0) catchLostDisplay();
+    if (std::strcmp(driver, "x11") == 0) catchLostDisplay();
 
     SDL_DisplayMode mode{};
     if (SDL_GetDesktopDisplayMode(0, &mode) != 0) failDisplay("cannot read the desktop size");
     setDesktopRect({0, 0, mode.w, mode.h});
+    SDL_SetEventFilter(keepShowEvents, nullptr);
 
     // The pixel format of the show: RGBA type, 24 colour bits, double buffered, no depth,
     // no stencil, no accumulation buffer. SDL would ask for a 16-bit depth buffer unless told.

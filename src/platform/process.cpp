@@ -39,6 +39,15 @@ bool hasDataDirectory(const std::string& root) {
     return stat((root + "/data").c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+std::string findDataRoot(const std::vector<std::string>& roots, std::string& searched) {
+    searched.clear();
+    for (const std::string& root : roots) {
+        if (hasDataDirectory(root)) return root;
+        searched += (searched.empty() ? "" : ", ") + root + "/data";
+    }
+    return "";
+}
+
 bool enterDirectory(const std::string& root) { return chdir(root.c_str()) == 0; }
 
 void restartProcess(char** argv) {

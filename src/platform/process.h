@@ -21,6 +21,10 @@ std::vector<std::string> dataRootCandidates(const std::string& executableDir,
 // True when `root`/data is a directory.
 bool hasDataDirectory(const std::string& root);
 
+// The first of `roots` (dataRootCandidates) that holds data/; empty when none does, and
+// then `searched` lists the places looked in ("./data, /opt/bin/data, ...").
+std::string findDataRoot(const std::vector<std::string>& roots, std::string& searched);
+
 // Makes `root` the working directory; false on failure.
 bool enterDirectory(const std::string& root);
 

@@ -4,7 +4,10 @@
 #include <vector>
 
 // The sound layer: MP3 streams decoded on a thread of the layer and played through the
-// system's audio output. Started once and never stopped; process exit ends it.
+// system's audio output. Started once and never stopped; process exit ends it. Playing music
+// keeps its pace: what the output missed (a stall, a dropout) is dropped, not played late.
+// An output that is lost while playing (its sound server went away) is opened again as
+// soon as it can be; until then the music goes on unheard.
 // Output format everywhere: interleaved signed 16-bit stereo at the mix rate (44100 Hz).
 namespace sound {
 
@@ -70,9 +73,9 @@ int play(int channel, Stream* stream);
 // Code of the last failure.
 int lastError();
 
-// Names of the playback devices, as setDeviceName takes them (empty when the audio system
-// does not start). Needs no init().
-std::vector<std::string> listOutputDevices();
+// Names of the playback devices, as setDeviceName takes them. False, with a one-line
+// reason, when no audio driver works or the driver names no output device. Needs no init().
+bool listOutputDevices(std::vector<std::string>& names, std::string& error);
 
 // Copies up to `frames` decoded frames of a ready stream into `out` (stereo, 2 * frames
 // values) and returns how many it copied; fewer when the decoder has not caught up or the
@@ -83,7 +86,8 @@ bool streamFinished(Stream* stream);
 
 // Where playback stands, for measurements.
 struct PlaybackPosition {
-    uint64_t framesHanded = 0;       // stream frames given to the device so far
+    uint64_t framesHanded = 0;       // stream frames given to the device (or dropped) so far
+    uint64_t framesDropped = 0;      // of those, dropped to keep the music on time
     int deviceLatencyFrames = 0;     // frames the device buffers after a hand-over
     uint32_t firstCallbackMs = 0;    // ms since process start of the first hand-over; 0: none yet
 };

@@ -8,8 +8,10 @@
 #include <cstring>
 #include <mutex>
 #include <new>
+#include <vector>
 
 #include "platform/data_file.h"
+#include "platform/mpeg_frames.h"
 #include "platform/sound.h"
 
 namespace sound {
@@ -113,6 +115,19 @@ bool claimsImpossibleLength(MemoryFile& file) {
     return claimed > off_t(file.bytes.size()) / MinFrameBytes + 1;
 }
 
+// True when MPEG audio frames follow the file's ID3v2 tags closely (see mpeg_frames.h).
+bool holdsMpegFrames(const std::vector<uint8_t>& bytes) {
+    size_t start = 0;
+    while (start < bytes.size()) {
+        const size_t tag = id3v2TagBytes(bytes.data() + start, bytes.size() - start);
+        if (tag == 0) break;
+        start += tag;
+    }
+    if (start >= bytes.size()) return false;
+    const size_t size = std::min(bytes.size() - start, MpegProbeBytes);
+    return findMpegFrames(bytes.data() + start, size, start + size == bytes.size());
+}
+
 }  // namespace
 
 int openDecoder(const char* fileName, int mixRate, Decoder& decoder) {
@@ -124,6 +139,7 @@ int openDecoder(const char* fileName, int mixRate, Decoder& decoder) {
     if (!file) return OutOfMemory;
     const int readError = readWholeFile(fileName, *file);
     if (readError != NoError) return readError;
+    if (!holdsMpegFrames(file->bytes)) return UnknownFormat;
 
     int result = MPG123_OK;
     mpg123_handle* handle = mpg123_new(nullptr, &result);

@@ -4,15 +4,23 @@
 
 namespace sound {
 
-std::vector<std::string> listOutputDevices() {
-    std::vector<std::string> names;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return names;
-    const int count = SDL_GetNumAudioDevices(0);
+bool listOutputDevices(std::vector<std::string>& names, std::string& error) {
+    names.clear();
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        error = std::string("no working audio driver (") + SDL_GetError() + ")";
+        return false;
+    }
+    const int count = SDL_GetNumAudioDevices(0);  // -1: the driver cannot list them
     for (int i = 0; i < count; ++i) {
         const char* name = SDL_GetAudioDeviceName(i, 0);
         if (name != nullptr) names.emplace_back(name);
     }
-    return names;
+    if (names.empty()) {
+        error = std::string("the audio driver ") + SDL_GetCurrentAudioDriver() +
+                " names no output device";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace sound

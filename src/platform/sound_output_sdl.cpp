@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <new>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/output_pace.h"
 #include "platform/sound.h"
 #include "platform/sound_stream.h"
 
@@ -19,11 +23,18 @@ namespace {
 // audio thread may still call the mixer while the process exits.
 struct Mixer {
     SDL_AudioDeviceID device = 0;
-    int deviceFrames = 0;                        // device buffer, frames
+    std::string deviceName;                      // empty: the default device
+    SDL_AudioSpec wanted{};                      // what init() asked for, to open it again
+    std::atomic<int> deviceFrames{0};            // device buffer, frames
     int mixRate = 44100;                         // Hz
+    bool watched = false;                        // the output watch runs (after the first play)
+    bool keepsPace = true;                       // false for an output that is not heard in
+                                                 // real time (SDL's disk writer): drop nothing
     std::vector<std::atomic<Stream*>> channels;  // null: free
     std::vector<int16_t> scratch;                // one channel's frames, stereo
-    std::atomic<uint64_t> framesHanded{0};       // stream frames given to the device
+    OutputPace pace;                             // audio thread only
+    std::atomic<uint64_t> framesHanded{0};       // stream frames given to the device or dropped
+    std::atomic<uint64_t> framesDropped{0};      // of those, dropped to keep the music on time
     std::atomic<uint32_t> firstCallbackMs{0};    // ms since process start; 0: none yet
     // The last hand-over that carried music: when it happened (µs since process start) and
     // the frames handed before it. Written by the audio thread under a sequence count
@@ -42,12 +53,43 @@ std::atomic<int> lastErrorCode{NoError};
 
 constexpr int DeviceBufferFrames = 1024;  // small, so what is heard follows the decoder closely
 
+// Takes up to `frames` frames from every playing stream without playing them; returns the
+// most any stream gave (fewer when the decoders have not got that far yet).
+size_t dropFrames(Mixer& mix, uint64_t frames) {
+    const size_t scratchFrames = mix.scratch.size() / 2;
+    size_t dropped = 0;
+    for (std::atomic<Stream*>& channel : mix.channels) {
+        Stream* stream = channel.load(std::memory_order_acquire);
+        size_t done = 0;
+        while (stream != nullptr && done < frames) {
+            const size_t got = readStream(stream, mix.scratch.data(),
+                                          size_t(std::min<uint64_t>(frames - done, scratchFrames)));
+            if (got == 0) break;
+            done += got;
+        }
+        dropped = std::max(dropped, done);
+    }
+    return dropped;
+}
+
 void mixChannels(void* user, Uint8* bytes, int length) {
     Mixer& mix = *static_cast<Mixer*>(user);
     auto* out = reinterpret_cast<int16_t*>(bytes);
     const size_t frames = size_t(length) / (2 * sizeof(int16_t));
     std::memset(bytes, 0, size_t(length));
     const size_t scratchFrames = mix.scratch.size() / 2;
+    // Music the output missed (it fell more than 1.5 buffers behind its pace) is dropped
+    // first, so that what is played now is what is due now.
+    const uint64_t toleranceFrames = uint64_t(mix.deviceFrames.load()) * 3 / 2;
+    if (mix.keepsPace && mix.firstCallbackMs.load(std::memory_order_relaxed) != 0) {
+        const uint64_t behind = framesToDrop(mix.pace, monotonicUs(), mix.framesHanded.load(),
+                                             mix.mixRate, toleranceFrames);
+        if (behind > 0) {
+            const size_t dropped = dropFrames(mix, behind);
+            mix.framesHanded.fetch_add(dropped, std::memory_order_relaxed);
+            mix.framesDropped.fetch_add(dropped, std::memory_order_relaxed);
+        }
+    }
     size_t handed = 0;
     for (std::atomic<Stream*>& channel : mix.channels) {
         Stream* stream = channel.load(std::memory_order_acquire);
@@ -64,14 +106,43 @@ void mixChannels(void* user, Uint8* bytes, int length) {
         }
         handed = std::max(handed, done);
     }
-    if (handed > 0 && mix.firstCallbackMs.load(std::memory_order_relaxed) == 0)
+    if (handed > 0 && mix.firstCallbackMs.load(std::memory_order_relaxed) == 0) {
         mix.firstCallbackMs.store(std::max<uint32_t>(monotonicMs(), 1u));
+        if (mix.keepsPace) framesToDrop(mix.pace, monotonicUs(), 0, mix.mixRate, toleranceFrames);
+    }
     const uint64_t before = mix.framesHanded.fetch_add(handed, std::memory_order_relaxed);
     if (handed == frames) {
         mix.anchorSequence.fetch_add(1, std::memory_order_acq_rel);
         mix.anchorUs.store(monotonicUs(), std::memory_order_relaxed);
         mix.anchorFrames.store(before, std::memory_order_relaxed);
         mix.anchorSequence.fetch_add(1, std::memory_order_acq_rel);
+    }
+}
+
+// Opens the output device as init() asked for it (paused); 0 on failure.
+SDL_AudioDeviceID openOutput(Mixer& mix, SDL_AudioSpec& obtained) {
+    SDL_AudioSpec wanted = mix.wanted;
+    // No allowed changes: SDL converts to whatever the hardware takes.
+    return SDL_OpenAudioDevice(mix.deviceName.empty() ? nullptr : mix.deviceName.c_str(), 0,
+                               &wanted, &obtained, 0);
+}
+
+// Runs for the rest of the process once the music plays. When SDL reports the output lost (a
+// sound server went away), closes it and opens it again, once a second, until a server takes
+// it; meanwhile the show goes on in silence. The music the output missed is then dropped by
+// the mixer's pace, so it comes back in step with the picture.
+void watchOutput(Mixer* mix) {
+    using namespace std::chrono_literals;
+    for (;;) {
+        std::this_thread::sleep_for(250ms);
+        if (SDL_GetAudioDeviceStatus(mix->device) != SDL_AUDIO_STOPPED) continue;
+        SDL_CloseAudioDevice(mix->device);
+        SDL_AudioSpec obtained{};
+        while ((mix->device = openOutput(*mix, obtained)) == 0) std::this_thread::sleep_for(1s);
+        // Paused, the new device does not call the mixer yet: its buffer may be resized.
+        mix->scratch.assign(2 * size_t(obtained.samples), 0);
+        mix->deviceFrames.store(obtained.samples);
+        SDL_PauseAudioDevice(mix->device, 0);
     }
 }
 
@@ -112,23 +183,25 @@ bool init(int mixRate, int maxChannels, unsigned flags) {
         noteError(OutOfMemory);
         return false;
     }
-    SDL_AudioSpec wanted{};
-    wanted.freq = mixRate;
-    wanted.format = AUDIO_S16SYS;
-    wanted.channels = 2;
-    wanted.samples = DeviceBufferFrames;
-    wanted.callback = mixChannels;
-    wanted.userdata = created;
+    created->deviceName = deviceName != nullptr ? deviceName : "";
+    created->wanted.freq = mixRate;
+    created->wanted.format = AUDIO_S16SYS;
+    created->wanted.channels = 2;
+    created->wanted.samples = DeviceBufferFrames;
+    created->wanted.callback = mixChannels;
+    created->wanted.userdata = created;
     SDL_AudioSpec obtained{};
-    // No allowed changes: SDL converts to whatever the hardware takes.
-    created->device = SDL_OpenAudioDevice(deviceName, 0, &wanted, &obtained, 0);
+    created->device = openOutput(*created, obtained);
     if (created->device == 0) {
         delete created;
         noteError(OutputInitFailed);
         return false;
     }
-    created->deviceFrames = obtained.samples;
+    created->deviceFrames.store(obtained.samples);
     created->mixRate = mixRate;
+    // SDL's disk writer is not heard in real time: it keeps every frame.
+    const char* driver = SDL_GetCurrentAudioDriver();
+    created->keepsPace = driver == nullptr || std::strcmp(driver, "disk") != 0;
     created->scratch.assign(2 * size_t(obtained.samples), 0);
     setStreamMixRate(mixRate);
     mixer = created;
@@ -160,7 +233,16 @@ int play(int channel, Stream* stream) {
         noteError(NoFreeChannel);
         return -1;
     }
-    SDL_PauseAudioDevice(mixer->device, 0);
+    // The first play starts the device and its watch; from then on the watch owns the device.
+    if (!mixer->watched) {
+        SDL_PauseAudioDevice(mixer->device, 0);
+        mixer->watched = true;
+        try {
+            std::thread(watchOutput, mixer).detach();
+        } catch (const std::system_error&) {
+            // No thread to spare: the music plays, but a lost output stays lost.
+        }
+    }
     return chosen;
 }
 
@@ -168,7 +250,8 @@ PlaybackPosition playbackPosition() {
     PlaybackPosition position;
     if (mixer == nullptr) return position;
     position.framesHanded = mixer->framesHanded.load();
-    position.deviceLatencyFrames = mixer->deviceFrames;
+    position.framesDropped = mixer->framesDropped.load();
+    position.deviceLatencyFrames = mixer->deviceFrames.load();
     position.firstCallbackMs = mixer->firstCallbackMs.load();
     return position;
 }
@@ -186,9 +269,10 @@ bool heardFrames(uint64_t monoUs, double& frames) {
     if (atUs == 0) return false;
     const double rate = double(mixer->mixRate);
     const double sinceUs = monoUs > atUs ? double(monoUs - atUs) : 0.0;
-    const double bufferUs = 1e6 * mixer->deviceFrames / rate;
+    const int deviceFrames = mixer->deviceFrames.load();
+    const double bufferUs = 1e6 * deviceFrames / rate;
     if (sinceUs > 2 * bufferUs) return false;
-    frames = double(handedBefore) - mixer->deviceFrames + sinceUs * rate / 1e6;
+    frames = double(handedBefore) - deviceFrames + sinceUs * rate / 1e6;
     return true;
 }
 

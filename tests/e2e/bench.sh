@@ -48,4 +48,23 @@ code=$?
 set -e
 [ "$code" = 2 ] || fail "--frames 0 gave exit code $code"
 grep -q "bad value for --frames" "$WORK_DIR/err.txt" || fail "no reason given: $(cat "$WORK_DIR/err.txt")"
+# No data/ anywhere: refused, as demo refuses, instead of timing empty scenes.
+mkdir "$WORK_DIR/nodata"
+set +e
+(cd "$WORK_DIR/nodata" && "$BENCH" --size 32x18 --frames 1 --julia 1 > out.txt 2> "$WORK_DIR/err.txt")
+code=$?
+set -e
+[ "$code" = 1 ] || fail "no data: exit $code"
+grep -q "no show data found" "$WORK_DIR/err.txt" || fail "no data: $(cat "$WORK_DIR/err.txt")"
+
+# demo-sync: --help is no error; a bad --until is refused instead of being read as 0.
+SYNC="$BUILD_DIR/tools/bench/demo-sync"
+"$SYNC" --help | grep -q '^usage: demo-sync' || fail "demo-sync --help"
+for bad in --until=abc "--until -1" --until; do
+    set +e
+    "$SYNC" $bad > /dev/null 2>&1
+    code=$?
+    set -e
+    [ "$code" = 2 ] || fail "demo-sync $bad: exit $code"
+done
 echo "bench: ok"

@@ -81,4 +81,28 @@ set -e
 [ "$code" = 1 ] || fail "dying encoder: exit $code ($(cat err.txt))"
 grep -q '^demo-capture: ffmpeg' err.txt || fail "dying encoder not reported: $(cat err.txt)"
 [ ! -e out.mp4 ] && [ ! -e .out.mp4.part ] || fail "dying encoder left a file: $(ls -a)"
+# An encoder that stops taking frames (a stopped process) blocks the frame writes; an
+# interrupt still ends the run: exit 1, nothing left behind, the encoder gone too.
+printf '#!/bin/sh\necho $$ > ffmpeg.pid\nkill -STOP $$\n' > fakebin/ffmpeg
+rm -f ffmpeg.pid
+PATH="$run/fakebin:$PATH" "$CAPTURE" --size 64x36 --start 80000 --video out.mp4 2> err.txt &
+capture=$!
+for _ in $(seq 600); do
+    grep -q pipe_write "/proc/$capture/wchan" 2>/dev/null && break
+    sleep 0.05
+done
+grep -q pipe_write "/proc/$capture/wchan" || fail "the run never blocked on the stopped encoder"
+kill -INT "$capture"
+for _ in $(seq 200); do kill -0 "$capture" 2>/dev/null || break; sleep 0.05; done
+if kill -0 "$capture" 2>/dev/null; then
+    kill -KILL "$capture" "$(cat ffmpeg.pid)"
+    fail "SIGINT did not end a run blocked on the encoder"
+fi
+set +e
+wait "$capture"
+code=$?
+set -e
+[ "$code" = 1 ] || fail "interrupted run: exit $code ($(cat err.txt))"
+! kill -0 "$(cat ffmpeg.pid)" 2>/dev/null || fail "the stopped encoder was left running"
+[ ! -e out.mp4 ] && [ ! -e .out.mp4.part ] || fail "interrupted run left a file: $(ls -a)"
 echo "capture: ok"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The display missing, unreachable, lost or stuck: the demo never runs unseen and never
-# waits without end. It says why in one "Error: " line and exits 1, and a termination
+# The display missing, unreachable, lost or stuck: the demo never runs unseen (not even on
+# a video driver asked for by name that shows nothing) and never waits without end. It says why in one "Error: " line and exits 1, and a termination
 # request ends it at once even while it waits on the display.
 source "$(dirname "$0")/lib/common.bash"
 run=$(make_run_dir nodisplay)
@@ -26,6 +26,15 @@ while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); d
 env -u WAYLAND_DISPLAY DISPLAY=":$n" "$DEMO" > out.txt 2>/dev/null &
 wait_exit $! 30 > code.txt || true
 expect_error "no server on :$n" ""
+
+# Video drivers that draw into memory only are refused even when asked for by name. The
+# runs start late, so that one that wrongly plays still ends soon (and fails on its code).
+for driver in offscreen dummy evdev; do
+    env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=$driver "$DEMO" --mute --start=90000 \
+        > out.txt 2>/dev/null &
+    wait_exit $! 30 > code.txt || true
+    expect_error "SDL_VIDEODRIVER=$driver" "cannot open the display: SDL video driver $driver shows nothing"
+done
 
 # The X server ends while the show runs.
 start_xvfb "$WORK_DIR/x-lost" || fail "no X server"

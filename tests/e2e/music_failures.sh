@@ -42,6 +42,13 @@ expect_failure "Error: Unknown file format" SDL_AUDIODRIVER=dummy
 python3 -c "import random; r = random.Random(7)
 open('data/music.mp3', 'wb').write(bytes(r.getrandbits(8) for _ in range(65536)))"
 expect_failure "Error: Unknown file format" SDL_AUDIODRIVER=dummy
+# A WAV file under the MP3 name, fading in as music does: its quiet samples read as MPEG
+# headers of an unknown frame size, which a decoder would play as silence.
+python3 -c "import math, struct, wave
+w = wave.open('data/music.mp3', 'wb'); w.setnchannels(2); w.setsampwidth(2); w.setframerate(44100)
+w.writeframes(b''.join(struct.pack('<hh', *(round(4000 * i / 88200 * math.sin(f * i / 44100))
+                                             for f in (2765, 4147))) for i in range(88200)))"
+expect_failure "Error: Unknown file format" SDL_AUDIODRIVER=dummy
 
 "$fixture" write data/music.mp3 1
 # No audio system at all, and one whose device cannot be opened.

@@ -13,6 +13,16 @@ set -e
 [ "$code" = 2 ] || fail "unknown option: exit $code"
 [ "$(wc -l < "$WORK_DIR/err.txt")" = 1 ] || fail "unknown option: not one line"
 
+"$DEMO" --window 800x600 --help > /dev/null || fail "--window with its size after a space"
+# No audio driver that works: the device list says so instead of listing nothing.
+set +e
+SDL_AUDIODRIVER=no-such-driver "$DEMO" --list-audio-devices > "$WORK_DIR/list.txt" 2> "$WORK_DIR/err.txt"
+code=$?
+set -e
+[ "$code" = 1 ] && [ ! -s "$WORK_DIR/list.txt" ] || fail "no audio driver: exit $code"
+grep -q '^demo: no working audio driver' "$WORK_DIR/err.txt" || fail "no audio driver: $(cat "$WORK_DIR/err.txt")"
+SDL_AUDIODRIVER=dummy "$DEMO" --list-audio-devices | grep -q . || fail "the dummy driver's device is not listed"
+
 # No data anywhere: one line that says where it looked, exit 1.
 mkdir -p "$WORK_DIR/nodata/bin"
 cp "$DEMO" "$WORK_DIR/nodata/bin/demo"

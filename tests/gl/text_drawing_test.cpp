@@ -3,6 +3,9 @@
 #include "font/text_drawing.h"
 #include "gl_fixture.h"
 #include "render/overlay.h"
+#include "texture/texture_manager.h"
+
+#include <algorithm>
 
 using testdata::Bytes;
 
@@ -96,4 +99,20 @@ TEST_F(TextDrawingTest, NoUsableFontDrawsNothingAndLeavesTheOverlay) {
     drawsNothing("mapfile xspace yspace\n");
     drawsNothing("mapfile xspace yspace\ndata/missing.tga 0 0\n");
     drawsNothing("xspace yspace\n1 2\n");  // no mapfile column: loads the empty name
+}
+
+TEST_F(TextDrawingTest, RowsNamingOneImageShareItsTexture) {
+    testdata::writeFile("data/font.tga", fontImage());
+    testdata::writeFile("data/other.tga", fontImage());
+    std::string table = "mapfile xspace yspace\n";
+    for (int row = 0; row < 2000; ++row) table += row == 1 ? "data/other.tga 0 0\n" : "data/font.tga 0 0\n";
+    testdata::writeText("data/fonts.data", table);
+    const uint32_t slotsBefore = TextureManager::instance()->slotCount();
+    const std::vector<uint32_t>& ids = FontManager::instance()->fontTextures;
+    ASSERT_EQ(ids.size(), 2000u);
+    EXPECT_EQ(TextureManager::instance()->slotCount(), slotsBefore + 2);  // one load per file
+    EXPECT_NE(ids[0], ids[1]);
+    EXPECT_EQ(std::count(ids.begin(), ids.end(), ids[0]), 1999);
+    drawText(20, 20, 400, 400, "b");
+    EXPECT_EQ(rgb(pixelAt(28, 28)), (Rgb{0, 0, 255}));
 }

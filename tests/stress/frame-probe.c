@@ -2,10 +2,16 @@
    the program. Writes to the file named by FRAME_PROBE_OUT (ms since the probe was loaded,
    which is at process start):
      first_frame_ms N          at the first buffer swap
+     first_audio_ms N          when the sound output first asks for samples
+     music_end_ms N            when the sound output has taken FRAME_PROBE_AUDIO_MS ms of
+                               audio (the show's clock follows the music, so its end is
+                               judged from here: a loaded disk output runs slower than
+                               real time, and the picture rightly follows)
      frames N / last_frame_ms N / longest_frame_ms N / exit_ms N
                                when the process exits normally (exit_ms: at the end of the
                                exit-time routines, which run before this library's) */
 #define _GNU_SOURCE
+#include <SDL2/SDL_audio.h>
 #include <dlfcn.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -48,4 +54,43 @@ void SDL_GL_SwapWindow(void *window) {
     else if (at - lastMs > longestMs) longestMs = at - lastMs;
     lastMs = at;
     ++frames;
+}
+
+/* Each opened output gets a small record with the program's own callback; the trampoline
+   notes the first call of any output and hands the buffer on. */
+struct Forward {
+    SDL_AudioCallback callback;
+    void *userdata;
+    double bytesPerMs;  /* of the format the program asked for */
+};
+
+static void forwardAudio(void *userdata, Uint8 *stream, int len) {
+    static int heard;
+    static double takenMs; /* audio taken by all outputs so far, ms */
+    const struct Forward *forward = userdata;
+    if (!__atomic_exchange_n(&heard, 1, __ATOMIC_ACQ_REL)) note("first_audio_ms", nowMs() - startMs);
+    forward->callback(forward->userdata, stream, len);
+    const char *endText = getenv("FRAME_PROBE_AUDIO_MS");
+    const double endMs = endText ? atof(endText) : 0;
+    const double before = takenMs;
+    takenMs += len / forward->bytesPerMs;
+    if (endMs > 0 && before < endMs && takenMs >= endMs) note("music_end_ms", nowMs() - startMs);
+}
+
+SDL_AudioDeviceID SDL_OpenAudioDevice(const char *device, int iscapture, const SDL_AudioSpec *desired,
+                                      SDL_AudioSpec *obtained, int allowed_changes) {
+    static SDL_AudioDeviceID (*realOpen)(const char *, int, const SDL_AudioSpec *, SDL_AudioSpec *, int);
+    if (!realOpen) *(void **)&realOpen = dlsym(RTLD_NEXT, "SDL_OpenAudioDevice");
+    struct Forward *forward = desired && desired->callback && desired->freq > 0 && desired->channels > 0
+                                  ? malloc(sizeof *forward) : NULL;
+    if (!forward) return realOpen(device, iscapture, desired, obtained, allowed_changes);
+    /* One record per open, kept for the life of the process: a reopened output may still be
+       calling the old one while the new one starts. */
+    forward->callback = desired->callback;
+    forward->userdata = desired->userdata;
+    forward->bytesPerMs = desired->freq * desired->channels * (SDL_AUDIO_BITSIZE(desired->format) / 8) / 1000.0;
+    SDL_AudioSpec wrapped = *desired;
+    wrapped.callback = forwardAudio;
+    wrapped.userdata = forward;
+    return realOpen(device, iscapture, &wrapped, obtained, allowed_changes);
 }

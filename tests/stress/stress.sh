@@ -7,8 +7,10 @@
 #
 #   stress.sh [--build DIR] [--runs N] [--start MS] [--no-load] [--out DIR] [-- DEMO-ARGS...]
 #
-# For each run it prints one row: first frame (ms after process start), exit code, the last
-# frame (ms after start, and how late it came against the show's own end, 90596 - MS), when
+# For each run it prints one row: first frame and first call of the sound output (ms after
+# process start), exit code, the last frame (ms after start, and how late it came against the
+# show's own end: the moment the sound output had taken 90596 - MS of music, since the show's
+# clock follows the music), when
 # the process was gone (ms after start: the exit-time routines and the process teardown
 # follow the last frame; under heavy load they take a second or two), the length of
 # the written audio (ms; SDL's disk output paces itself with sleeps, so under load it writes
@@ -56,7 +58,7 @@ bound_s=$((show_ms / 1000 + 45))  # a run that is not over by then hangs
 # The written audio is the measuring instrument, not the thing measured: it goes to memory
 # (tmpfs) where there is one, so the disk flood does not hold up SDL's disk output.
 audio_dir=$(mktemp -d /dev/shm/stress-audio.XXXXXX 2> /dev/null || mktemp -d "$out/audio.XXXXXX")
-cc -O2 -shared -fPIC -o "$out/frame-probe.so" "$here/frame-probe.c" -ldl
+cc -O2 -shared -fPIC $(pkg-config --cflags sdl2) -o "$out/frame-probe.so" "$here/frame-probe.c" -ldl
 drop_nice=()
 if [ "$(id -u)" = 0 ] && command -v setpriv > /dev/null; then
     drop_nice=(setpriv --inh-caps=-sys_nice --bounding-set=-sys_nice --)
@@ -73,7 +75,7 @@ trap cleanup EXIT
 [ "$load" = yes ] && bash "$here/load.sh" on "$out/load" $((runs * (bound_s + 30) + 60))
 
 echo "stress: $runs run(s) from $start ms, load $load, machine load average $(cut -d' ' -f1-3 /proc/loadavg), results in $out"
-printf '%-4s %8s %5s %8s %7s %8s %9s %6s %10s %8s %10s %10s %s\n' run first_ms exit last_ms late_ms gone_ms audio_ms frames longest_ms dropouts dropout_ms longest_ms verdict
+printf '%-4s %8s %8s %5s %8s %7s %8s %9s %6s %10s %8s %10s %10s %s\n' run first_ms audio_at exit last_ms late_ms gone_ms audio_ms frames longest_ms dropouts dropout_ms longest_ms verdict
 failed=0
 for ((run = 1; run <= runs; ++run)); do
     dir="$out/run-$run"
@@ -88,7 +90,7 @@ for ((run = 1; run <= runs; ++run)); do
     start_xvfb "$dir/x" || { echo "$run: no X server"; failed=$((failed + 1)); continue; }
     cd "$dir"
     began=$(date +%s%N)
-    SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$audio_dir/audio.raw" FRAME_PROBE_OUT="$dir/probe.txt" \
+    SOLTAREK_NO_DIALOG=1 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$audio_dir/audio.raw" FRAME_PROBE_OUT="$dir/probe.txt" FRAME_PROBE_AUDIO_MS="$show_ms" \
         LD_PRELOAD="$out/frame-probe.so" "${drop_nice[@]}" "$build/demo" --start="$start" \
         "${demo_args[@]}" > demo.out 2> demo.err &
     demo_pid=$!
@@ -108,8 +110,8 @@ for ((run = 1; run <= runs; ++run)); do
     gone_ms=$(((ended - began) / 1000000))
     probe() { awk -v k="$1" '$1 == k { print $2 }' probe.txt 2> /dev/null | tail -n 1; }
     first=$(probe first_frame_ms) frames=$(probe frames) longest=$(probe longest_frame_ms)
-    last=$(probe last_frame_ms)
-    late_ms=$((${last:-0} - show_ms))
+    last=$(probe last_frame_ms) first_audio=$(probe first_audio_ms) music_end=$(probe music_end_ms)
+    late_ms=$((${last:-0} - ${music_end:-0}))
     audio=$("$build/tests/sound_fixture" dropouts "$audio_dir/audio.raw" data/music.mp3 "$start" 2>&1 | tail -n 1 || true)
     audio_ms=$(($(stat -c %s "$audio_dir/audio.raw" 2> /dev/null || echo 0) * 10 / 1764))
     echo "$audio" > audio.txt
@@ -118,12 +120,13 @@ for ((run = 1; run <= runs; ++run)); do
     [ "$code" = 0 ] || verdict="exit $code"
     [ "$code" = hang ] && verdict="hang (stack.txt)"
     [ "$verdict" = ok ] && [ -z "$last" ] && verdict="no frame"
+    [ "$verdict" = ok ] && [ -z "$music_end" ] && verdict="music never reached the end"
     [ "$verdict" = ok ] && [ "${late_ms#-}" -gt 1000 ] && verdict="ended ${late_ms} ms off"
     [ "$verdict" = ok ] && [ $((gone_ms - last)) -gt 5000 ] && verdict="exit took $((gone_ms - last)) ms"
     [ "$verdict" = ok ] && [ "${dropouts:-x}" != 0 ] && verdict="dropouts"
     [ "$verdict" = ok ] && [ "${corrupt:-x}" != no ] && verdict="audio: $audio"
     [ "$verdict" = ok ] || failed=$((failed + 1))
-    printf '%-4s %8s %5s %8s %7s %8s %9s %6s %10s %8s %10s %10s %s\n' "$run" "${first:--}" "$code" \
+    printf '%-4s %8s %8s %5s %8s %7s %8s %9s %6s %10s %8s %10s %10s %s\n' "$run" "${first:--}" "${first_audio:--}" "$code" \
         "${last:--}" "$late_ms" "$gone_ms" "$audio_ms" "${frames:--}" "${longest:--}" "${dropouts:--}" "${dropout_ms:--}" \
         "${audio_longest:--}" "$verdict" | tee -a "$out/results.txt"
     # Keep the written audio of failed runs only: a whole show is 16 MB.

@@ -5,6 +5,11 @@
 //       it) is the decoded SONG from its first sample (or from START_MS in) on, at least MIN_SECONDS long. The
 //       device plays silence while it waits for the first stream, so whole device buffers
 //       of silence may come first.
+//   sound_fixture heard RECORDED.raw SONG.mp3 START_MS MIN_SECONDS
+//       checks what a sound server's monitor recorded (raw 16-bit stereo at 44100 Hz): its
+//       first sound is SONG from START_MS in, frame for frame for one device buffer (1024
+//       frames, what the first hand-over carries; not checked when START_MS is -1), and at
+//       least MIN_SECONDS of it are sound
 //   sound_fixture dropouts CAPTURED.raw SONG.mp3 [START_MS]
 //       prints what CAPTURED holds against SONG from START_MS on (see dropouts.h) in one
 //       line; exit 0 when it is the song without dropouts, 1 otherwise
@@ -119,6 +124,30 @@ int matchCapture(const char* capturedPath, const char* songPath, double minSecon
     return 0;
 }
 
+int checkHeard(const char* recordedPath, const char* songPath, long startMs, double minSeconds) {
+    std::ifstream in(recordedPath, std::ios::binary);
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
+    std::vector<int16_t> recorded(bytes.size() / 4 * 2);
+    std::copy(bytes.begin(), bytes.begin() + long(2 * recorded.size()), reinterpret_cast<char*>(recorded.data()));
+    std::vector<int16_t> song;
+    if (sound::decodeFile(songPath, Rate, song) != sound::NoError) return 1;
+    const size_t frames = recorded.size() / 2, start = size_t(std::max(0L, startMs) * Rate / 1000);
+    auto silent = [](const int16_t* frame) { return frame[0] == 0 && frame[1] == 0; };
+    size_t first = 0, sounding = 0, songFirst = start;
+    while (first < frames && silent(&recorded[2 * first])) ++first;
+    while (2 * songFirst < song.size() && silent(&song[2 * songFirst])) ++songFirst;
+    for (size_t i = first; i < frames; ++i) sounding += !silent(&recorded[2 * i]);
+    const size_t check = 1024;
+    std::printf("%zu frames recorded, sound from frame %zu on, %.2f s of it\n", frames, first,
+                double(sounding) / Rate);
+    if (startMs >= 0 && (first + check > frames || 2 * (songFirst + check) > song.size() ||
+        !std::equal(&recorded[2 * first], &recorded[2 * (first + check)], &song[2 * songFirst]))) {
+        std::fprintf(stderr, "the first sound recorded is not the song from %ld ms\n", startMs);
+        return 1;
+    }
+    return double(sounding) >= minSeconds * Rate ? 0 : 1;
+}
+
 int measureStartup() {
     const uint32_t called = monotonicMs();
     startMusic();
@@ -145,6 +174,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "startup" && argc == 2) return measureStartup();
+    if (command == "heard" && argc == 6)
+        return checkHeard(argv[2], argv[3], std::atol(argv[4]), std::atof(argv[5]));
     if (command == "dropouts" && (argc == 4 || argc == 5))
         return reportDropouts(argv[2], argv[3], argc == 5 ? std::atol(argv[4]) : 0);
     if (command == "match" && (argc == 5 || argc == 6))

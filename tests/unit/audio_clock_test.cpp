@@ -48,8 +48,44 @@ TEST(AudioClock, MusicThatLostItsPlaceIsNotFollowed) {
     // The process was stopped for 20 s: wall time jumps, the music resumes where it was.
     EXPECT_EQ(advanceAudioClock(state, 20100.0, 41.0, 0), 20040u);
     EXPECT_EQ(advanceAudioClock(state, 20200.0, 141.0, 0), 20140u);
-    // A device that starts far too late is never followed either.
-    AudioClockState late;
-    EXPECT_EQ(advanceAudioClock(late, 600.0, 0.0, 0), 600u);
-    EXPECT_FALSE(late.anchored);
+}
+
+TEST(AudioClock, AFirstHeardPositionSecondsLateStillAnchorsAndTheClockHoldsUntilItIsReached) {
+    // A sound server whose sink wakes up slowly: frames run on wall time from 400 ms (--start
+    // 85000), and the music's first frame is heard only at 1900 ms.
+    AudioClockState state;
+    uint32_t previous = 0;
+    for (double wall = 400.0; wall < 1900.0; wall += 20.0) {
+        previous = advanceAudioClock(state, wall, std::nullopt, 85000);
+    }
+    EXPECT_EQ(previous, 86880u);
+    // From then on the picture follows the music: it holds (never going back) until the music
+    // reaches what was shown, then the clock is the heard position.
+    for (double wall = 1900.0; wall <= 8000.0; wall += 20.0) {
+        const double heard = wall - 1900.0;
+        const uint32_t value = advanceAudioClock(state, wall, heard, 85000);
+        EXPECT_GE(value, previous);
+        EXPECT_EQ(value, std::max<uint32_t>(86880u, uint32_t(85000 + heard)));
+        previous = value;
+    }
+    EXPECT_TRUE(state.anchored);
+    EXPECT_NEAR(state.correctionMs, -1900.0, 1e-9);
+}
+
+TEST(AudioClock, FramesAreDrawnForTheMomentTheyAreSeen) {
+    // Frames every 10 ms that take 8 ms from the clock read to the end of presenting: each
+    // is drawn for 8 ms plus three quarters of a frame ahead.
+    PresentLead lead;
+    double read = 0;
+    for (int frame = 0; frame < 200; ++frame, read += 10.0) notePresentedFrame(lead, read, read + 8.0);
+    EXPECT_NEAR(lead.leadMs(), 15.5, 0.01);
+    AudioClockState state;
+    EXPECT_EQ(advanceAudioClock(state, 500.2, 480.2, 0, lead.leadMs()), 495u);
+    // A stalled frame counts as MaxLeadMs at most, and the lead recovers.
+    notePresentedFrame(lead, read + 3000.0, read + 6000.0);
+    EXPECT_LE(lead.leadMs(), MaxLeadMs);
+    EXPECT_GT(lead.leadMs(), 15.5);
+    read += 6000.0;
+    for (int frame = 0; frame < 200; ++frame, read += 10.0) notePresentedFrame(lead, read, read + 8.0);
+    EXPECT_NEAR(lead.leadMs(), 15.5, 0.01);
 }

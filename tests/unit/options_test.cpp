@@ -24,17 +24,21 @@ TEST(PlayerOptions, ValuesInEitherGnuForm) {
     EXPECT_EQ(p.options.startMs, 42000u);
     EXPECT_EQ(p.options.audioDevice, "Speakers (USB)");
 
-    p = parsePlayerOptions({"--window=800x600", "--start", "90596", "--audio-device=hw"});
-    ASSERT_TRUE(p.error.empty()) << p.error;
-    EXPECT_EQ(p.options.windowWidth, 800);
-    EXPECT_EQ(p.options.windowHeight, 600);
-    EXPECT_EQ(p.options.startMs, 90596u);
-    EXPECT_EQ(p.options.audioDevice, "hw");
+    for (const auto& window : {std::vector<std::string>{"--window=800x600"}, {"--window", "800x600"}}) {
+        std::vector<std::string> args = window;
+        args.insert(args.end(), {"--start", "90596", "--audio-device=hw"});
+        p = parsePlayerOptions(args);
+        ASSERT_TRUE(p.error.empty()) << p.error;
+        EXPECT_EQ(p.options.windowWidth, 800);
+        EXPECT_EQ(p.options.windowHeight, 600);
+        EXPECT_EQ(p.options.startMs, 90596u);
+        EXPECT_EQ(p.options.audioDevice, "hw");
+    }
 }
 
 TEST(PlayerOptions, BadArgumentsGiveOneLineErrors) {
     for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"--frobnicate"}, {"-x"}, {"plain"}, {"--window=800"},
+         {std::vector<std::string>{"--frobnicate"}, {"-x"}, {"plain"}, {"--window=800"}, {"--window", "800"},
           {"--window=0x600"}, {"--window=800x600x2"}, {"--start=-5"}, {"--start=90597"},
           {"--start=12ms"}, {"--start"}, {"--mute=yes"}, {"--audio-device"},
           {"--audio-device="}}) {

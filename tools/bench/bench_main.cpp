@@ -26,6 +26,7 @@
 #include "scene_survey.h"
 #include "platform/clock.h"
 #include "platform/offscreen_gl.h"
+#include "platform/process.h"
 #include "scenes/particle_scene.h"
 #include "texture/texture_names.h"
 #include "texture/texture_sets.h"
@@ -270,6 +271,15 @@ int main(int argc, char** argv) {
     }
     if (!options.directory.empty() && chdir(options.directory.c_str()) != 0) {
         std::fprintf(stderr, "demo-bench: cannot enter '%s'\n", options.directory.c_str());
+        return 1;
+    }
+    // Like demo (a build tree's data; the benchmark is not installed): without the show's
+    // data every scene would draw next to nothing, quickly.
+    std::string searched;
+    const std::string root = findDataRoot(dataRootCandidates(executableDirectory(), "", ""), searched);
+    if (root.empty() || (root != "." && !enterDirectory(root))) {
+        std::fprintf(stderr, "demo-bench: no show data found (looked in %s)\n",
+                     root.empty() ? searched.c_str() : root.c_str());
         return 1;
     }
 

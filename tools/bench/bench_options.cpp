@@ -94,7 +94,8 @@ std::string benchUsage() {
            "  --frames N   timed frames per scene and per reference (default 300)\n"
            "  --scene N    time only scene N (0..9); the others draw one frame each, untimed\n"
            "  --julia N    Julia images timed per implementation (default 500)\n"
-           "  --dir DIR    working directory that holds data/ (default: the current one)\n"
+           "  --dir DIR    working directory that holds data/ (default: the current one;\n"
+           "               without data/ there, the data beside the program, as for demo)\n"
            "  --music      start the soundtrack first, as the show does (SDL_AUDIODRIVER\n"
            "               defaults to dummy)\n"
            "  --json       print one JSON object instead of the table\n";

@@ -3,17 +3,17 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 
 namespace bench {
 
-SyncSummary summariseSync(const std::vector<SyncSample>& samples) {
+SyncSummary summariseOffsets(const std::vector<double>& offsetsMs) {
     SyncSummary s;
-    if (samples.empty()) return s;
-    s.beats = int(samples.size());
-    s.minMs = s.maxMs = samples.front().offsetMs();
+    if (offsetsMs.empty()) return s;
+    s.beats = int(offsetsMs.size());
+    s.minMs = s.maxMs = offsetsMs.front();
     double sum = 0;
-    for (const SyncSample& sample : samples) {
-        const double offset = sample.offsetMs();
+    for (const double offset : offsetsMs) {
         sum += offset;
         s.minMs = std::min(s.minMs, offset);
         s.maxMs = std::max(s.maxMs, offset);
@@ -22,6 +22,26 @@ SyncSummary summariseSync(const std::vector<SyncSample>& samples) {
     s.meanMs = sum / s.beats;
     s.maxAbsMs = std::max(std::fabs(s.minMs), std::fabs(s.maxMs));
     return s;
+}
+
+SyncSummary summariseSync(const std::vector<SyncSample>& samples) {
+    std::vector<double> offsets;
+    for (const SyncSample& sample : samples) offsets.push_back(sample.offsetMs());
+    return summariseOffsets(offsets);
+}
+
+std::string offsetDistribution(const std::vector<double>& offsetsMs) {
+    constexpr double BinMs = 5;
+    std::map<long, int> bins;
+    for (const double offset : offsetsMs) ++bins[long(std::floor(offset / BinMs))];
+    std::string out;
+    char text[64];
+    for (const auto& [bin, count] : bins) {
+        std::snprintf(text, sizeof text, "%s[%+.0f,%+.0f): %d", out.empty() ? "" : "  ",
+                      double(bin) * BinMs, double(bin + 1) * BinMs, count);
+        out += text;
+    }
+    return out;
 }
 
 std::string formatSyncReport(const std::vector<SyncSample>& samples, const std::string& mode,

@@ -25,6 +25,11 @@ struct SyncSummary {
 };
 
 SyncSummary summariseSync(const std::vector<SyncSample>& samples);
+// The same summary of plain offsets (ms, positive: music early).
+SyncSummary summariseOffsets(const std::vector<double>& offsetsMs);
+// How many offsets fall in each 5 ms bin from the lowest to the highest, one line:
+// "[-10,-5): 3  [-5,0): 12  [0,5): 7". Empty for no offsets.
+std::string offsetDistribution(const std::vector<double>& offsetsMs);
 
 // A table of every beat and the summary, or one JSON object.
 std::string formatSyncReport(const std::vector<SyncSample>& samples, const std::string& mode,

@@ -149,6 +149,11 @@ is not finished when its scene ends; at 120 fps (or anything above about 91) the
 completes. The contact sheet in the README is made with:
   )" + program + R"( --fps 120 --size 1280x720 --sheet docs/contact-sheet.png
 
+An output that exists already must be a regular file (replaced when the run is complete),
+a symbolic link to one (the file it names is replaced; the link stays), or a FIFO such as
+/dev/stdout on a pipe (written in place; --video then writes a fragmented MP4 stream).
+Devices, sockets and other special files are refused and left alone.
+
 Progress goes to standard error. Exit status: 0 done; 2 bad options, no data found, an
 unwritable output, or for --video no ffmpeg or no data/music.mp3 (nothing was done); 1 a
 failure during the run (outputs are written under temporary names such as .show.mp4.part

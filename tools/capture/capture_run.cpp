@@ -49,8 +49,9 @@ public:
     bool open() {
         if (options_.videoFile.empty()) return true;
         VideoSettings settings{options_.width, options_.height, options_.fps, options_.startMs,
-                               frames_, targets_.musicPath, temporaryNameFor(options_.videoFile)};
-        video_ = std::make_unique<VideoEncoder>();
+                               frames_, targets_.musicPath, targets_.video.writePath,
+                               !targets_.video.inPlace};
+        video_ = std::make_unique<VideoEncoder>(stopRequested);
         std::string error;
         return video_->start(targets_.ffmpegProgram, ffmpegArguments(settings), error) || fail(error);
     }
@@ -68,15 +69,14 @@ public:
         if (video_) {
             const bool finished = video_->finish(error);
             video_.reset();
-            if (!finished || !commitOutputFile(options_.videoFile, error)) return fail(error);
+            if (!finished || !commitOutputFile(targets_.video, error)) return fail(error);
         }
         if (!options_.sheetFile.empty()) {
             if (tiles_.size() != SheetShots.size()) return fail("the contact sheet is missing frames");
             const RgbImage sheet = composeSheet(tiles_);
-            const std::string temporary = temporaryNameFor(options_.sheetFile);
-            if (!writePng(temporary, sheet.width, sheet.height, sheet.pixels.data(), 3, false,
-                          SheetPngCompression, error) ||
-                !commitOutputFile(options_.sheetFile, error))
+            if (!writePng(targets_.sheet.writePath, sheet.width, sheet.height, sheet.pixels.data(),
+                          3, false, SheetPngCompression, error) ||
+                !commitOutputFile(targets_.sheet, error))
                 return fail(error);
         }
         return true;
@@ -88,13 +88,13 @@ private:
     }
 
     bool writeFramePng(uint32_t clock, const std::vector<uint8_t>& rgba) {
-        const std::string path = options_.pngDir + "/" + frameFileName(clock);
-        const std::string temporary = temporaryNameFor(path);
-        rememberTemporary(temporary);
+        OutputTarget target;
         std::string error;
-        if (!writePng(temporary, options_.width, options_.height, rgba.data(), 4, true,
+        if (!planOutput(options_.pngDir + "/" + frameFileName(clock), target, error)) return fail(error);
+        if (!target.inPlace) rememberTemporary(target.writePath);
+        if (!writePng(target.writePath, options_.width, options_.height, rgba.data(), 4, true,
                       FramePngCompression, error) ||
-            !commitOutputFile(path, error))
+            !commitOutputFile(target, error))
             return fail(error);
         return true;
     }

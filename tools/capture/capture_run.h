@@ -2,11 +2,14 @@
 #include <string>
 
 #include "capture_options.h"
+#include "output_files.h"
 
 // Where the run's outputs go, once checked: temporary files exist, ffmpeg was found.
 struct CaptureTargets {
     std::string ffmpegProgram;  // full path; empty without --video
     std::string musicPath;      // soundtrack for --video
+    OutputTarget video;         // where --video and --sheet are written
+    OutputTarget sheet;
 };
 
 // The simulated run: creates the offscreen context, starts the show as demo does (without

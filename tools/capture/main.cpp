@@ -1,5 +1,7 @@
 // demo-capture: records the show frame-exactly to PNG frames, an MP4 video or a contact
 // sheet, with a simulated clock and an offscreen framebuffer (see --help).
+#include <pthread.h>
+
 #include <csignal>
 #include <filesystem>
 #include <cstdio>
@@ -19,8 +21,14 @@ namespace {
 constexpr const char* MusicPath = "data/music.mp3";
 
 std::string program = "demo-capture";  // the name it was started under, for messages
+pthread_t mainThread;
 
-extern "C" void onStopSignal(int) { requestCaptureStop(); }
+// The signal may land on any thread (image decoding, the GL driver's workers); the main
+// thread gets it too, so that a write it is blocked in returns.
+extern "C" void onStopSignal(int signal) {
+    requestCaptureStop();
+    if (!pthread_equal(pthread_self(), mainThread)) pthread_kill(mainThread, signal);
+}
 
 int refuse(const std::string& message) {
     std::fprintf(stderr, "%s: %s\n", program.c_str(), message.c_str());
@@ -28,22 +36,23 @@ int refuse(const std::string& message) {
     return 2;
 }
 
-// The places data/ is looked for, like demo's (the build defines the installed ones).
-std::vector<std::string> dataRoots() {
-    return dataRootCandidates(executableDirectory(), DEMO_DATA_FROM_PROGRAM, DEMO_INSTALL_DATA_DIR);
-}
-
 // Like demo: data/ in the working directory, else beside the program (a build tree), else
-// the installed data. Output paths are made absolute first, so they keep meaning what the
-// user typed when the working directory changes.
-bool enterDataRoot(CaptureOptions& options) {
-    for (const std::string& root : dataRoots()) {
-        if (!hasDataDirectory(root)) continue;
-        if (root == ".") return true;
-        for (std::string* path : {&options.pngDir, &options.videoFile, &options.sheetFile})
-            if (!path->empty()) *path = std::filesystem::absolute(*path).string();
-        return enterDirectory(root);
+// the installed data (the build defines where). Output paths are made absolute first, so
+// they keep meaning what the user typed when the working directory changes.
+bool enterDataRoot(CaptureOptions& options, std::string& error) {
+    std::string searched;
+    const std::string root = findDataRoot(
+        dataRootCandidates(executableDirectory(), DEMO_DATA_FROM_PROGRAM, DEMO_INSTALL_DATA_DIR),
+        searched);
+    if (root.empty()) {
+        error = "no show data found (looked in " + searched + ")";
+        return false;
     }
+    if (root == ".") return true;
+    for (std::string* path : {&options.pngDir, &options.videoFile, &options.sheetFile})
+        if (!path->empty()) *path = std::filesystem::absolute(*path).string();
+    if (enterDirectory(root)) return true;
+    error = "cannot enter " + root;
     return false;
 }
 
@@ -72,12 +81,8 @@ int main(int argc, char** argv) {
 
     // Everything that can be checked before drawing is checked here, so a refused run
     // costs nothing and leaves nothing behind.
-    if (!enterDataRoot(options)) {
-        std::string places;
-        for (const std::string& root : dataRoots())
-            places += (places.empty() ? "" : ", ") + root + "/data";
-        return refuse("no show data found (looked in " + places + ")");
-    }
+    std::string error;
+    if (!enterDataRoot(options, error)) return refuse(error);
     CaptureTargets targets;
     if (!options.videoFile.empty()) {
         targets.ffmpegProgram = findOnPath("ffmpeg");
@@ -89,14 +94,20 @@ int main(int argc, char** argv) {
                           ", which cannot be read (run from the directory that holds data/)");
         targets.musicPath = MusicPath;
     }
-    std::string error;
     if (!options.pngDir.empty() && !prepareFrameDirectory(options.pngDir, error)) return refuse(error);
-    if (!options.videoFile.empty() && !claimOutputFile(options.videoFile, error)) return refuse(error);
-    if (!options.sheetFile.empty() && !claimOutputFile(options.sheetFile, error)) return refuse(error);
+    if (!options.videoFile.empty() && !claimOutputFile(options.videoFile, targets.video, error))
+        return refuse(error);
+    if (!options.sheetFile.empty() && !claimOutputFile(options.sheetFile, targets.sheet, error))
+        return refuse(error);
 
     std::signal(SIGPIPE, SIG_IGN);  // a dead ffmpeg shows as a failed write instead
-    std::signal(SIGINT, onStopSignal);
-    std::signal(SIGTERM, onStopSignal);
+    // No SA_RESTART: the signal must break a write that a stalled ffmpeg keeps blocked.
+    mainThread = pthread_self();
+    struct sigaction stop{};
+    stop.sa_handler = onStopSignal;
+    sigemptyset(&stop.sa_mask);
+    sigaction(SIGINT, &stop, nullptr);
+    sigaction(SIGTERM, &stop, nullptr);
     const int status = runCapture(options, targets);
     if (status != 0) removeTemporaries();
     return status;

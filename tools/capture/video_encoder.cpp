@@ -49,7 +49,8 @@ std::vector<std::string> ffmpegArguments(const VideoSettings& s) {
             "-g", gop, "-keyint_min", gop, "-sc_threshold", "0", "-flags", "+cgop",
             "-x264-params", "keyint=" + gop + ":min-keyint=" + gop + ":scenecut=0",
             "-c:a", "aac", "-b:a", "192k",
-            "-movflags", "+faststart", "-f", "mp4", s.outputPath};
+            "-movflags", s.seekableOutput ? "+faststart" : "frag_keyframe+empty_moov+default_base_moof",
+            "-f", "mp4", s.outputPath};
 }
 
 std::string findOnPath(const std::string& name) {
@@ -73,10 +74,17 @@ std::string findOnPath(const std::string& name) {
 
 VideoEncoder::~VideoEncoder() {
     if (pipe_ >= 0) close(pipe_);
-    if (child_ > 0) {
-        kill(child_, SIGTERM);
-        waitpid(child_, nullptr, 0);
+    if (child_ <= 0) return;
+    // A stopped process keeps SIGTERM pending until continued.
+    kill(child_, SIGTERM);
+    kill(child_, SIGCONT);
+    constexpr int GraceSteps = 200;  // of 10 ms: ffmpeg may take a moment to close its file
+    for (int step = 0; step < GraceSteps; ++step) {
+        if (waitpid(child_, nullptr, WNOHANG) != 0) return;
+        usleep(10000);
     }
+    kill(child_, SIGKILL);
+    waitpid(child_, nullptr, 0);
 }
 
 bool VideoEncoder::start(const std::string& program, const std::vector<std::string>& arguments,
@@ -112,6 +120,11 @@ bool VideoEncoder::start(const std::string& program, const std::vector<std::stri
 
 bool VideoEncoder::writeFrame(const uint8_t* data, size_t bytes, std::string& error) {
     while (bytes > 0) {
+        // Checked before every write: an interrupted write may return a partial count.
+        if (stop_) {
+            error = "interrupted";
+            return false;
+        }
         const ssize_t written = write(pipe_, data, bytes);
         if (written < 0) {
             if (errno == EINTR) continue;
@@ -128,7 +141,11 @@ bool VideoEncoder::finish(std::string& error) {
     close(pipe_);
     pipe_ = -1;
     int status = 0;
-    while (waitpid(child_, &status, 0) < 0 && errno == EINTR) {
+    while (waitpid(child_, &status, 0) < 0) {
+        if (errno != EINTR || stop_) {
+            error = "interrupted";
+            return false;  // the destructor ends ffmpeg
+        }
     }
     child_ = -1;
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;

@@ -9,18 +9,18 @@
 #   connections while the demo starts, so the demo's own connection could land in a reset.
 # - No TCP.
 
-# start_xvfb DIR: starts the server (1920x1080x24) with its files in DIR and exports
+# start_xvfb DIR [WxHxD]: starts the server (default 1920x1080x24) with its files in DIR and exports
 # DISPLAY, XAUTHORITY and XVFB_PID. Returns 1, with one line on stderr, when no server is
 # ready within 30 s.
 start_xvfb() {
-    local dir=$1 i
+    local dir=$1 screen=${2:-1920x1080x24} i
     mkdir -p "$dir"
     : > "$dir/xauthority"
     : > "$dir/display"
     # Family ffff (any address), empty display number, MIT-MAGIC-COOKIE-1, 16 random bytes.
     echo "ffff 0000  0000  0012 4d49542d4d414749432d434f4f4b49452d31 0010 $(od -An -tx1 -N16 /dev/urandom | tr -d ' \n')" |
         xauth -q -f "$dir/xauthority" nmerge - || { echo "xvfb: cannot write the cookie" >&2; return 1; }
-    Xvfb -displayfd 3 -screen 0 1920x1080x24 -noreset -nolisten tcp -auth "$dir/xauthority" \
+    Xvfb -displayfd 3 -screen 0 "$screen" -noreset -nolisten tcp -auth "$dir/xauthority" \
         3> "$dir/display" > "$dir/xvfb.log" 2>&1 &
     XVFB_PID=$!
     for ((i = 0; i < 300; ++i)); do
