@@ -21,6 +21,8 @@ PictureState pictures;
 
 void resetFrame() { pictures = PictureState{}; }
 
+const PictureState& pictureState() { return pictures; }
+
 void prepareShow() {
     loadPictureSet();
     loadCubeTexture();

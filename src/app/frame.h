@@ -20,3 +20,6 @@ bool playFrame();
 
 // Start-up value of the loop's picture bookkeeping.
 void resetFrame();
+
+// The loop's picture bookkeeping (demo-bench reads which picture a frame showed).
+const PictureState& pictureState();

@@ -37,24 +37,29 @@ std::vector<GlyphQuad> glyphs;
 
 }  // namespace
 
-void drawText(int32_t x, int32_t y, int32_t width, int32_t height, std::string_view text) {
-    beginOverlay();
+std::optional<TextFont> currentTextFont() {
     FontManager* fonts = FontManager::instance();
-    // No font row, or a font image that did not load: nothing to draw with.
     const bool haveFont = currentFont >= 0 &&
                           static_cast<size_t>(currentFont) < fonts->fontTextures.size();
     const uint32_t fontTexture = haveFont ? fonts->fontTextures[currentFont] : 0;
     const Texture* image = TextureManager::instance()->getTexture(fontTexture);
-    if (image != nullptr && image->pixels) {
-        FontMetrics metrics;
-        metrics.cellWidth = static_cast<int32_t>(image->width / 16);
-        metrics.cellHeight = static_cast<int32_t>(image->height / 16);
-        metrics.xspace = fonts->fontTable->intValue(currentFont, "xspace");
-        metrics.yspace = fonts->fontTable->intValue(currentFont, "yspace");
+    if (image == nullptr || !image->pixels) return std::nullopt;
+    TextFont font;
+    font.texture = fontTexture;
+    font.metrics.cellWidth = static_cast<int32_t>(image->width / 16);
+    font.metrics.cellHeight = static_cast<int32_t>(image->height / 16);
+    font.metrics.xspace = fonts->fontTable->intValue(currentFont, "xspace");
+    font.metrics.yspace = fonts->fontTable->intValue(currentFont, "yspace");
+    return font;
+}
+
+void drawText(int32_t x, int32_t y, int32_t width, int32_t height, std::string_view text) {
+    beginOverlay();
+    if (const std::optional<TextFont> font = currentTextFont()) {
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, fontTexture);
-        layoutTextInto(glyphs, x, y, width, height, text, metrics);
+        glBindTexture(GL_TEXTURE_2D, font->texture);
+        layoutTextInto(glyphs, x, y, width, height, text, font->metrics);
         for (const GlyphQuad& quad : glyphs) drawGlyph(quad);
     }
     endOverlay();

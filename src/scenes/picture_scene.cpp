@@ -43,16 +43,8 @@ struct Bypass {
 
 Bypass unchangedByFogAndBlend(size_t slot, PictureBackdrop backdrop) {
     Bypass bypass;
-    FogState fog;
-    fog.enabled = glIsEnabled(GL_FOG) == GL_TRUE;
-    if (fog.enabled) {
-        GLint mode = 0;
-        glGetIntegerv(GL_FOG_MODE, &mode);
-        fog.mode = mode;
-        glGetFloatv(GL_FOG_START, &fog.start);
-        glGetFloatv(GL_FOG_END, &fog.end);
-        bypass.fog = fogIsIdentityAtEye(fog);
-    }
+    const FogState fog = readFogState();
+    bypass.fog = fog.enabled && fogIsIdentityAtEye(fog);
     if (glIsEnabled(GL_BLEND) == GL_TRUE && pictureIsOpaque(slot)) {
         GLint source = 0, destination = 0;
         glGetIntegerv(GL_BLEND_SRC, &source);

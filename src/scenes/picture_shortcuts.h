@@ -2,18 +2,12 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "render/fog_state.h"
+
 // When the picture quad may be drawn with fog or blending switched off for the one draw
 // because either would leave every pixel exactly as it is: the full-screen quad lies at eye
 // distance 0, and an opaque picture drawn in opaque white replaces what it blends with.
 // Both are only a saving for a software rasterizer; what reaches the frame is the same.
-
-// GL fog state as read back before the draw.
-struct FogState {
-    bool enabled = false;
-    int mode = 0;        // GL_LINEAR, GL_EXP or GL_EXP2
-    float start = 0.0f;  // eye distance where linear fog begins
-    float end = 0.0f;    // eye distance where linear fog is complete
-};
 
 // True when fog leaves a fragment at eye distance 0 unchanged: linear fog whose factor at
 // distance 0, end / (end - start), is exactly 1 (start 0, end above 0).

@@ -17,6 +17,8 @@ assert [s["scene"] for s in r["scenes"]] == list(range(10))
 for s in r["scenes"]:
     assert s["frames"] == 4, s
     assert s["fps"] > 0 and 0 < s["p50_ms"] <= s["p95_ms"], s
+    assert s["reference"]["frames"] == 4 and s["reference_ratio"] > 0, s
+    assert s["reference"]["screens"] > 0.1 and s["reference"]["primitives"] >= 1, s
 assert r["startup_ms"] >= 0
 assert r["julia"]["scalar_ms"] > 0 and r["julia"]["fast_ms"] > 0
 assert r["peak_rss_mb"] > 1
@@ -24,6 +26,21 @@ PY
 
 "$BENCH" --dir "$run" --size 96x54 --frames 2 --julia 1 > "$WORK_DIR/table.txt" || fail "table run failed"
 grep -q "scene 9 closing cube" "$WORK_DIR/table.txt" || fail "no scene 9 row: $(cat "$WORK_DIR/table.txt")"
+
+# --scene times one scene only; the others are drawn but get no row.
+"$BENCH" --dir "$run" --size 96x54 --frames 3 --julia 1 --scene 3 > "$WORK_DIR/one.txt" || fail "--scene run failed"
+[ "$(grep -c '^scene ' "$WORK_DIR/one.txt")" = 1 ] && grep -q "^scene 3 particles" "$WORK_DIR/one.txt" \
+    || fail "--scene 3 did not time scene 3 alone: $(cat "$WORK_DIR/one.txt")"
+
+# --sizes: one report per size inside one JSON object, and the summary.
+"$BENCH" --dir "$run" --sizes 64x36,96x54 --frames 2 --julia 1 --json > "$WORK_DIR/sweep.json" \
+    || fail "--sizes failed"
+python3 - "$WORK_DIR/sweep.json" <<'PY' || fail "bad sweep JSON: $(cat "$WORK_DIR/sweep.json")"
+import json, sys
+r = json.load(open(sys.argv[1]))
+assert [s["size"] for s in r["sizes"]] == ["64x36", "96x54"], r
+assert len(r["sizes"][1]["scenes"]) == 10 and "largest_size_for_text" in r, r
+PY
 
 set +e
 "$BENCH" --frames 0 > /dev/null 2> "$WORK_DIR/err.txt"

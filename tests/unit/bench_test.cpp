@@ -59,10 +59,18 @@ TEST(BenchOptions, RejectsBadValues) {
     const ParsedBenchOptions set = parseBenchOptions({"--size", "640x360", "--frames", "12", "--json"});
     EXPECT_TRUE(set.error.empty()) << set.error;
     EXPECT_EQ(set.options.height, 360);
+
+    const ParsedBenchOptions sweep = parseBenchOptions({"--sizes", "1280x720,3840x2160", "--scene", "9"});
+    ASSERT_TRUE(sweep.error.empty()) << sweep.error;
+    ASSERT_EQ(sweep.options.sizes.size(), 2u);
+    EXPECT_EQ(sweep.options.sizes[1].width, 3840);
+    EXPECT_EQ(sweep.options.sizes[1].height, 2160);
+
     for (const std::vector<std::string>& bad :
          {std::vector<std::string>{"--size", "0x10"}, {"--size", "640x"}, {"--size", "640x360x2"},
           {"--size", "20000x10"}, {"--frames"}, {"--frames", "0"}, {"--frames", "1e3"},
-          {"--frames", "-5"}, {"--julia", "12 "}, {"--dir", ""}, {"--fast"}}) {
+          {"--frames", "-5"}, {"--julia", "12 "}, {"--dir", ""}, {"--fast"},
+          {"--sizes", "640x360,"}, {"--sizes", ",640x360"}, {"--sizes", ""}, {"--scene", "10"}}) {
         EXPECT_FALSE(parseBenchOptions(bad).error.empty()) << bad[0] << " " << (bad.size() > 1 ? bad[1] : "");
     }
 }
@@ -72,13 +80,38 @@ TEST(BenchOptions, RejectsBadValues) {
 TEST(BenchReport, JsonEscapesTextAndWritesMissingNumbersAsNull) {
     BenchResult result;
     result.quad = summarise({4, 4});
-    for (size_t i = 0; i < result.scenes.size(); ++i) result.scenes[i] = summarise({double(i + 1)});
+    for (size_t i = 0; i < result.scenes.size(); ++i) result.scenes[i].frames = summarise({double(i + 1)});
+    result.scenes[3].reference = summarise({2});
+    result.prepareMs = 20;
+    result.firstFrameMs = 50;  // scene 0's steady frame takes 1 ms: 49 ms compiling
     result.julia.avx2Ms = NAN;
     result.renderer = "say \"hi\"";
     const std::string json = formatJson(result);
     EXPECT_NE(json.find("\"avx2_ms\": null"), std::string::npos) << json;
     EXPECT_NE(json.find("\"renderer\": \"say \\\"hi\\\"\""), std::string::npos) << json;
-    // Scene 3's 4 ms frame matches the quad's 250 fps.
-    EXPECT_NE(json.find("\"fps\": 250.0, \"p50_ms\": 4.000, \"p95_ms\": 4.000, \"quad_percent\": 100.0}"),
+    // Scene 3's 4 ms frame against its 2 ms reference: twice its time; scene 4 has none.
+    EXPECT_NE(json.find("\"reference_ratio\": 2.000"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"reference_ratio\": null", json.find("\"scene\": 4")), std::string::npos);
+    EXPECT_NE(json.find("\"own_ms\": 21.0, \"first_frame_drawing_ms\": 1.0, \"first_frame_compiling_ms\": 49.0"),
               std::string::npos) << json;
+}
+
+TEST(BenchSweep, LargestSizeIsTheBiggestWhereEveryCompleteSceneKeepsTheTextRate) {
+    EXPECT_NEAR(textCompletesFps(), 1000.0 / 11.0, 1e-9);  // 1000 glide frames in 11 s
+    const auto rowAt = [](int width, int height, double slowestFps) {
+        SweepRow row{width, height, true, {}};
+        for (SceneResult& scene : row.scenes) scene.frames = summarise({5.0});  // 200 fps
+        row.scenes[3].frames = summarise({1000.0 / slowestFps});
+        return row;
+    };
+    // Listed out of order; 2560x1440 is just too slow, 1920x1080 just fast enough.
+    std::vector<SweepRow> rows = {rowAt(1920, 1080, 91.0), rowAt(1280, 720, 150.0),
+                                  rowAt(2560, 1440, 90.8)};
+    EXPECT_EQ(largestSizeForText(rows), "1920x1080");
+    rows[0].scenes[7].frames = FrameStats{};  // a scene that drew no frame counts as failing
+    EXPECT_EQ(largestSizeForText(rows), "1280x720");
+    EXPECT_NE(formatSweepTable(rows).find("or more: 1280x720"), std::string::npos);
+    rows.erase(rows.begin() + 1);
+    EXPECT_EQ(largestSizeForText(rows), "");
+    EXPECT_NE(formatSweepJson(rows).find("\"largest_size_for_text\": null"), std::string::npos);
 }

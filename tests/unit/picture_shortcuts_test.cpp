@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "scenes/particle_shortcuts.h"
 #include "scenes/picture_shortcuts.h"
 
 TEST(PictureShortcuts, OpacityLooksAtEveryAlphaByteAndOnlyAtAlpha) {
@@ -37,4 +38,37 @@ TEST(PictureShortcuts, BlendingIsSkippedOnlyWhenTheSourceReplacesTheFrame) {
     EXPECT_FALSE(blendIsIdentityForOpaque(GL_SRC_ALPHA, GL_ONE, true, grey));
     EXPECT_FALSE(blendIsIdentityForOpaque(GL_SRC_ALPHA, GL_ONE, false, black));
     EXPECT_FALSE(blendIsIdentityForOpaque(GL_ONE, GL_ONE, true, black));
+}
+
+TEST(ParticleShortcuts, FogFoldsOnlyForExactFactorsBlackFogAndZeroOrOneChannels) {
+    const FogState opening{true, GL_LINEAR, 0.0f, 8.0f};
+    std::vector<Particle> particles(3);
+    for (Particle& p : particles) p.blue = 100.0f;  // the scene's colour, clamped to 1
+    EXPECT_TRUE(fogFoldsIntoParticleColour(opening, particles));
+    EXPECT_FLOAT_EQ(foldedFogFactor(opening, -2.0f), 0.75f);
+    EXPECT_EQ(foldedFogFactor(opening, 0.0f), 1.0f);
+    EXPECT_EQ(foldedFogFactor(opening, 9.0f), 0.0f);
+
+    FogState other = opening;
+    other.end = 6.0f;  // 1/6 is not exact
+    EXPECT_FALSE(fogFoldsIntoParticleColour(other, particles));
+    other = opening;
+    other.start = 0.5f;
+    EXPECT_FALSE(fogFoldsIntoParticleColour(other, particles));
+    other = opening;
+    other.colour = {0.0f, 0.0f, 0.2f, 0.0f};
+    EXPECT_FALSE(fogFoldsIntoParticleColour(other, particles));
+    other = opening;
+    other.mode = GL_EXP;
+    EXPECT_FALSE(fogFoldsIntoParticleColour(other, particles));
+    EXPECT_FALSE(fogFoldsIntoParticleColour(FogState{}, particles));  // fog off: nothing to fold
+    particles[2].red = 0.5f;  // t * (0.5 * f) may round apart from (t * 0.5) * f
+    EXPECT_FALSE(fogFoldsIntoParticleColour(opening, particles));
+}
+
+TEST(ParticleShortcuts, SpritesAreOnlyMagnifiedFrom640PixelsOnBothAxes) {
+    EXPECT_TRUE(spriteOnlyMagnified(1920, 1080));
+    EXPECT_TRUE(spriteOnlyMagnified(640, 640));
+    EXPECT_FALSE(spriteOnlyMagnified(1280, 639));
+    EXPECT_FALSE(spriteOnlyMagnified(639, 1280));
 }

@@ -1,12 +1,16 @@
 // demo-bench: one simulated run through the show offscreen, timing every frame by scene,
 // beside reference frames, the start-up time, the Julia image and the peak memory.
 #include <GL/gl.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -17,9 +21,13 @@
 #include "bench_options.h"
 #include "bench_plan.h"
 #include "bench_report.h"
+#include "pixel_work.h"
+#include "reference_frame.h"
+#include "scene_survey.h"
 #include "platform/clock.h"
 #include "platform/offscreen_gl.h"
 #include "platform/process.h"
+#include "scenes/particle_scene.h"
 #include "texture/texture_names.h"
 #include "texture/texture_sets.h"
 
@@ -27,14 +35,37 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Wall time of `draw` followed by glFinish, ms.
+// CPU time of the whole process (the driver rasterizes on threads of its own), ms.
+double processCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1000.0 + double(t.tv_nsec) / 1e6;
+}
+
+// Wall and CPU time of `draw` followed by glFinish, ms.
+struct FrameTime {
+    double wallMs = 0, cpuMs = 0;
+};
 template <class Draw>
-double timeFrame(Draw draw) {
+FrameTime timeDraw(Draw draw) {
+    const double cpuStart = processCpuMs();
     const auto start = Clock::now();
     draw();
     glFinish();
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    const double wallMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    return {wallMs, processCpuMs() - cpuStart};
 }
+
+// The times of a group of frames.
+struct FrameTimes {
+    std::vector<double> wallMs, cpuMs;
+
+    void add(const FrameTime& t) {
+        wallMs.push_back(t.wallMs);
+        cpuMs.push_back(t.cpuMs);
+    }
+    bench::FrameStats stats() const { return bench::summarise(wallMs, cpuMs); }
+};
 
 bool startupTexturesLoaded() {
     for (const uint32_t id : pictureTextures)
@@ -42,30 +73,47 @@ bool startupTexturesLoaded() {
     return cubeTexture != 0 && warpTexture != 0 && boxTexture != 0 && plateTexture != 0;
 }
 
-// Every scene of the timeline, `frames` frames each, grouped by the scene that drew them.
-std::array<bench::FrameStats, SceneCount> runShow(int frames) {
-    std::array<std::vector<double>, SceneCount> frameMs;
-    for (auto& times : frameMs) times.reserve(size_t(frames));
+// Every scene of the timeline, `frames` frames each (one untimed frame for a scene other
+// than `onlyScene` when that is a scene index), each followed by as many frames of its pixel
+// reference, so that both are timed under the same load.
+std::array<bench::SceneResult, SceneCount> runShow(int frames, int onlyScene, int width, int height) {
+    std::array<bench::SceneResult, SceneCount> results;
     for (int scene = 0; scene < SceneCount; ++scene) {
-        for (int frame = 0; frame < frames; ++frame) {
-            const uint32_t now = bench::benchFrameClock(scene, frame, frames);
+        const bool timed = onlyScene < 0 || onlyScene == scene;
+        const int count = timed ? frames : 1;
+        FrameTimes frameTimes, referenceTimes;
+        bench::ScenePixels pixels;
+        for (int frame = 0; frame < count; ++frame) {
+            const uint32_t now = bench::benchFrameClock(scene, frame, count);
             setSimulatedClock(now);
-            const double ms = timeFrame([now] { drawFrame(now); });
-            const int32_t drawn = currentSceneIndex();
-            if (drawn >= 0 && drawn < SceneCount) frameMs[size_t(drawn)].push_back(ms);
+            // The particles are drawn where they stand before the frame moves them.
+            const double particleScreens = scene == int(Scene::Particles)
+                                               ? bench::particleScreens(particleCloud())
+                                               : 0;
+            const FrameTime time = timeDraw([now] { drawFrame(now); });
+            if (currentSceneIndex() != scene) continue;
+            frameTimes.add(time);
+            bench::surveyFrame(scene, now, particleScreens, pixels);
         }
+        if (!timed) continue;
+        bench::SceneResult& result = results[size_t(scene)];
+        result.frames = frameTimes.stats();
+        result.screensPerFrame = pixels.screensPerFrame();
+        result.primitivesPerFrame = pixels.primitivesPerFrame();
+        const bench::ReferencePlan plan = bench::planReference(pixels, width, height);
+        for (int frame = 0; frame < count && pixels.frames > 0; ++frame)
+            referenceTimes.add(timeDraw([&] { bench::drawReferenceFrame(plan, width, height); }));
+        result.reference = referenceTimes.stats();
     }
-    std::array<bench::FrameStats, SceneCount> stats;
-    for (size_t i = 0; i < stats.size(); ++i) stats[i] = bench::summarise(frameMs[i]);
-    return stats;
+    return results;
 }
 
 // The least a frame costs: clear and finish.
 bench::FrameStats timeEmptyFrames(int frames) {
-    std::vector<double> frameMs;
+    FrameTimes times;
     for (int i = 0; i < frames; ++i)
-        frameMs.push_back(timeFrame([] { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }));
-    return bench::summarise(frameMs);
+        times.add(timeDraw([] { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }));
+    return times.stats();
 }
 
 // The least a picture scene draws: clear, then one full-screen quad with a 512 x 512 RGBA
@@ -90,9 +138,9 @@ bench::FrameStats timeQuadFrames(int frames, int width, int height) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glColor4f(1, 1, 1, 1);
-    std::vector<double> frameMs;
+    FrameTimes times;
     for (int i = 0; i < frames; ++i) {
-        frameMs.push_back(timeFrame([] {
+        times.add(timeDraw([] {
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
             glBegin(GL_QUADS);
             glTexCoord2f(0, 0);
@@ -107,7 +155,7 @@ bench::FrameStats timeQuadFrames(int frames, int width, int height) {
         }));
     }
     glDeleteTextures(1, &texture);
-    return bench::summarise(frameMs);
+    return times.stats();
 }
 
 // Peak resident memory of the process, MiB (ru_maxrss is in KiB on Linux).
@@ -115,6 +163,96 @@ double peakRssMb() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_maxrss) / 1024.0;
+}
+
+// One run at the options' size: prints its report (a JSON object without a newline, or the
+// table) and, for a sweep, fills `row`. Returns the exit status.
+int runBench(const bench::BenchOptions& options, uint32_t runStartMs, bench::SweepRow* row) {
+    // Start-up in the show's order, measured from `runStartMs` (process start, or the fork of
+    // a sweep's run) to the end of the first frame (the simulated clock starts at 0 whatever
+    // start-up took).
+    bench::BenchResult result;
+    result.width = options.width;
+    result.height = options.height;
+    result.framesPerScene = options.framesPerScene;
+    result.withMusic = options.music;
+    if (options.music) setenv("SDL_AUDIODRIVER", "dummy", 0);
+    StartupSettings settings;
+    settings.clock = RunClock::Simulated;
+    settings.music = options.music;
+    std::string error;
+    std::unique_ptr<OffscreenContext> context;
+    Clock::time_point surfaceReady;
+    const bool started = startShow(settings, [&] {
+        context = OffscreenContext::create(options.width, options.height, error);
+        result.contextMs = monotonicMs() - runStartMs;
+        surfaceReady = Clock::now();
+        return context != nullptr;
+    });
+    if (!started) {
+        std::fprintf(stderr, "demo-bench: %s\n", error.c_str());
+        return 1;
+    }
+    glFinish();  // the preparation's uploads are done
+    result.prepareMs = std::chrono::duration<double, std::milli>(Clock::now() - surfaceReady).count();
+    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    result.renderer = renderer != nullptr ? renderer : "";
+    result.firstFrameMs = timeDraw([] { drawFrame(0); }).wallMs;
+    result.startupMs = monotonicMs() - runStartMs;
+    result.dataComplete = startupTexturesLoaded();
+
+    result.scenes = runShow(options.framesPerScene, options.onlyScene, context->width(),
+                            context->height());
+    // The fixed references come after the show.
+    const int referenceFrames = std::max(options.framesPerScene, 60);
+    result.empty = timeEmptyFrames(referenceFrames);
+    result.quad = timeQuadFrames(referenceFrames, context->width(), context->height());
+    result.julia = bench::timeJulia(options.juliaImages);
+    result.peakRssMb = peakRssMb();
+
+    const std::string report =
+        options.json ? bench::formatJson(result) : bench::formatTable(result);
+    std::fputs(report.c_str(), stdout);
+    if (row != nullptr) *row = {options.width, options.height, result.dataComplete, result.scenes};
+    return 0;
+}
+
+// Every size of --sizes in a process of its own (forked before any GL or thread exists, so
+// that each starts the show afresh), one after the other; their reports, then the summary.
+int runSweep(const bench::BenchOptions& options) {
+    std::vector<bench::SweepRow> rows;
+    if (options.json) std::fputs("{\"sizes\": [", stdout);
+    for (size_t i = 0; i < options.sizes.size(); ++i) {
+        if (options.json && i > 0) std::fputs(", ", stdout);
+        std::fflush(stdout);
+        void* shared = mmap(nullptr, sizeof(bench::SweepRow), PROT_READ | PROT_WRITE,
+                            MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+        if (shared == MAP_FAILED) return std::perror("demo-bench: mmap"), 1;
+        auto* row = new (shared) bench::SweepRow{};
+        bench::BenchOptions one = options;
+        one.width = options.sizes[i].width;
+        one.height = options.sizes[i].height;
+        const uint32_t forkMs = monotonicMs();
+        const pid_t child = fork();
+        if (child == 0) {
+            const int status = runBench(one, forkMs, row);
+            std::fflush(stdout);
+            _exit(status);
+        }
+        int status = -1;
+        if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
+            WEXITSTATUS(status) != 0) {
+            std::fprintf(stderr, "demo-bench: the run at %dx%d failed\n", one.width, one.height);
+            return 1;
+        }
+        if (!options.json) std::fputs("\n", stdout);
+        rows.push_back(*row);
+        munmap(shared, sizeof(bench::SweepRow));
+    }
+    const std::string summary =
+        options.json ? "], " + bench::formatSweepJson(rows) + "}\n" : bench::formatSweepTable(rows);
+    std::fputs(summary.c_str(), stdout);
+    return 0;
 }
 
 }  // namespace
@@ -145,48 +283,8 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    // Start-up in the show's order, measured from process start to the end of the first
-    // frame (the simulated clock starts at 0 whatever start-up took).
-    bench::BenchResult result;
-    result.width = options.width;
-    result.height = options.height;
-    result.framesPerScene = options.framesPerScene;
-    result.withMusic = options.music;
-    if (options.music) setenv("SDL_AUDIODRIVER", "dummy", 0);
-    StartupSettings settings;
-    settings.clock = RunClock::Simulated;
-    settings.music = options.music;
-    std::string error;
-    std::unique_ptr<OffscreenContext> context;
-    Clock::time_point surfaceReady;
-    const bool started = startShow(settings, [&] {
-        context = OffscreenContext::create(options.width, options.height, error);
-        result.contextMs = monotonicMs();
-        surfaceReady = Clock::now();
-        return context != nullptr;
-    });
-    if (!started) {
-        std::fprintf(stderr, "demo-bench: %s\n", error.c_str());
-        return 1;
-    }
-    glFinish();  // the preparation's uploads are done
-    result.prepareMs = std::chrono::duration<double, std::milli>(Clock::now() - surfaceReady).count();
-    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    result.renderer = renderer != nullptr ? renderer : "";
-    result.firstFrameMs = timeFrame([] { drawFrame(0); });
-    result.startupMs = monotonicMs();
-    result.dataComplete = startupTexturesLoaded();
-
-    result.scenes = runShow(options.framesPerScene);
-    // The references come after the show: their GL state changes cannot reach a scene.
-    const int referenceFrames = std::max(options.framesPerScene, 60);
-    result.empty = timeEmptyFrames(referenceFrames);
-    result.quad = timeQuadFrames(referenceFrames, context->width(), context->height());
-    result.julia = bench::timeJulia(options.juliaImages);
-    result.peakRssMb = peakRssMb();
-
-    const std::string report =
-        options.json ? bench::formatJson(result) + "\n" : bench::formatTable(result);
-    std::fputs(report.c_str(), stdout);
-    return 0;
+    if (!options.sizes.empty()) return runSweep(options);
+    const int status = runBench(options, 0, nullptr);
+    if (options.json) std::fputs("\n", stdout);
+    return status;
 }

@@ -16,6 +16,21 @@ bool parseInt(const std::string& text, int low, int high, int& value) {
     return true;
 }
 
+// Comma-separated WxH sizes, at least one.
+bool parseSizeList(const std::string& text, std::vector<FrameSize>& sizes) {
+    sizes.clear();
+    size_t begin = 0;
+    while (true) {
+        const size_t comma = text.find(',', begin);
+        FrameSize size;
+        if (!parseSizeValue(text.substr(begin, comma - begin), 1, 16384, size.width, size.height))
+            return false;
+        sizes.push_back(size);
+        if (comma == std::string::npos) return true;
+        begin = comma + 1;
+    }
+}
+
 }  // namespace
 
 ParsedBenchOptions parseBenchOptions(const std::vector<std::string>& args) {
@@ -30,7 +45,8 @@ ParsedBenchOptions parseBenchOptions(const std::vector<std::string>& args) {
             o.music = true;
         } else if (arg == "--help" || arg == "-h") {
             o.help = true;
-        } else if (arg == "--size" || arg == "--frames" || arg == "--julia" || arg == "--dir") {
+        } else if (arg == "--size" || arg == "--frames" || arg == "--julia" || arg == "--dir" ||
+                   arg == "--scene" || arg == "--sizes") {
             if (!hasValue) {
                 result.error = arg + " needs a value";
                 return result;
@@ -43,6 +59,10 @@ ParsedBenchOptions parseBenchOptions(const std::vector<std::string>& args) {
                 good = parseInt(value, 1, 1000000, o.framesPerScene);
             } else if (arg == "--julia") {
                 good = parseInt(value, 1, 1000000, o.juliaImages);
+            } else if (arg == "--sizes") {
+                good = parseSizeList(value, o.sizes);
+            } else if (arg == "--scene") {
+                good = parseInt(value, 0, 9, o.onlyScene);
             } else {
                 good = !value.empty();
                 o.directory = value;
@@ -60,13 +80,19 @@ ParsedBenchOptions parseBenchOptions(const std::vector<std::string>& args) {
 }
 
 std::string benchUsage() {
-    return "usage: demo-bench [--size WxH] [--frames N] [--julia N] [--dir DIR] [--music] [--json]\n"
+    return "usage: demo-bench [--size WxH | --sizes WxH,WxH...] [--frames N] [--scene N]\n"
+           "                  [--julia N] [--dir DIR] [--music] [--json]\n"
            "Renders every scene of the show offscreen with a simulated clock, one run through\n"
-           "the timeline, and prints frame rates and frame times per scene beside two\n"
-           "references (an empty frame, one full-screen textured quad), the start-up time,\n"
-           "the Julia image's time per frame and the peak memory.\n"
+           "the timeline, and prints frame rates and frame times per scene, each beside its\n"
+           "pixel reference (the same fragment work drawn with the fewest calls, timed right\n"
+           "after the scene), two fixed references (an empty frame, one full-screen textured\n"
+           "quad), the start-up time, the Julia image's time per frame and the peak memory.\n"
            "  --size WxH   frame size in pixels (default 1920x1080)\n"
-           "  --frames N   timed frames per scene (default 300)\n"
+           "  --sizes LIST one run at each size of a comma-separated list, each in a fresh\n"
+           "               process, then every scene's frame rate by size and the largest\n"
+           "               size at which every scene keeps the rate the particle text needs\n"
+           "  --frames N   timed frames per scene and per reference (default 300)\n"
+           "  --scene N    time only scene N (0..9); the others draw one frame each, untimed\n"
            "  --julia N    Julia images timed per implementation (default 500)\n"
            "  --dir DIR    working directory that holds data/ (default: the current one;\n"
            "               without data/ there, the data beside the program, as for demo)\n"

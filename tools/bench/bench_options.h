@@ -4,12 +4,20 @@
 
 namespace bench {
 
+struct FrameSize {
+    int width = 0;   // pixels
+    int height = 0;
+};
+
 // What one demo-bench run is asked to do, read from its command line.
 struct BenchOptions {
     int width = 1920;           // offscreen frame size, pixels, 1..16384
     int height = 1080;
     int framesPerScene = 300;   // timed frames per scene, 1..1000000
     int juliaImages = 500;      // Julia images timed per lane set, 1..1000000
+    int onlyScene = -1;         // 0..9: time only this scene (the others draw one frame
+                                // each, untimed); -1: every scene
+    std::vector<FrameSize> sizes;  // --sizes: one run at each size, in this order
     bool json = false;          // one JSON object instead of the table
     bool music = false;         // start the soundtrack first, as the show does
     std::string directory;      // working directory holding data/ ("" = the current one)

@@ -1,8 +1,12 @@
 #include "bench_report.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+
+#include "app/timeline.h"
+#include "scenes/particles.h"
 
 namespace bench {
 
@@ -33,7 +37,8 @@ std::string quoted(const std::string& text) {
 
 std::string statsJson(const FrameStats& s) {
     return "\"frames\": " + std::to_string(s.frames) + ", \"fps\": " + number(s.fps, 1) +
-           ", \"p50_ms\": " + number(s.p50Ms, 3) + ", \"p95_ms\": " + number(s.p95Ms, 3);
+           ", \"p50_ms\": " + number(s.p50Ms, 3) + ", \"p95_ms\": " + number(s.p95Ms, 3) +
+           ", \"cpu_ms\": " + number(s.cpuMs, 3);
 }
 
 // fps / reference fps in per cent, NaN without a reference.
@@ -41,20 +46,50 @@ double share(double fps, double referenceFps) {
     return referenceFps > 0 ? fps / referenceFps * 100.0 : NAN;
 }
 
-std::string line(const char* format, ...) __attribute__((format(printf, 1, 2)));
-std::string line(const char* format, ...) {
-    char text[256];
+// printf into a string.
+std::string text(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string text(const char* format, ...) {
+    char buffer[256];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
+    std::vsnprintf(buffer, sizeof buffer, format, args);
     va_end(args);
-    return std::string(text) + "\n";
+    return buffer;
+}
+
+// The same as one line of output.
+template <class... Args>
+std::string line(const char* format, Args... args) {
+    return text(format, args...) + "\n";
 }
 
 }  // namespace
 
+double referenceRatio(const SceneResult& scene) {
+    if (scene.frames.frames == 0 || scene.reference.frames == 0 || !(scene.frames.fps > 0))
+        return NAN;
+    return scene.reference.fps / scene.frames.fps;
+}
+
+StartupSplit startupSplit(const BenchResult& r) {
+    StartupSplit split;
+    const FrameStats& opening = r.scenes[0].frames;
+    if (opening.frames == 0) return split;
+    split.drawingMs = std::min(r.firstFrameMs, opening.p50Ms);
+    split.compilingMs = r.firstFrameMs - split.drawingMs;
+    split.ownMs = r.prepareMs + split.drawingMs;
+    return split;
+}
+
+double referenceCpuRatio(const SceneResult& scene) {
+    if (scene.frames.frames == 0 || scene.reference.frames == 0 || !(scene.reference.cpuMs > 0))
+        return NAN;
+    return scene.frames.cpuMs / scene.reference.cpuMs;
+}
+
 std::string formatJson(const BenchResult& r) {
     const JuliaTimes& j = r.julia;
+    const StartupSplit split = startupSplit(r);
     std::string out = "{\"size\": \"" + std::to_string(r.width) + "x" + std::to_string(r.height) +
                       "\", \"frames_per_scene\": " + std::to_string(r.framesPerScene);
     out += ", \"references\": {\"empty\": " + number(r.empty.fps, 1) +
@@ -63,13 +98,22 @@ std::string formatJson(const BenchResult& r) {
     out += ", \"scenes\": [";
     for (size_t i = 0; i < r.scenes.size(); ++i) {
         if (i > 0) out += ", ";
-        out += "{\"scene\": " + std::to_string(i) + ", " + statsJson(r.scenes[i]) +
-               ", \"quad_percent\": " + number(share(r.scenes[i].fps, r.quad.fps), 1) + "}";
+        const SceneResult& scene = r.scenes[i];
+        out += "{\"scene\": " + std::to_string(i) + ", " + statsJson(scene.frames) +
+               ", \"quad_percent\": " + number(share(scene.frames.fps, r.quad.fps), 1) +
+               ", \"reference\": {" + statsJson(scene.reference) +
+               ", \"screens\": " + number(scene.screensPerFrame, 3) +
+               ", \"primitives\": " + number(scene.primitivesPerFrame, 1) +
+               "}, \"reference_ratio\": " + number(referenceRatio(scene), 3) +
+               ", \"reference_cpu_ratio\": " + number(referenceCpuRatio(scene), 3) + "}";
     }
     out += "], \"startup_ms\": " + number(r.startupMs, 1);
     out += ", \"startup_detail\": {\"context_ms\": " + number(r.contextMs, 1) +
            ", \"prepare_ms\": " + number(r.prepareMs, 1) +
-           ", \"first_frame_ms\": " + number(r.firstFrameMs, 1) + "}";
+           ", \"first_frame_ms\": " + number(r.firstFrameMs, 1) +
+           ", \"own_ms\": " + number(split.ownMs, 1) +
+           ", \"first_frame_drawing_ms\": " + number(split.drawingMs, 1) +
+           ", \"first_frame_compiling_ms\": " + number(split.compilingMs, 1) + "}";
     out += ", \"renderer\": " + quoted(r.renderer);
     out += ", \"data_complete\": " + std::string(r.dataComplete ? "true" : "false");
     out += ", \"with_music\": " + std::string(r.withMusic ? "true" : "false");
@@ -90,17 +134,32 @@ std::string formatTable(const BenchResult& r) {
                 cell(r.contextMs, 1).c_str(), cell(r.prepareMs, 1).c_str(),
                 cell(r.firstFrameMs, 1).c_str(),
                 r.dataComplete ? "" : "\n  WARNING: start-up textures missing (no data/?)");
+    const StartupSplit split = startupSplit(r);
+    out += line("  ours %s ms (loading %s, drawing the first frame %s); the driver's: context %s, "
+                "compiling shaders in the first frame %s",
+                cell(split.ownMs, 1).c_str(), cell(r.prepareMs, 1).c_str(),
+                cell(split.drawingMs, 1).c_str(), cell(r.contextMs, 1).c_str(),
+                cell(split.compilingMs, 1).c_str());
     out += "\n";
-    out += line("%-22s %9s %9s %9s %7s", "frame", "fps", "p50 ms", "p95 ms", "% quad");
-    const auto row = [&](const std::string& name, const FrameStats& s) {
-        return line("%-22s %9s %9s %9s %7s", name.c_str(), cell(s.fps, 1).c_str(),
-                    cell(s.p50Ms, 3).c_str(), cell(s.p95Ms, 3).c_str(),
-                    cell(share(s.fps, r.quad.fps), 1).c_str());
+    out += line("%-22s %8s %8s %8s %8s %8s %6s %6s %7s %6s", "frame", "fps", "p50 ms", "p95 ms",
+                "cpu ms", "ref fps", "x ref", "x cpu", "screens", "prims");
+    const auto row = [&](const std::string& name, const FrameStats& s, const SceneResult* scene) {
+        const bool measured = scene != nullptr && scene->reference.frames > 0;
+        return line("%-22s %8s %8s %8s %8s %8s %6s %6s %7s %6s", name.c_str(),
+                    cell(s.fps, 1).c_str(), cell(s.p50Ms, 3).c_str(), cell(s.p95Ms, 3).c_str(),
+                    cell(s.cpuMs, 3).c_str(),
+                    measured ? cell(scene->reference.fps, 1).c_str() : "",
+                    measured ? cell(referenceRatio(*scene), 2).c_str() : "",
+                    measured ? cell(referenceCpuRatio(*scene), 2).c_str() : "",
+                    measured ? cell(scene->screensPerFrame, 2).c_str() : "",
+                    measured ? cell(scene->primitivesPerFrame, 0).c_str() : "");
     };
-    out += row("reference: empty", r.empty);
-    out += row("reference: quad", r.quad);
-    for (size_t i = 0; i < r.scenes.size(); ++i)
-        out += row("scene " + std::to_string(i) + " " + SceneNames[i], r.scenes[i]);
+    out += row("reference: empty", r.empty, nullptr);
+    out += row("reference: quad", r.quad, nullptr);
+    for (size_t i = 0; i < r.scenes.size(); ++i) {
+        if (r.scenes[i].frames.frames == 0) continue;
+        out += row("scene " + std::to_string(i) + " " + SceneNames[i], r.scenes[i].frames, &r.scenes[i]);
+    }
     out += "\n";
     const JuliaTimes& j = r.julia;
     out += line("julia image, ms per frame over %d constants of the sweep (best of 3 passes):", j.images);
@@ -111,6 +170,50 @@ std::string formatTable(const BenchResult& r) {
                 cell(j.fastMs, 4).c_str(), cell(j.scalarMs / j.fastMs, 1).c_str());
     out += line("peak memory: %s MiB", cell(r.peakRssMb, 1).c_str());
     return out;
+}
+
+}  // namespace bench
+
+namespace bench {
+
+double textCompletesFps() {
+    return double(GlideFrames) * 1000.0 / double(Timeline[3] - uint32_t(DriftMs));
+}
+
+std::string largestSizeForText(const std::vector<SweepRow>& rows) {
+    const SweepRow* best = nullptr;
+    for (const SweepRow& row : rows) {
+        bool fastEnough = true;
+        for (const SceneResult& scene : row.scenes)
+            fastEnough = fastEnough && scene.frames.frames > 0 && scene.frames.fps >= textCompletesFps();
+        if (fastEnough && (best == nullptr || int64_t(row.width) * row.height > int64_t(best->width) * best->height))
+            best = &row;
+    }
+    return best == nullptr ? "" : std::to_string(best->width) + "x" + std::to_string(best->height);
+}
+
+std::string formatSweepTable(const std::vector<SweepRow>& rows) {
+    std::string out = text("%-22s", "fps (x ref) by size");
+    for (const SweepRow& row : rows) out += text(" %16s", (std::to_string(row.width) + "x" + std::to_string(row.height)).c_str());
+    out += "\n";
+    for (size_t i = 0; i < SceneNames.size(); ++i) {
+        out += text("%-22s", ("scene " + std::to_string(i) + " " + SceneNames[i]).c_str());
+        for (const SweepRow& row : rows) {
+            const SceneResult& scene = row.scenes[i];
+            out += text(" %9s (%4s)", cell(scene.frames.fps, 1).c_str(), cell(referenceRatio(scene), 2).c_str());
+        }
+        out += "\n";
+    }
+    const std::string largest = largestSizeForText(rows);
+    out += line("largest size with every scene at %.1f fps or more: %s", textCompletesFps(),
+                largest.empty() ? "none" : largest.c_str());
+    return out;
+}
+
+std::string formatSweepJson(const std::vector<SweepRow>& rows) {
+    const std::string largest = largestSizeForText(rows);
+    return "\"text_completes_fps\": " + number(textCompletesFps(), 1) +
+           ", \"largest_size_for_text\": " + (largest.empty() ? "null" : quoted(largest));
 }
 
 }  // namespace bench

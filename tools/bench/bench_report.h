@@ -1,6 +1,8 @@
 #pragma once
 #include <array>
+#include <cmath>
 #include <string>
+#include <vector>
 
 #include "app/timeline.h"
 #include "bench_stats.h"
@@ -19,6 +21,21 @@ struct JuliaTimes {
     double fastMs = 0;           // time of that lane set
 };
 
+// One scene's frames beside its pixel reference: the same fragment work (GL state, area,
+// overdraw, primitive count) drawn with the fewest calls.
+struct SceneResult {
+    FrameStats frames;              // the scene's own frames
+    FrameStats reference;           // its reference frames (0 frames: not measured)
+    double screensPerFrame = 0;     // area drawn per frame, in screens
+    double primitivesPerFrame = 0;  // primitives drawn per frame
+};
+
+// The scene's time per frame over its reference's (reference fps / scene fps); NaN when
+// either is missing.
+double referenceRatio(const SceneResult& scene);
+// The same for the CPU time per frame of all threads (steadier on a loaded machine).
+double referenceCpuRatio(const SceneResult& scene);
+
 // Everything one run measured.
 struct BenchResult {
     int width = 0;               // frame size, pixels
@@ -26,7 +43,7 @@ struct BenchResult {
     int framesPerScene = 0;
     FrameStats empty;            // glClear + glFinish
     FrameStats quad;             // one full-screen textured quad
-    std::array<FrameStats, SceneCount> scenes;
+    std::array<SceneResult, SceneCount> scenes;
     std::string renderer;        // GL_RENDERER of the offscreen context
     double startupMs = 0;        // process start to the end of the first frame, whole ms
     double contextMs = 0;        // process start to a current GL context (after the music,
@@ -38,6 +55,38 @@ struct BenchResult {
     JuliaTimes julia;
     double peakRssMb = 0;        // peak resident memory, MiB
 };
+
+// The first frame's share of start-up split between our drawing and the driver's shader
+// compiling: its drawing is taken as a steady opening frame (scene 0's median), the rest
+// of it as compiling. NaN without timed opening frames.
+struct StartupSplit {
+    double ownMs = NAN;        // loading plus drawing the first frame
+    double drawingMs = NAN;
+    double compilingMs = NAN;
+};
+StartupSplit startupSplit(const BenchResult& result);
+
+// One size of a --sizes sweep: what the summary needs, plain data (it crosses a fork).
+struct SweepRow {
+    int width = 0;
+    int height = 0;
+    bool dataComplete = false;
+    std::array<SceneResult, SceneCount> scenes;
+};
+
+// The frame rate at which the particle text completes before its scene ends: the glide
+// takes GlideFrames frames in the scene's last Timeline[3] - DriftMs ms (90.9 fps).
+double textCompletesFps();
+
+// The largest size (by pixel count) at which every scene's frame rate is at least
+// textCompletesFps(), as "WxH"; empty when there is none.
+std::string largestSizeForText(const std::vector<SweepRow>& rows);
+
+// The sweep's summary: every scene's fps and time over its reference at each size, and the
+// largest size above; as a table, or as the JSON members that follow the runs' reports in
+// the sweep's object (no braces, no newline).
+std::string formatSweepTable(const std::vector<SweepRow>& rows);
+std::string formatSweepJson(const std::vector<SweepRow>& rows);
 
 // One JSON object (no trailing newline); non-finite numbers become null.
 std::string formatJson(const BenchResult& result);

@@ -16,7 +16,7 @@ double percentile(std::vector<double> samples, double p) {
     return samples[below] + (samples[above] - samples[below]) * fraction;
 }
 
-FrameStats summarise(const std::vector<double>& frameMs) {
+FrameStats summarise(const std::vector<double>& frameMs, const std::vector<double>& cpuMs) {
     FrameStats stats;
     if (frameMs.empty()) return stats;
     stats.frames = int(frameMs.size());
@@ -24,6 +24,8 @@ FrameStats summarise(const std::vector<double>& frameMs) {
     stats.fps = totalMs > 0 ? double(frameMs.size()) * 1000.0 / totalMs : 0;
     stats.p50Ms = percentile(frameMs, 50);
     stats.p95Ms = percentile(frameMs, 95);
+    if (!cpuMs.empty())
+        stats.cpuMs = std::accumulate(cpuMs.begin(), cpuMs.end(), 0.0) / double(cpuMs.size());
     return stats;
 }
 

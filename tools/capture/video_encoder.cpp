@@ -15,6 +15,8 @@ extern char** environ;
 
 namespace {
 
+constexpr int PipeBytes = 1 << 20;  // the default /proc/sys/fs/pipe-max-size
+
 // Seconds as text with microsecond precision (what ffmpeg's duration syntax resolves).
 std::string secondsText(uint64_t numerator, uint64_t denominator) {
     const uint64_t micros = (numerator * 1000000 + denominator / 2) / denominator;
@@ -36,7 +38,10 @@ std::vector<std::string> ffmpegArguments(const VideoSettings& s) {
             // video: raw RGBA on standard input, bottom row first
             "-f", "rawvideo", "-pix_fmt", "rgba",
             "-video_size", std::to_string(s.width) + "x" + std::to_string(s.height),
-            "-framerate", std::to_string(s.fps), "-i", "pipe:0",
+            "-framerate", std::to_string(s.fps),
+            // room for a few frames between the pipe's reader and the encoder, so that a
+            // busy encoder does not stall the pipe (and the drawing behind it)
+            "-thread_queue_size", "16", "-i", "pipe:0",
             "-i", s.musicPath,
             "-filter_complex", "[0:v]vflip[v];" + audio,
             "-map", "[v]", "-map", "[a]",
@@ -107,6 +112,9 @@ bool VideoEncoder::start(const std::string& program, const std::vector<std::stri
         return false;
     }
     pipe_ = fds[1];
+    // A frame is megabytes: a larger pipe (up to the unprivileged limit) needs fewer
+    // switches between this process and ffmpeg. Failing that, the default pipe works too.
+    fcntl(pipe_, F_SETPIPE_SZ, PipeBytes);
     return true;
 }
 
