@@ -21,6 +21,7 @@ static double startMs;     /* monotonic ms when the probe was loaded */
 static double lastMs;      /* ms since start of the last swap; 0: none yet */
 static double longestMs;   /* longest time between two swaps, ms */
 static long frames;
+static double musicEndMs;  /* FRAME_PROBE_AUDIO_MS, read once at load; 0: not asked */
 
 static double nowMs(void) {
     struct timespec ts;
@@ -36,7 +37,11 @@ static void note(const char *line, double value) {
     fclose(out);
 }
 
-__attribute__((constructor)) static void probeStart(void) { startMs = nowMs(); }
+__attribute__((constructor)) static void probeStart(void) {
+    startMs = nowMs();
+    const char *endText = getenv("FRAME_PROBE_AUDIO_MS");
+    musicEndMs = endText ? atof(endText) : 0;
+}
 
 __attribute__((destructor)) static void probeEnd(void) {
     note("frames", (double)frames);
@@ -70,11 +75,9 @@ static void forwardAudio(void *userdata, Uint8 *stream, int len) {
     const struct Forward *forward = userdata;
     if (!__atomic_exchange_n(&heard, 1, __ATOMIC_ACQ_REL)) note("first_audio_ms", nowMs() - startMs);
     forward->callback(forward->userdata, stream, len);
-    const char *endText = getenv("FRAME_PROBE_AUDIO_MS");
-    const double endMs = endText ? atof(endText) : 0;
     const double before = takenMs;
     takenMs += len / forward->bytesPerMs;
-    if (endMs > 0 && before < endMs && takenMs >= endMs) note("music_end_ms", nowMs() - startMs);
+    if (musicEndMs > 0 && before < musicEndMs && takenMs >= musicEndMs) note("music_end_ms", nowMs() - startMs);
 }
 
 SDL_AudioDeviceID SDL_OpenAudioDevice(const char *device, int iscapture, const SDL_AudioSpec *desired,
