@@ -9,22 +9,11 @@
 # judged here: on a software renderer the flash frame itself takes longer to draw than the
 # frames around it, by 5 to 15 ms, and the first flash after start-up comes while frames
 # are still irregular; measure them by hand with --start=0.)
-# PulseAudio is not installed over a desktop's PipeWire (pipewire-pulse): it would replace
-# the desktop's sound server; install pulseaudio by hand on a machine where that is fine.
+# PulseAudio is not installed over a desktop's PipeWire (see scripts/install-deps.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh test
-if ! command -v pulseaudio > /dev/null || ! command -v parec > /dev/null; then
-    if dpkg-query -W -f='${Status}' pipewire-pulse 2> /dev/null | grep -q "ok installed"; then
-        echo "sync-check: pipewire-pulse is installed; not replacing it with pulseaudio" >&2
-        exit 1
-    fi
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo=sudo
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=900 install -y -qq \
-        --no-install-recommends pulseaudio pulseaudio-utils
-fi
+bash scripts/install-deps.sh sound-server
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDEMO_TESTS=ON > /dev/null
 cmake --build build-test -j"$(nproc)"
 (cd build-test && timeout -k 10 280 ctest -R '^e2e\.pulse_output$' --output-on-failure)
