@@ -78,6 +78,7 @@ int main(int argc, char** argv) {
     settings.startMs = options.startMs;
     settings.music = !options.mute;
     settings.audioDevice = options.audioDevice;
+    settings.audioLatencyMs = options.audioLatencyMs;
     settings.enteringStage = [](StartupStage stage) {
         switch (stage) {
             case StartupStage::MusicOpen: watchStep("starting the music", MusicStartLimitS); break;

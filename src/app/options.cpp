@@ -50,6 +50,11 @@ ParsedOptions parsePlayerOptions(const std::vector<std::string>& arguments) {
             if (!takeValue() || !parseWholeNumber(value, 0, ShowLengthMs, ms))
                 result.error = "--start wants a clock value in ms from 0 to 90596";
             o.startMs = uint32_t(ms);
+        } else if (name == "--audio-latency") {
+            uint64_t ms = 0;
+            if (!takeValue() || !parseWholeNumber(value, 0, MaxAudioLatencyMs, ms))
+                result.error = "--audio-latency wants a latency in ms from 0 to 1000";
+            o.audioLatencyMs = uint32_t(ms);
         } else if (name == "--audio-device") {
             if (!takeValue() || value.empty()) result.error = "--audio-device wants a device name";
             o.audioDevice = value;
@@ -75,6 +80,8 @@ std::string playerHelpText(const std::string& program, const std::string& instal
            "                          Escape still ends it\n"
            "  --audio-device=NAME     play the sound on the output device NAME\n"
            "  --list-audio-devices    print the names of the output devices and exit\n"
+           "  --audio-latency=MS      the sound output's latency beyond what it reports\n"
+           "                          (0..1000, default 0): pictures are drawn MS later\n"
            "  --help                  print this help and exit\n"
            "  --version               print the version and exit\n"
            "\n"

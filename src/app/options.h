@@ -12,10 +12,13 @@ struct PlayerOptions {
     uint32_t startMs = 0;       // clock value of process start (ms), 0..ShowLengthMs
     bool loop = false;          // start again as a fresh run when the timeline ends
     std::string audioDevice;    // output device name; empty for the default device
+    uint32_t audioLatencyMs = 0;  // output latency added by hand (ms, 0..MaxAudioLatencyMs)
     bool listAudioDevices = false;
     bool help = false;
     bool version = false;
 };
+
+inline constexpr uint32_t MaxAudioLatencyMs = 1000;
 
 struct ParsedOptions {
     PlayerOptions options;
