@@ -70,6 +70,13 @@ constexpr uint64_t LatencyWaitUs = 1'000'000;
 // this old.
 constexpr uint64_t MaxCallbackAgeUs = 500'000;
 
+// Whether the output's latency is as known as it will be: the server has answered, or has
+// had its time to (`LatencyWaitUs` from the first hand-over of music).
+bool latencySettled(const Mixer& mix, uint64_t nowUs) {
+    return mix.latencyKnown.load(std::memory_order_acquire) ||
+           nowUs >= uint64_t(mix.firstCallbackMs.load()) * 1000 + LatencyWaitUs;
+}
+
 uint64_t extraLatencyFrames(const Mixer& mix) {
     return uint64_t(mix.extraLatencyUs.load(std::memory_order_relaxed) * mix.mixRate / 1e6);
 }
@@ -105,7 +112,10 @@ void mixChannels(void* user, Uint8* bytes, int length) {
     // its latency is tolerated too.
     const uint64_t toleranceFrames =
         uint64_t(mix.deviceFrames.load()) * 3 / 2 + extraLatencyFrames(mix);
-    if (mix.keepsPace && mix.firstCallbackMs.load(std::memory_order_relaxed) != 0) {
+    // Nothing is dropped before the latency is known: a server that holds much more takes
+    // its first data in bursts.
+    if (mix.keepsPace && mix.firstCallbackMs.load(std::memory_order_relaxed) != 0 &&
+        latencySettled(mix, monotonicUs())) {
         const uint64_t behind = framesToDrop(mix.pace, monotonicUs(), mix.framesHanded.load(),
                                              mix.mixRate, toleranceFrames);
         if (behind > 0) {
@@ -309,9 +319,7 @@ bool heardFrames(uint64_t monoUs, double& frames) {
         handedBefore = mixer->anchorFrames.load(std::memory_order_relaxed);
         if (mixer->anchorSequence.load(std::memory_order_acquire) == sequence) break;
     }
-    if (!mixer->latencyKnown.load(std::memory_order_acquire) &&
-        monoUs < uint64_t(mixer->firstCallbackMs.load()) * 1000 + LatencyWaitUs)
-        return false;
+    if (!latencySettled(*mixer, monoUs)) return false;
     const std::optional<double> heard =
         heardFramesAt(atUs, handedBefore, monoUs, mixer->deviceFrames.load(), mixer->mixRate,
                       mixer->extraLatencyUs.load(std::memory_order_relaxed));
