@@ -12,6 +12,7 @@
 namespace {
 
 void installClock(const StartupSettings& settings) {
+    setPlayerShowRate(settings.startMs, settings.showRate);
     if (settings.clock == RunClock::Show) {
         setShowClockOffset(settings.startMs);
         setClockSource(&showClockMs);
