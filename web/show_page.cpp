@@ -172,7 +172,7 @@ EM_BOOL benchCallback(double, void*) {
             continue;
         }
         const double start = emscripten_get_now();
-        if (runDueFrames(benchRun.ticks, present.clockMs) == 0) continue;
+        if (runDueFrames(benchRun.ticks, present.clockMs).count == 0) continue;
         swapBuffers(displayDeviceContext());
         uint8_t pixel[4];
         glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);

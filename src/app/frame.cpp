@@ -19,12 +19,16 @@
 namespace {
 PictureState pictures;
 TickDriver player;
+PlayStats stats;
 }  // namespace
 
 void resetFrame() {
     pictures = PictureState{};
     player = TickDriver{};
+    stats = PlayStats{};
 }
+
+const PlayStats& playStats() { return stats; }
 
 const PictureState& pictureState() { return pictures; }
 
@@ -87,13 +91,13 @@ void drawFrame(uint32_t now, FramePixels pixels) {
     if (pixels == FramePixels::None) endUnseenFrame();
 }
 
-uint64_t runDueFrames(TickDriver& driver, uint32_t nowMs, FramePixels lastPixels) {
+DueFrames runDueFrames(TickDriver& driver, uint32_t nowMs, FramePixels lastPixels) {
     const DueFrames due = takeDueFrames(driver, nowMs);
     for (uint64_t i = 0; i < due.count; ++i) {
         const bool last = i + 1 == due.count;
         drawFrame(dueFrameClock(driver, due.first + i, nowMs), last ? lastPixels : FramePixels::None);
     }
-    return due.count;
+    return due;
 }
 
 void setPlayerShowRate(uint32_t startMs, uint32_t rate) {
@@ -105,8 +109,12 @@ const TickDriver& playerTicks() { return player; }
 
 PlayOutcome playFrame() {
     const uint32_t now = clockMs();
-    const bool due = runDueFrames(player, now) > 0;
-    if (due) {
+    const DueFrames due = runDueFrames(player, now);
+    if (due.count > 0) {
+        if (stats.showFrames == 0) stats.firstFrameMs = dueFrameClock(player, due.first, now);
+        stats.showFrames += due.count;
+        stats.lastFrameMs = dueFrameClock(player, due.first + due.count - 1, now);
+        ++stats.presents;
         pumpMessages();
         swapBuffers(displayDeviceContext());
         // The show clock leans ahead by how long frames take to be seen (unused by other
@@ -114,5 +122,5 @@ PlayOutcome playFrame() {
         showFramePresented();
     }
     const uint32_t next = nextFrameClock(player, now);
-    return {due, next > now ? next - now : 0};
+    return {due.count > 0, next > now ? next - now : 0};
 }

@@ -20,8 +20,8 @@ void drawFrame(uint32_t now, FramePixels pixels = FramePixels::Drawn);
 
 // Runs the show frames of `driver` due at clock value `nowMs` in order through drawFrame: all
 // but the last without pixels, the last with pixels unless `lastPixels` says otherwise.
-// Returns how many ran (0: none was due, nothing was drawn).
-uint64_t runDueFrames(TickDriver& driver, uint32_t nowMs,
+// Returns the frames that ran (count 0: none was due, nothing was drawn).
+DueFrames runDueFrames(TickDriver& driver, uint32_t nowMs,
                       FramePixels lastPixels = FramePixels::Drawn);
 
 // The run's show frames for playFrame: frame 0 at `startMs`, `rate` per second of show
@@ -38,6 +38,15 @@ struct PlayOutcome {
 // clock, the newest with pixels, then at most one message and the present. When none is due
 // (a display faster than the show rate), nothing happens: the driver waits for the next one.
 PlayOutcome playFrame();
+
+// What playFrame has done so far in this run (the player's --frame-stats).
+struct PlayStats {
+    uint64_t showFrames = 0;     // show frames run, seen or not
+    uint64_t presents = 0;       // presents, each with the newest due show frame
+    uint32_t firstFrameMs = 0;   // clock value of the first show frame run
+    uint32_t lastFrameMs = 0;    // clock value of the last show frame run
+};
+const PlayStats& playStats();
 
 // Start-up value of the loop's picture bookkeeping and the player's show frames.
 void resetFrame();

@@ -155,7 +155,7 @@ int runCapture(const CaptureOptions& options, const CaptureTargets& targets) {
         if (stopRequested) return fail("interrupted"), 1;
         setSimulatedClock(point.clockMs);
         // No new show frame (an output faster than the show rate): the last picture again.
-        if (runDueFrames(ticks, point.clockMs) > 0) context->readPixelsBottomUp(rgba.data());
+        if (runDueFrames(ticks, point.clockMs).count > 0) context->readPixelsBottomUp(rgba.data());
         if (isQuitRequested())
             return fail("the show ended before clock value " + std::to_string(point.clockMs)), 1;
         if (!outputs.take(point, rgba)) return 1;
