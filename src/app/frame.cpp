@@ -100,9 +100,10 @@ DueFrames runDueFrames(TickDriver& driver, uint32_t nowMs, FramePixels lastPixel
     return due;
 }
 
-void setPlayerShowRate(uint32_t startMs, uint32_t rate) {
+void setPlayerShowRate(uint32_t startMs, uint32_t rate, bool lockCadence) {
     player = TickDriver{};
     player.show = {startMs, rate};
+    player.lockCadence = lockCadence;
 }
 
 const TickDriver& playerTicks() { return player; }

@@ -25,8 +25,9 @@ DueFrames runDueFrames(TickDriver& driver, uint32_t nowMs,
                       FramePixels lastPixels = FramePixels::Drawn);
 
 // The run's show frames for playFrame: frame 0 at `startMs`, `rate` per second of show
-// clock (UncappedShowRate: one per present). Set by the start-up path.
-void setPlayerShowRate(uint32_t startMs, uint32_t rate);
+// clock (UncappedShowRate: one per present); `lockCadence` for a real display's clock
+// (TickDriver). Set by the start-up path.
+void setPlayerShowRate(uint32_t startMs, uint32_t rate, bool lockCadence);
 const TickDriver& playerTicks();
 
 struct PlayOutcome {

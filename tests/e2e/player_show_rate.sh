@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# ctest: run serial
 # The player runs 120 show frames a second of show clock whatever the display does, and
 # presents one per refresh: Xvfb refuses vsync, so the player sleeps to 60 Hz instead of
 # drawing as fast as it can. A small window of the last picture scenes and the closing cube

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "app/show_rate.h"
@@ -128,4 +129,42 @@ TEST(TickDriver, UncappedRunsOneFramePerPresentAtItsClock) {
         ASSERT_EQ(due.count, 1u);
         EXPECT_EQ(dueFrameClock(driver, due.first, now), now);
     }
+}
+
+namespace {
+
+// Show frames run at each present of a display at `hz` whose clock reads `jitterMs` early or
+// late at random, presents falling `phaseMs` after the start of a show frame.
+std::vector<uint64_t> countsWithJitter(bool lock, uint32_t hz, double phaseMs, double jitterMs) {
+    TickDriver driver;
+    driver.show = {1000, 120};
+    driver.lockCadence = lock;
+    uint32_t seed = 12345;
+    std::vector<uint64_t> counts;
+    for (int i = 0; i < 600; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        const double jitter = (double(seed >> 16 & 0x7fff) / 32767.0 * 2 - 1) * jitterMs;
+        const auto now = uint32_t(1000 + 20 + phaseMs + i * 1000.0 / hz + jitter);
+        counts.push_back(takeDueFrames(driver, now).count);
+    }
+    return counts;
+}
+
+}  // namespace
+
+// A display in step with the show rate whose presents fall right at a show frame's start:
+// the clock's jitter alone would run one and three show frames at some presents (judder);
+// following the presents' phase, every present runs two (60 Hz) or every second present one
+// (240 Hz). A display out of step (75 Hz) is left as it is.
+TEST(TickDriver, ACadenceInStepStaysSteadyDespiteAJitteryClock) {
+    const auto after = [](const std::vector<uint64_t>& counts) {
+        return std::vector<uint64_t>(counts.begin() + 60, counts.end());  // once locked
+    };
+    const std::vector<uint64_t> raw60 = after(countsWithJitter(false, 60, 4.3, 1.5));
+    EXPECT_NE(std::count(raw60.begin(), raw60.end(), 2u), long(raw60.size()));  // the judder
+    const std::vector<uint64_t> locked60 = after(countsWithJitter(true, 60, 4.3, 1.5));
+    EXPECT_EQ(std::count(locked60.begin(), locked60.end(), 2u), long(locked60.size()));
+    const std::vector<uint64_t> locked240 = after(countsWithJitter(true, 240, 0.2, 0.8));
+    for (size_t i = 2; i < locked240.size(); ++i) EXPECT_EQ(locked240[i] + locked240[i - 1], 1u) << i;
+    EXPECT_EQ(countsWithJitter(true, 75, 0.4, 0.4), countsWithJitter(false, 75, 0.4, 0.4));
 }
