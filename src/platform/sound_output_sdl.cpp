@@ -69,6 +69,9 @@ constexpr uint64_t LatencyWaitUs = 1'000'000;
 // A server's answer counts only while the output runs: its newest buffer is then at most
 // this old.
 constexpr uint64_t MaxCallbackAgeUs = 500'000;
+// Answers the latency is known from: one answer can be caught in the middle of a server's
+// block and be off by the block.
+constexpr size_t FirstReports = 5;
 
 // Whether the output's latency is as known as it will be: the server has answered, or has
 // had its time to (`LatencyWaitUs` from the first hand-over of music).
@@ -156,14 +159,16 @@ void mixChannels(void* user, Uint8* bytes, int length) {
 
 // An answer of the server's (on the latency watch's thread): kept when the output ran and
 // did not hand over between question and answer, so that its newest buffer is known.
-void noteServerLatency(uint64_t askedUs, uint64_t answeredUs, double latencyUs) {
+bool noteServerLatency(uint64_t askedUs, uint64_t answeredUs, double latencyUs) {
     Mixer& mix = *mixer;
     const uint64_t callbackUs = mix.lastCallbackUs.load(std::memory_order_acquire);
-    if (callbackUs == 0 || callbackUs > askedUs || askedUs - callbackUs > MaxCallbackAgeUs) return;
+    if (callbackUs == 0 || callbackUs > askedUs || askedUs - callbackUs > MaxCallbackAgeUs)
+        return false;
     noteLatencyReport(mix.reports, reportedExtraUs(callbackUs, askedUs, answeredUs, latencyUs,
                                                    mix.deviceFrames.load(), mix.mixRate));
     mix.extraLatencyUs.store(extraLatencyUs(mix.reports), std::memory_order_relaxed);
-    mix.latencyKnown.store(true, std::memory_order_release);
+    if (mix.reports.count >= FirstReports) mix.latencyKnown.store(true, std::memory_order_release);
+    return true;
 }
 
 // Opens the output device as init() asked for it (paused); 0 on failure.

@@ -8,11 +8,12 @@
 namespace sound {
 
 // Called on the watch's thread with each answer: asked and answered at (µs since process
-// start), and the stream's latency (µs).
-using ServerLatencyAnswer = void (*)(uint64_t askedUs, uint64_t answeredUs, double latencyUs);
+// start), and the stream's latency (µs). Returns whether the answer could be used.
+using ServerLatencyAnswer = bool (*)(uint64_t askedUs, uint64_t answeredUs, double latencyUs);
 
-// Starts asking, a few times a second and for the rest of the process, on a thread of its
-// own that nothing waits for: a server that is slow to answer, stops answering or goes away
+// Starts asking, for the rest of the process, on a thread of its own that nothing waits
+// for: every few ms until the first answers are used (the music's start waits for them),
+// then a few times a second; a server that is slow to answer, stops answering or goes away
 // is asked again on a fresh connection, never blocking the caller or the output. Never
 // starts a server. False when no thread could be started.
 bool watchServerLatency(ServerLatencyAnswer answer);

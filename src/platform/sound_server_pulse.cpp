@@ -7,7 +7,7 @@
 #include <pulse/proplist.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include <algorithm>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -20,10 +20,12 @@ namespace sound {
 namespace {
 
 constexpr uint64_t AskEveryUs = 250'000;       // between questions
+constexpr uint64_t AskFirstEveryUs = 20'000;   // between the first questions
+constexpr int FirstAnswers = 5;                // answers used at that pace
 constexpr uint64_t AnswerWithinUs = 1'000'000; // a slower answer counts as none
 constexpr uint64_t ConnectWithinUs = 2'000'000;
 constexpr uint64_t RetryAfterUs = 1'000'000;   // after a failed or dropped connection
-constexpr int WakeEveryUs = 50'000;            // the loop's longest sleep
+constexpr int WakeEveryUs = 10'000;            // the loop's longest sleep
 
 struct Watch {
     ServerLatencyAnswer answer = nullptr;
@@ -34,6 +36,7 @@ struct Watch {
     bool asking = false;            // a question is out
     uint64_t askedUs = 0;
     uint64_t nextAskUs = 0;
+    int used = 0;                   // answers used so far (counted up to FirstAnswers)
     bool found = false;             // our stream was in the answer
     double latencyUs = 0;           // its latency, µs
     std::string ownPid;             // this process's id, as the server lists it
@@ -50,7 +53,8 @@ void drop(Watch& w, uint64_t nowUs) {
 void onStream(pa_context*, const pa_sink_input_info* info, int last, void* user) {
     Watch& w = *static_cast<Watch*>(user);
     if (last != 0) {  // the list is complete (> 0) or failed (< 0)
-        if (last > 0 && w.found && w.asking) w.answer(w.askedUs, monotonicUs(), w.latencyUs);
+        if (last > 0 && w.found && w.asking && w.answer(w.askedUs, monotonicUs(), w.latencyUs))
+            w.used = std::min(w.used + 1, FirstAnswers);
         w.asking = false;
         return;
     }
@@ -92,7 +96,7 @@ void step(Watch& w, uint64_t nowUs) {
     w.asking = true;
     w.found = false;
     w.askedUs = nowUs;
-    w.nextAskUs = nowUs + AskEveryUs;
+    w.nextAskUs = nowUs + (w.used < FirstAnswers ? AskFirstEveryUs : AskEveryUs);
 }
 
 void runWatch(Watch* w) {
