@@ -13,6 +13,7 @@ struct PlayerOptions {
     bool loop = false;          // start again as a fresh run when the timeline ends
     std::string audioDevice;    // output device name; empty for the default device
     bool listAudioDevices = false;
+    bool errorDialog = false;   // a start-up failure is also shown in a dialog (desktop entry)
     bool help = false;
     bool version = false;
 };

@@ -4,9 +4,6 @@ BUILD_DIR=$(cd "$1" && pwd)
 SOURCE_DIR=$(cd "$2" && pwd)
 DEMO="$BUILD_DIR/demo"
 WORK_DIR=$(mktemp -d)
-# A failing start-up of demo shows a dialog when its output is not a terminal; the runs
-# here watch the printed line instead (startup_dialog.sh turns it back on).
-export SOLTAREK_NO_DIALOG=1
 source "$(dirname "${BASH_SOURCE[0]}")/xvfb.bash"
 trap 'stop_xvfb; rm -rf "$WORK_DIR"' EXIT
 
