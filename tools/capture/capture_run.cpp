@@ -1,5 +1,6 @@
 #include "capture_run.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include "platform/offscreen_gl.h"
 #include "png_file.h"
 #include "progress.h"
+#include "run_stop.h"
 #include "sheet_layout.h"
 #include "video_encoder.h"
 
@@ -25,8 +27,6 @@ namespace {
 
 constexpr int FramePngCompression = 3;  // zlib level: fast enough for every-frame output
 constexpr int SheetPngCompression = 9;
-
-std::atomic<bool> stopRequested{false};
 
 bool fail(const std::string& message) {
     // On a terminal the progress bar's line is still open.
@@ -42,18 +42,28 @@ std::string upper(std::string text) {
 // The outputs of one run, fed with each kept frame (rows bottom-up, RGBA).
 class FrameOutputs {
 public:
-    FrameOutputs(const CaptureOptions& options, const CaptureTargets& targets, uint64_t frames)
+    FrameOutputs(const CaptureOptions& options, CaptureTargets& targets, uint64_t frames)
         : options_(options), targets_(targets), frames_(frames),
           pngFrames_(atFrames(options.startMs, options.fps, options.atMs)) {}
 
     bool open() {
         if (options_.videoFile.empty()) return true;
+        // ffmpeg writes the temporary through a descriptor of the file this run created,
+        // never by its name; it reopens it for reading the same way (fast start).
+        OutputTarget& target = targets_.video;
+        const int inherited = target.inPlace ? -1 : fcntl(target.fd, F_DUPFD, 3);
+        if (!target.inPlace && inherited < 0) return fail("cannot hand the video file to ffmpeg");
+        const std::string outputPath =
+            target.inPlace ? target.writePath : "/proc/self/fd/" + std::to_string(inherited);
         VideoSettings settings{options_.width, options_.height, options_.fps, options_.startMs,
-                               frames_, targets_.musicPath, targets_.video.writePath,
-                               !targets_.video.inPlace};
-        video_ = std::make_unique<VideoEncoder>(stopRequested);
+                               frames_, targets_.musicPath, outputPath, !target.inPlace};
+        video_ = std::make_unique<VideoEncoder>(stopRequested());
         std::string error;
-        return video_->start(targets_.ffmpegProgram, ffmpegArguments(settings), error) || fail(error);
+        const bool started = video_->start(targets_.ffmpegProgram, ffmpegArguments(settings), error);
+        if (inherited >= 0) ::close(inherited);
+        if (!started) return fail(error);
+        setEncoderProcess(video_->process());
+        return true;
     }
 
     bool take(uint64_t frame, uint32_t clock, const std::vector<uint8_t>& rgba) {
@@ -68,14 +78,16 @@ public:
         std::string error;
         if (video_) {
             const bool finished = video_->finish(error);
+            setEncoderProcess(0);
             video_.reset();
             if (!finished || !commitOutputFile(targets_.video, error)) return fail(error);
         }
         if (!options_.sheetFile.empty()) {
             if (tiles_.size() != SheetShots.size()) return fail("the contact sheet is missing frames");
             const RgbImage sheet = composeSheet(tiles_);
-            if (!writePng(targets_.sheet.writePath, sheet.width, sheet.height, sheet.pixels.data(),
-                          3, false, SheetPngCompression, error) ||
+            if (!openInPlace(targets_.sheet, error) ||
+                !writePng(targets_.sheet.fd, options_.sheetFile, sheet.width, sheet.height,
+                          sheet.pixels.data(), 3, false, SheetPngCompression, error) ||
                 !commitOutputFile(targets_.sheet, error))
                 return fail(error);
         }
@@ -90,9 +102,10 @@ private:
     bool writeFramePng(uint32_t clock, const std::vector<uint8_t>& rgba) {
         OutputTarget target;
         std::string error;
-        if (!planOutput(options_.pngDir + "/" + frameFileName(clock), target, error)) return fail(error);
-        if (!target.inPlace) rememberTemporary(target.writePath);
-        if (!writePng(target.writePath, options_.width, options_.height, rgba.data(), 4, true,
+        const std::string path = options_.pngDir + "/" + frameFileName(clock);
+        if (!planOutput(path, target, error) || !claimOutputFile(target, error) ||
+            !openInPlace(target, error) ||
+            !writePng(target.fd, path, options_.width, options_.height, rgba.data(), 4, true,
                       FramePngCompression, error) ||
             !commitOutputFile(target, error))
             return fail(error);
@@ -115,7 +128,7 @@ private:
     }
 
     const CaptureOptions& options_;
-    const CaptureTargets& targets_;
+    CaptureTargets& targets_;
     uint64_t frames_;
     std::vector<uint64_t> pngFrames_;
     std::unique_ptr<VideoEncoder> video_;
@@ -124,9 +137,7 @@ private:
 
 }  // namespace
 
-void requestCaptureStop() { stopRequested = true; }
-
-int runCapture(const CaptureOptions& options, const CaptureTargets& targets) {
+int runCapture(const CaptureOptions& options, CaptureTargets& targets) {
     // Start-up exactly as demo, minus music and window; the clock already reads the first
     // frame's value, as demo's clock has run on during its start-up.
     StartupSettings settings;
@@ -150,7 +161,7 @@ int runCapture(const CaptureOptions& options, const CaptureTargets& targets) {
     std::vector<uint8_t> rgba(size_t(options.width) * size_t(options.height) * 4);
     uint64_t kept = 0;
     while (!isQuitRequested()) {
-        if (stopRequested) return fail("interrupted"), 1;
+        if (stopRequested()) return fail("interrupted"), 1;
         const uint32_t now = frameClock(options.startMs, options.fps, kept);
         setSimulatedClock(now);
         drawFrame(now);

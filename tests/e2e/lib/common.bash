@@ -12,6 +12,16 @@ fail() {
     exit 1
 }
 
+# expect_refusal WHAT COMMAND...: COMMAND (a tool) refuses to run: exit code 2 and one line
+# on stderr, which is left in $WORK_DIR/refusal.txt.
+expect_refusal() {
+    local what=$1 code=0
+    shift
+    "$@" > /dev/null 2> "$WORK_DIR/refusal.txt" || code=$?
+    [ "$code" = 2 ] || fail "$what: exit $code instead of 2 ($(tail -c 300 "$WORK_DIR/refusal.txt"))"
+    [ "$(wc -l < "$WORK_DIR/refusal.txt")" = 1 ] || fail "$what: not one line: $(cat "$WORK_DIR/refusal.txt")"
+}
+
 # A working directory for one run: data/ links to the generated data of the build, when
 # there is some, so scripts can replace single files without touching the build.
 make_run_dir() {
