@@ -1,10 +1,14 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 
+#include <chrono>
 #include <cstring>
 #include <string>
+#include <thread>
 
+#include "platform/clock.h"
 #include "platform/display.h"
+#include "platform/present_pace.h"
 #include "platform/startup_failure.h"
 #include "platform/x11_errors.h"
 
@@ -20,6 +24,9 @@ bool displayCreated = false;
 bool windowed = false;
 int windowedWidth = 0;   // pixels
 int windowedHeight = 0;  // pixels
+bool uncapped = false;   // swap interval 0, no pacing
+bool sleepPaced = false; // the driver refused vsync: swapBuffers sleeps to the refresh rate
+PresentPace pace;
 
 [[noreturn]] void failDisplay(const std::string& what) {
     const std::string reason = what + ": " + SDL_GetError();
@@ -61,6 +68,8 @@ void* x11Display(SDL_Window* window) {
 }
 
 }  // namespace
+
+void requestUncappedPresents() { uncapped = true; }
 
 void requestWindowedDisplay(int width, int height) {
     windowed = true;
@@ -127,8 +136,18 @@ void createDisplay() {
         }
     }
 
-    // No frame-rate limit. Some X servers (Xvfb) refuse this; that is harmless.
-    SDL_GL_SetSwapInterval(0);
+    // One present per refresh; where the driver cannot wait for it (Xvfb refuses any swap
+    // interval), sleep to the display mode's refresh rate instead. Uncapped: no limit (a
+    // refusal of that is harmless).
+    if (uncapped) {
+        SDL_GL_SetSwapInterval(0);
+    } else if (SDL_GL_SetSwapInterval(1) != 0) {
+        SDL_DisplayMode current{};
+        const int index = SDL_GetWindowDisplayIndex(displayDevice.window);
+        const int hz = SDL_GetCurrentDisplayMode(index < 0 ? 0 : index, &current) == 0 ? current.refresh_rate : 0;
+        pace = presentPaceFor(hz);
+        sleepPaced = true;
+    }
     if (windowed) {
         int drawableWidth = 0, drawableHeight = 0;
         SDL_GL_GetDrawableSize(displayDevice.window, &drawableWidth, &drawableHeight);
@@ -144,5 +163,10 @@ void createDisplay() {
 DisplayDevice* displayDeviceContext() { return displayCreated ? &displayDevice : nullptr; }
 
 void swapBuffers(DisplayDevice* device) {
-    if (device != nullptr && device->window != nullptr) SDL_GL_SwapWindow(device->window);
+    if (device == nullptr || device->window == nullptr) return;
+    if (sleepPaced) {
+        const uint64_t waitUs = presentWaitUs(pace, monotonicUs());
+        if (waitUs > 0) std::this_thread::sleep_for(std::chrono::microseconds(waitUs));
+    }
+    SDL_GL_SwapWindow(device->window);
 }

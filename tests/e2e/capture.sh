@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # demo-capture end to end: a short video has both streams exactly as long as the recorded
-# span, --at keeps the right frames, refusals exit 2 with one line and leave nothing, and a
-# failure during the run exits 1 without a finished-looking file.
+# span, the default 60 fps video shows the 120 Hz show (the particle text completed), --at
+# keeps the right frames, refusals exit 2 with one line and leave nothing, and a failure
+# during the run exits 1 without a finished-looking file.
 source "$(dirname "$0")/lib/common.bash"
 CAPTURE="$BUILD_DIR/tools/capture/demo-capture"
 run=$(make_run_dir capture)
@@ -24,8 +25,28 @@ probe() { ffprobe -v error -select_streams "$1" -show_entries "$2" -of default=n
 keys=$(probe v frame=key_frame | grep -n '^1$' | cut -d: -f1 | tr '\n' ' ')
 [ "$keys" = "1 31 61 91 121 151 181 211 241 271 301 331 " ] || fail "key frames at $keys"
 
-# --at: the first frame at or past each value, named by its clock value; the run stops there.
-"$CAPTURE" --size 64x36 --start 85000 --at 85010,85000,90583 --png frames 2> /dev/null \
+# The whole show at the default 60 fps: video frame 2850 (47500 ms) is show frame 47500 of
+# the 120 Hz show, particle text completed, not the 60 Hz run's frame, where it is not.
+"$CAPTURE" --size 96x54 --video whole.mp4 2> /dev/null || fail "whole-show video failed"
+"$CAPTURE" --size 96x54 --at 47500 --png shown 2> /dev/null || fail "--at 47500 failed"
+"$CAPTURE" --size 96x54 --at 47500 --show-rate 0 --png at60 2> /dev/null || fail "--show-rate 0 failed"
+raw() { ffmpeg -loglevel error -y "$@" -f rawvideo -pix_fmt rgb24 -; }
+raw -i whole.mp4 -vf "select=eq(n\,2850)" -frames:v 1 > video.rgb
+raw -i shown/frame-47500.png > shown.rgb
+raw -i at60/frame-47500.png > at60.rgb
+python3 - video.rgb shown.rgb at60.rgb <<'PY' || fail "the 60 fps video does not show the 120 Hz show"
+import sys
+video, shown, at60 = (open(p, "rb").read() for p in sys.argv[1:])
+assert len(video) == len(shown) == len(at60) == 96 * 54 * 3
+diff = lambda a, b: sum(abs(x - y) for x, y in zip(a, b)) / len(a)
+print("video frame 2850 against show frame 47500: %.2f, against the 60 Hz run's: %.2f"
+      % (diff(video, shown), diff(video, at60)))
+assert diff(video, shown) < 6 and diff(video, at60) > 4 * diff(video, shown)
+PY
+
+# --at: the first show frame at or past each value (120 a second), named by its clock
+# value; the run stops there.
+"$CAPTURE" --size 64x36 --start 85000 --at 85010,85000,90580 --png frames 2> /dev/null \
     || fail "png run failed"
 [ "$(ls -A frames | tr '\n' ' ')" = "frame-85000.png frame-85016.png frame-90583.png " ] \
     || fail "frames written: $(ls -A frames | tr '\n' ' ')"

@@ -25,10 +25,9 @@ SITE, NATIVE = (os.path.abspath(p) for p in sys.argv[1:3])
 del sys.argv[1:3]
 
 SIZE = (640, 360)  # pixels
-FPS = 30           # simulated frames per second, on both sides
-# One moment of every scene, ms; the last is the show's last frame at 30 fps, so its run
-# goes through the whole timeline.
-MOMENTS = [11000, 21000, 28000, 35000, 55000, 64000, 70000, 75000, 80000, 90566]
+# One moment of every scene, ms, each a show frame (120 a second, on both sides); the last
+# is the show's last show frame, so its run goes through the whole timeline.
+MOMENTS = [11000, 21000, 28000, 35000, 55000, 64000, 70000, 75000, 80000, 90591]
 MAX_MEAN_DIFFERENCE = 2.0   # of 255, per channel
 MAX_FAR_SHARE = 0.01        # pixels with a channel off by more than 16
 
@@ -50,7 +49,7 @@ def setUpModule():
     base = "http://127.0.0.1:%d/index.html" % server.server_address[1]
     captures = tempfile.mkdtemp(prefix="web-test-frames-")
     subprocess.run([os.path.join(NATIVE, "tools/capture/demo-capture"), "--size", "%dx%d" % SIZE,
-                    "--fps", str(FPS), "--at", ",".join(map(str, MOMENTS)), "--png", captures],
+                    "--at", ",".join(map(str, MOMENTS)), "--png", captures],
                    cwd=NATIVE, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     browser = Browser()
     for domain in ("Runtime", "Log", "Page"):
@@ -96,7 +95,7 @@ class FrameHook(unittest.TestCase):
         # Each moment is a page of its own, run from clock value 0 on the simulated clock.
         for moment in MOMENTS:
             with self.subTest(moment=moment):
-                open_page("?at=%d&fps=%d&size=%dx%d" % ((moment, FPS) + SIZE))
+                open_page("?at=%d&size=%dx%d" % ((moment,) + SIZE))
                 browser.wait_for("document.title == 'frame %d'" % moment, timeout=240)
                 page = read_png(browser.screenshot_png(*SIZE))
                 with open(os.path.join(captures, "frame-%05d.png" % moment), "rb") as f:
@@ -109,7 +108,7 @@ class FrameHook(unittest.TestCase):
                 self.assertEqual(console_problems(), [], "console at %d ms" % moment)
 
     def test_show_reads_the_generated_data_unchanged(self):
-        open_page("?at=0&fps=%d&size=%dx%d" % ((FPS,) + SIZE))
+        open_page("?at=0&size=%dx%d" % SIZE)
         browser.wait_for("document.title == 'frame 0'", timeout=60)
         for name in sorted(os.listdir(os.path.join(NATIVE, "data"))):
             with open(os.path.join(NATIVE, "data", name), "rb") as f:

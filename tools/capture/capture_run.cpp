@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <cstdio>
@@ -39,12 +38,12 @@ std::string upper(std::string text) {
     return text;
 }
 
-// The outputs of one run, fed with each kept frame (rows bottom-up, RGBA).
+// The outputs of one run, fed with the picture at each point of the plan (rows bottom-up,
+// RGBA).
 class FrameOutputs {
 public:
-    FrameOutputs(const CaptureOptions& options, CaptureTargets& targets, uint64_t frames)
-        : options_(options), targets_(targets), frames_(frames),
-          pngFrames_(atFrames(options.startMs, options.fps, options.atMs)) {}
+    FrameOutputs(const CaptureOptions& options, CaptureTargets& targets, uint64_t videoFrames)
+        : options_(options), targets_(targets), videoFrames_(videoFrames) {}
 
     bool open() {
         if (options_.videoFile.empty()) return true;
@@ -56,7 +55,7 @@ public:
         const std::string outputPath =
             target.inPlace ? target.writePath : "/proc/self/fd/" + std::to_string(inherited);
         VideoSettings settings{options_.width, options_.height, options_.fps, options_.startMs,
-                               frames_, targets_.musicPath, outputPath, !target.inPlace};
+                               videoFrames_, targets_.musicPath, outputPath, !target.inPlace};
         video_ = std::make_unique<VideoEncoder>(stopRequested());
         std::string error;
         const bool started = video_->start(targets_.ffmpegProgram, ffmpegArguments(settings), error);
@@ -66,11 +65,13 @@ public:
         return true;
     }
 
-    bool take(uint64_t frame, uint32_t clock, const std::vector<uint8_t>& rgba) {
+    bool take(const CapturePoint& point, const std::vector<uint8_t>& rgba) {
         std::string error;
-        if (video_ && !video_->writeFrame(rgba.data(), rgba.size(), error)) return fail(error);
-        if (!options_.pngDir.empty() && wantsPng(frame) && !writeFramePng(clock, rgba)) return false;
-        if (!options_.sheetFile.empty()) addSheetTiles(frame, clock, rgba);
+        if (video_ && point.outputFrame && !video_->writeFrame(rgba.data(), rgba.size(), error))
+            return fail(error);
+        const bool png = options_.atMs.empty() ? point.outputFrame : point.atFrame;
+        if (!options_.pngDir.empty() && png && !writeFramePng(point.clockMs, rgba)) return false;
+        if (point.sheetFrame) addSheetTiles(point.clockMs, rgba);
         return true;
     }
 
@@ -95,10 +96,6 @@ public:
     }
 
 private:
-    bool wantsPng(uint64_t frame) const {
-        return options_.atMs.empty() || std::binary_search(pngFrames_.begin(), pngFrames_.end(), frame);
-    }
-
     bool writeFramePng(uint32_t clock, const std::vector<uint8_t>& rgba) {
         OutputTarget target;
         std::string error;
@@ -112,9 +109,11 @@ private:
         return true;
     }
 
-    void addSheetTiles(uint64_t frame, uint32_t clock, const std::vector<uint8_t>& rgba) {
+    // Every shot whose kept frame is this one (the first kept frame at or past its moment).
+    void addSheetTiles(uint32_t clock, const std::vector<uint8_t>& rgba) {
+        const FrameSchedule kept = keptSchedule(options_);
         for (const SheetShot& shot : SheetShots) {
-            if (firstFrameAtOrPast(options_.startMs, options_.fps, shot.clockMs) != frame) continue;
+            if (frameClock(kept, firstFrameAtOrPast(kept, shot.clockMs)) != clock) continue;
             const size_t rowBytes = size_t(options_.width) * 4;
             std::vector<uint8_t> topDown(rgba.size());
             for (int y = 0; y < options_.height; ++y)
@@ -129,8 +128,7 @@ private:
 
     const CaptureOptions& options_;
     CaptureTargets& targets_;
-    uint64_t frames_;
-    std::vector<uint64_t> pngFrames_;
+    uint64_t videoFrames_;
     std::unique_ptr<VideoEncoder> video_;
     std::vector<SheetTile> tiles_;
 };
@@ -152,30 +150,29 @@ int runCapture(const CaptureOptions& options, CaptureTargets& targets) {
         }))
         return fail("no offscreen GL context: " + error), 1;
 
-    const uint64_t frames = framesToRun(options);
-    const uint64_t framesInShow = framesToEnd(options.startMs, options.fps);
-    FrameOutputs outputs(options, targets, frames);
+    // The show frames run as in the player, by the tick driver, but every due frame runs
+    // (a simulated clock never stalls); only the newest at each point of the plan draws.
+    TickDriver ticks;
+    ticks.show = showSchedule(options);
+    ticks.stallMs = NeverStall;
+    const std::vector<CapturePoint> plan = capturePlan(options);
+    FrameOutputs outputs(options, targets, outputFrameCount(plan));
     if (!outputs.open()) return 1;
 
-    ProgressReporter progress(frames);
+    ProgressReporter progress(plan.size());
     std::vector<uint8_t> rgba(size_t(options.width) * size_t(options.height) * 4);
-    uint64_t kept = 0;
-    while (!isQuitRequested()) {
+    uint64_t done = 0;
+    for (const CapturePoint& point : plan) {
         if (stopRequested()) return fail("interrupted"), 1;
-        const uint32_t now = frameClock(options.startMs, options.fps, kept);
-        setSimulatedClock(now);
-        drawFrame(now);
-        if (isQuitRequested()) break;  // the frame past the end: drawn empty, not kept
-        context->readPixelsBottomUp(rgba.data());
-        if (!outputs.take(kept, now, rgba)) return 1;
-        ++kept;
-        progress.update(kept);
-        if (kept == frames && frames < framesInShow) break;  // --at or the sheet are done
+        setSimulatedClock(point.clockMs);
+        // No new show frame (an output faster than the show rate): the last picture again.
+        if (runDueFrames(ticks, point.clockMs).count > 0) context->readPixelsBottomUp(rgba.data());
+        if (isQuitRequested())
+            return fail("the show ended before clock value " + std::to_string(point.clockMs)), 1;
+        if (!outputs.take(point, rgba)) return 1;
+        progress.update(++done);
     }
-    if (kept != frames)
-        return fail("the show ended after " + std::to_string(kept) + " frames, expected " +
-                    std::to_string(frames)), 1;
     if (!outputs.close()) return 1;
-    progress.finish(kept);
+    progress.finish(done);
     return 0;
 }
