@@ -18,6 +18,7 @@ struct PlayerOptions {
     std::string audioDevice;    // output device name; empty for the default device
     bool frameStats = false;    // print the show frames and presents on standard error at the end
     bool listAudioDevices = false;
+    bool errorDialog = false;   // a start-up failure is also shown in a dialog (desktop entry)
     bool help = false;
     bool version = false;
 };

@@ -43,9 +43,10 @@ TEST(PlayerOptions, BadArgumentsGiveOneLineErrors) {
          {std::vector<std::string>{"--frobnicate"}, {"-x"}, {"plain"}, {"--window=800"}, {"--window", "800"},
           {"--window=0x600"}, {"--window=800x600x2"}, {"--start=-5"}, {"--start=90597"},
           {"--start=12ms"}, {"--start"}, {"--mute=yes"}, {"--audio-device"},
-          {"--audio-device="}, {"--show-rate=1001"}, {"--show-rate"}, {"--show-rate=60Hz"}}) {
+          {"--audio-device="}, {"--show-rate=1001"}, {"--show-rate"}, {"--show-rate=60Hz"},
+          {"--audio-device", "--mute"}}) {
         const ParsedOptions p = parsePlayerOptions(args);
-        EXPECT_FALSE(p.error.empty()) << args[0];
+        EXPECT_FALSE(p.error.empty()) << args[0] << " " << args.back();
         EXPECT_EQ(p.error.find('\n'), std::string::npos);
     }
 }
