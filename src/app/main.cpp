@@ -84,8 +84,8 @@ int main(int argc, char** argv) {
         for (const std::string& name : names) std::printf("%s\n", name.c_str());
         return 0;
     }
-    // Failures from here on are also shown in a dialog when no terminal shows them.
-    enableFailureDialog();
+    // Failures from here on are also shown in a dialog when the caller asked for one.
+    if (options.errorDialog) enableFailureDialog();
     enterDataRoot();
     if (options.window) requestWindowedDisplay(options.windowWidth, options.windowHeight);
     if (options.showRate == UncappedShowRate) requestUncappedPresents();

@@ -14,7 +14,8 @@ ParsedOptions parsePlayerOptions(const std::vector<std::string>& arguments) {
         std::string value = hasValue ? argument.substr(equals + 1) : std::string();
         auto takeValue = [&]() -> bool {
             if (hasValue) return true;
-            if (i + 1 >= arguments.size()) return false;
+            // "--audio-device --mute" forgot the name: an option is never taken as a value.
+            if (i + 1 >= arguments.size() || arguments[i + 1].starts_with("--")) return false;
             value = arguments[++i];
             return true;
         };
@@ -43,6 +44,8 @@ ParsedOptions parsePlayerOptions(const std::vector<std::string>& arguments) {
             flag(o.frameStats);
         } else if (name == "--list-audio-devices") {
             flag(o.listAudioDevices);
+        } else if (name == "--error-dialog") {
+            flag(o.errorDialog);
         } else if (name == "--help" || name == "-h") {
             flag(o.help);
         } else if (name == "--version") {
@@ -95,6 +98,9 @@ std::string playerHelpText(const std::string& program, const std::string& instal
            "  --list-audio-devices    print the names of the output devices and exit\n"
            "  --audio-latency=MS      the sound output's latency beyond what it reports\n"
            "                          (0..1000, default 0): pictures are drawn MS later\n"
+           "  --error-dialog          when the show cannot start, also show why in a dialog\n"
+           "                          and wait until it is closed (the desktop entry uses\n"
+           "                          this; SOLTAREK_NO_DIALOG=1 leaves the dialog out)\n"
            "  --help                  print this help and exit\n"
            "  --version               print the version and exit\n"
            "\n"

@@ -19,6 +19,7 @@ struct PlayerOptions {
     bool frameStats = false;    // print the show frames and presents on standard error at the end
     uint32_t audioLatencyMs = 0;  // output latency added by hand (ms, 0..MaxAudioLatencyMs)
     bool listAudioDevices = false;
+    bool errorDialog = false;   // a start-up failure is also shown in a dialog (desktop entry)
     bool help = false;
     bool version = false;
 };

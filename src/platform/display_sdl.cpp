@@ -1,6 +1,5 @@
 #include <SDL.h>
-#include <dlfcn.h>
-#include <unistd.h>
+#include <SDL_syswm.h>
 
 #include <chrono>
 #include <cstring>
@@ -11,6 +10,7 @@
 #include "platform/display.h"
 #include "platform/present_pace.h"
 #include "platform/startup_failure.h"
+#include "platform/x11_errors.h"
 
 struct DisplayDevice {
     SDL_Window* window = nullptr;
@@ -58,24 +58,13 @@ bool showsNothing(const char* driver) {
     return false;
 }
 
-// Xlib's reaction to a lost connection (the X server ended or was cut off) is a message on
-// stderr and exit(1), whose exit-time routines would still talk to the lost display. This
-// says so in the show's one-line form instead and ends at once.
-int onDisplayLost(void*) {
-    std::printf("Error: lost the connection to the display\n");
-    std::fflush(stdout);
-    _exit(1);
-}
-
-// Xlib is loaded by SDL's X11 driver and by the GL library, not linked by us: its handler
-// is set through the library already in the process, when there is one.
-void catchLostDisplay() {
-    void* xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
-    if (xlib == nullptr) return;
-    using Handler = int (*)(void*);
-    using SetHandler = Handler (*)(Handler);
-    if (auto set = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetIOErrorHandler"))) set(onDisplayLost);
-    dlclose(xlib);  // only drops the reference taken here
+// The X server's display connection behind the window; null on another video driver.
+void* x11Display(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (window == nullptr || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return nullptr;
+    return info.info.x11.display;
 }
 
 }  // namespace
@@ -100,7 +89,8 @@ void createDisplay() {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         failStartup("cannot open the display: " + reason);
     }
-    if (std::strcmp(driver, "x11") == 0) catchLostDisplay();
+    const bool x11 = std::strcmp(driver, "x11") == 0;
+    if (x11) catchX11Errors();
 
     SDL_DisplayMode mode{};
     if (SDL_GetDesktopDisplayMode(0, &mode) != 0) failDisplay("cannot read the desktop size");
@@ -118,6 +108,9 @@ void createDisplay() {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
 
+    // A request the X server refuses while the window and its GL context are made (a GL
+    // context it cannot create, say) is reported as the step's failure.
+    if (x11) collectRefusedRequests();
     // Created at the desktop size: a desktop-fullscreen window created smaller can keep a
     // small GL buffer on some X servers. Desktop fullscreen never changes the screen mode.
     if (windowed) {
@@ -135,6 +128,13 @@ void createDisplay() {
     if (displayDevice.context == nullptr) failDisplay("cannot create the GL context");
     if (SDL_GL_MakeCurrent(displayDevice.window, displayDevice.context) != 0)
         failDisplay("cannot make the GL context current");
+    if (x11) {
+        const std::string refused = takeRefusedRequest(x11Display(displayDevice.window));
+        if (!refused.empty()) {
+            SDL_SetError("%s", refused.c_str());
+            failDisplay("cannot create the GL context");
+        }
+    }
 
     // One present per refresh; where the driver cannot wait for it (Xvfb refuses any swap
     // interval), sleep to the display mode's refresh rate instead. Uncapped: no limit (a

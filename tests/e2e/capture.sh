@@ -14,7 +14,7 @@ ffmpeg -hide_banner -loglevel error -f lavfi -i "sine=frequency=440:duration=91"
 # 85000 ms to the end at 60 fps: frames 85000 .. 90583, 336 of them, 5.6 s.
 "$CAPTURE" --size 160x90 --start 85000 --video show.mp4 2> progress.txt \
     || fail "video run failed: $(cat progress.txt)"
-[ -f show.mp4 ] && [ ! -e .show.mp4.part ] || fail "video not renamed into place: $(ls -a)"
+[ -f show.mp4 ] && [ -z "$(find . -name '.*.part')" ] || fail "video not renamed into place: $(ls -a)"
 probe() { ffprobe -v error -select_streams "$1" -show_entries "$2" -of default=nw=1:nk=1 show.mp4; }
 [ "$(probe v stream=codec_name,pix_fmt,width,height,nb_frames | tr '\n' ' ')" = "h264 160 90 yuv420p 336 " ] \
     || fail "video stream: $(probe v stream=codec_name,pix_fmt,width,height,nb_frames | tr '\n' ' ')"
@@ -63,14 +63,8 @@ mkfifo fifo/data/font.tga fifo/data/start.tga
 
 # Refusals: exit 2, one line on stderr, no output file, before any drawing.
 refused() {
-    local code
-    set +e
-    "$@" > /dev/null 2> err.txt
-    code=$?
-    set -e
-    [ "$code" = 2 ] || fail "exit $code instead of 2 for: $* ($(cat err.txt))"
-    [ "$(wc -l < err.txt)" = 1 ] || fail "not one line for: $*: $(cat err.txt)"
-    [ ! -e out.mp4 ] && [ ! -e .out.mp4.part ] || fail "output left behind by: $*"
+    expect_refusal "$*" "$@"
+    [ ! -e out.mp4 ] && [ -z "$(find . -name '.*.part')" ] || fail "output left behind by: $*"
 }
 refused "$CAPTURE" --size 161x90 --video out.mp4
 refused "$CAPTURE" --fps 0 --video out.mp4
@@ -101,7 +95,7 @@ code=$?
 set -e
 [ "$code" = 1 ] || fail "dying encoder: exit $code ($(cat err.txt))"
 grep -q '^demo-capture: ffmpeg' err.txt || fail "dying encoder not reported: $(cat err.txt)"
-[ ! -e out.mp4 ] && [ ! -e .out.mp4.part ] || fail "dying encoder left a file: $(ls -a)"
+[ ! -e out.mp4 ] && [ -z "$(find . -name '.*.part')" ] || fail "dying encoder left a file: $(ls -a)"
 # An encoder that stops taking frames (a stopped process) blocks the frame writes; an
 # interrupt still ends the run: exit 1, nothing left behind, the encoder gone too.
 printf '#!/bin/sh\necho $$ > ffmpeg.pid\nkill -STOP $$\n' > fakebin/ffmpeg
@@ -125,5 +119,5 @@ code=$?
 set -e
 [ "$code" = 1 ] || fail "interrupted run: exit $code ($(cat err.txt))"
 ! kill -0 "$(cat ffmpeg.pid)" 2>/dev/null || fail "the stopped encoder was left running"
-[ ! -e out.mp4 ] && [ ! -e .out.mp4.part ] || fail "interrupted run left a file: $(ls -a)"
+[ ! -e out.mp4 ] && [ -z "$(find . -name '.*.part')" ] || fail "interrupted run left a file: $(ls -a)"
 echo "capture: ok"

@@ -3,7 +3,6 @@
 #include "app/timeline.h"
 #include "capture_options.h"
 #include "frame_plan.h"
-#include "output_files.h"
 
 namespace {
 
@@ -19,8 +18,6 @@ TEST(CapturePlan, FileNamesCarryTheClockValueInFiveDigits) {
     EXPECT_EQ(frameFileName(0), "frame-00000.png");
     EXPECT_EQ(frameFileName(16), "frame-00016.png");
     EXPECT_EQ(frameFileName(90596), "frame-90596.png");
-    EXPECT_EQ(temporaryNameFor("out/show.mp4"), "out/.show.mp4.part");
-    EXPECT_EQ(temporaryNameFor("show.mp4"), ".show.mp4.part");
 }
 
 // The video and the PNG sequence take every output frame; --at and the sheet add the first
@@ -76,6 +73,8 @@ TEST(CaptureOptions, RefusesBadValuesAndCombinationsWithOneLine) {
         {"--video", "v.mp4", "--size", "161x90"},
         {"--video", "v.mp4", "--size", "160x91"},
         {"--sheet", "s.png", "--start", "1000"},
+        {"--png", "--video", "v.mp4"},  // an option is no value
+        {"--video", "v.mp4", "--sheet", "-h"},
     };
     for (const auto& args : bad) {
         const std::string error = parseCaptureOptions(args).error;
@@ -87,4 +86,6 @@ TEST(CaptureOptions, RefusesBadValuesAndCombinationsWithOneLine) {
     EXPECT_EQ(parseCaptureOptions({"--png", "f", "--at", "90591"}).error, "");
     EXPECT_EQ(parseCaptureOptions({"--png", "f", "--at", "90583", "--show-rate", "0"}).error, "");
     EXPECT_EQ(parseCaptureOptions({"--png", "f", "--size", "161x91"}).error, "");
+    // A name that starts with '-' goes attached.
+    EXPECT_EQ(parseCaptureOptions({"--png=--odd"}).options.pngDir, "--odd");
 }

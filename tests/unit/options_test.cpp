@@ -49,9 +49,9 @@ TEST(PlayerOptions, BadArgumentsGiveOneLineErrors) {
           {"--start=12ms"}, {"--start"}, {"--mute=yes"}, {"--audio-device"},
           {"--audio-device="}, {"--show-rate=1001"}, {"--show-rate"}, {"--show-rate=60Hz"},
           {"--audio-latency"}, {"--audio-latency=1001"}, {"--audio-latency=-20"},
-          {"--audio-latency=20ms"}}) {
+          {"--audio-latency=20ms"}, {"--audio-device", "--mute"}}) {
         const ParsedOptions p = parsePlayerOptions(args);
-        EXPECT_FALSE(p.error.empty()) << args[0];
+        EXPECT_FALSE(p.error.empty()) << args[0] << " " << args.back();
         EXPECT_EQ(p.error.find('\n'), std::string::npos);
     }
 }

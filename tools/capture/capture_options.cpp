@@ -75,6 +75,13 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
             result.error = name + " needs a value (see --help)";
             return result;
         }
+        // "--png --video out.mp4" forgot the directory: the next option is no value. (A
+        // value that starts with '-' can be given as --png=VALUE.)
+        if (!hasAttached && args[i + 1].size() > 1 && args[i + 1][0] == '-') {
+            result.error = name + " needs a value, not the option " + args[i + 1] +
+                           " (a value that starts with '-' goes as " + name + "=VALUE)";
+            return result;
+        }
         const std::string value = hasAttached ? attached : args[++i];
         uint64_t number = 0;
         bool good = true;
@@ -153,11 +160,15 @@ in the README is made with:
 An output that exists already must be a regular file (replaced when the run is complete),
 a symbolic link to one (the file it names is replaced; the link stays), or a FIFO such as
 /dev/stdout on a pipe (written in place; --video then writes a fragmented MP4 stream).
-Devices, sockets and other special files are refused and left alone.
+Devices, sockets and other special files are refused and left alone, and so are two
+outputs on one file and an output that is one of the show's data files. Every output is
+checked before anything is created. Files are written under a temporary name of the run's
+own (.demo-capture-XXXXXXXX.part beside them) and renamed only when complete: every output
+is whole or absent. Ctrl-C, SIGTERM or SIGHUP stop the run at the next frame; a run that
+does not stop within 5 s (a stuck GL driver), or a second one, ends at once.
 
 Progress goes to standard error. Exit status: 0 done; 2 bad options, no data found, an
-unwritable output, or for --video no ffmpeg or no data/music.mp3 (nothing was done); 1 a
-failure during the run (outputs are written under temporary names such as .show.mp4.part
-and renamed only when complete).
+unwritable or clashing output, or for --video no ffmpeg or no data/music.mp3 (nothing was
+done); 1 a failure or a stop during the run (no output file is left).
 )";
 }

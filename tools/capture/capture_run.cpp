@@ -1,5 +1,6 @@
 #include "capture_run.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -17,6 +18,7 @@
 #include "platform/offscreen_gl.h"
 #include "png_file.h"
 #include "progress.h"
+#include "run_stop.h"
 #include "sheet_layout.h"
 #include "video_encoder.h"
 
@@ -24,8 +26,6 @@ namespace {
 
 constexpr int FramePngCompression = 3;  // zlib level: fast enough for every-frame output
 constexpr int SheetPngCompression = 9;
-
-std::atomic<bool> stopRequested{false};
 
 bool fail(const std::string& message) {
     // On a terminal the progress bar's line is still open.
@@ -42,17 +42,27 @@ std::string upper(std::string text) {
 // RGBA).
 class FrameOutputs {
 public:
-    FrameOutputs(const CaptureOptions& options, const CaptureTargets& targets, uint64_t videoFrames)
+    FrameOutputs(const CaptureOptions& options, CaptureTargets& targets, uint64_t videoFrames)
         : options_(options), targets_(targets), videoFrames_(videoFrames) {}
 
     bool open() {
         if (options_.videoFile.empty()) return true;
+        // ffmpeg writes the temporary through a descriptor of the file this run created,
+        // never by its name; it reopens it for reading the same way (fast start).
+        OutputTarget& target = targets_.video;
+        const int inherited = target.inPlace ? -1 : fcntl(target.fd, F_DUPFD, 3);
+        if (!target.inPlace && inherited < 0) return fail("cannot hand the video file to ffmpeg");
+        const std::string outputPath =
+            target.inPlace ? target.writePath : "/proc/self/fd/" + std::to_string(inherited);
         VideoSettings settings{options_.width, options_.height, options_.fps, options_.startMs,
-                               videoFrames_, targets_.musicPath, targets_.video.writePath,
-                               !targets_.video.inPlace};
-        video_ = std::make_unique<VideoEncoder>(stopRequested);
+                               videoFrames_, targets_.musicPath, outputPath, !target.inPlace};
+        video_ = std::make_unique<VideoEncoder>(stopRequested());
         std::string error;
-        return video_->start(targets_.ffmpegProgram, ffmpegArguments(settings), error) || fail(error);
+        const bool started = video_->start(targets_.ffmpegProgram, ffmpegArguments(settings), error);
+        if (inherited >= 0) ::close(inherited);
+        if (!started) return fail(error);
+        setEncoderProcess(video_->process());
+        return true;
     }
 
     bool take(const CapturePoint& point, const std::vector<uint8_t>& rgba) {
@@ -69,14 +79,16 @@ public:
         std::string error;
         if (video_) {
             const bool finished = video_->finish(error);
+            setEncoderProcess(0);
             video_.reset();
             if (!finished || !commitOutputFile(targets_.video, error)) return fail(error);
         }
         if (!options_.sheetFile.empty()) {
             if (tiles_.size() != SheetShots.size()) return fail("the contact sheet is missing frames");
             const RgbImage sheet = composeSheet(tiles_);
-            if (!writePng(targets_.sheet.writePath, sheet.width, sheet.height, sheet.pixels.data(),
-                          3, false, SheetPngCompression, error) ||
+            if (!openInPlace(targets_.sheet, error) ||
+                !writePng(targets_.sheet.fd, options_.sheetFile, sheet.width, sheet.height,
+                          sheet.pixels.data(), 3, false, SheetPngCompression, error) ||
                 !commitOutputFile(targets_.sheet, error))
                 return fail(error);
         }
@@ -87,9 +99,10 @@ private:
     bool writeFramePng(uint32_t clock, const std::vector<uint8_t>& rgba) {
         OutputTarget target;
         std::string error;
-        if (!planOutput(options_.pngDir + "/" + frameFileName(clock), target, error)) return fail(error);
-        if (!target.inPlace) rememberTemporary(target.writePath);
-        if (!writePng(target.writePath, options_.width, options_.height, rgba.data(), 4, true,
+        const std::string path = options_.pngDir + "/" + frameFileName(clock);
+        if (!planOutput(path, target, error) || !claimOutputFile(target, error) ||
+            !openInPlace(target, error) ||
+            !writePng(target.fd, path, options_.width, options_.height, rgba.data(), 4, true,
                       FramePngCompression, error) ||
             !commitOutputFile(target, error))
             return fail(error);
@@ -114,7 +127,7 @@ private:
     }
 
     const CaptureOptions& options_;
-    const CaptureTargets& targets_;
+    CaptureTargets& targets_;
     uint64_t videoFrames_;
     std::unique_ptr<VideoEncoder> video_;
     std::vector<SheetTile> tiles_;
@@ -122,9 +135,7 @@ private:
 
 }  // namespace
 
-void requestCaptureStop() { stopRequested = true; }
-
-int runCapture(const CaptureOptions& options, const CaptureTargets& targets) {
+int runCapture(const CaptureOptions& options, CaptureTargets& targets) {
     // Start-up exactly as demo, minus music and window; the clock already reads the first
     // frame's value, as demo's clock has run on during its start-up.
     StartupSettings settings;
@@ -152,7 +163,7 @@ int runCapture(const CaptureOptions& options, const CaptureTargets& targets) {
     std::vector<uint8_t> rgba(size_t(options.width) * size_t(options.height) * 4);
     uint64_t done = 0;
     for (const CapturePoint& point : plan) {
-        if (stopRequested) return fail("interrupted"), 1;
+        if (stopRequested()) return fail("interrupted"), 1;
         setSimulatedClock(point.clockMs);
         // No new show frame (an output faster than the show rate): the last picture again.
         if (runDueFrames(ticks, point.clockMs).count > 0) context->readPixelsBottomUp(rgba.data());
