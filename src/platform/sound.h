@@ -90,7 +90,6 @@ struct PlaybackPosition {
     uint64_t framesDropped = 0;      // of those, dropped to keep the music on time
     int deviceLatencyFrames = 0;     // frames the device buffers after a hand-over
     uint32_t firstCallbackMs = 0;    // ms since process start of the first hand-over; 0: none yet
-    double extraLatencyUs = 0;       // the sound server's latency beyond the device buffer, µs
 };
 PlaybackPosition playbackPosition();
 

@@ -47,8 +47,8 @@ struct Mixer {
     std::atomic<uint64_t> lastCallbackUs{0};     // end of the last hand-over of any kind, µs
                                                  // since process start; 0: none yet
     // The output's latency beyond the hand-over model, as the sound server reports it (µs,
-    // 0 or more), and whether it has answered; an output with no server to ask counts as
-    // answered from the start.
+    // 0 or more), and whether enough answers are in (FirstReports); an output with no
+    // server to ask counts as known from the start.
     std::atomic<double> extraLatencyUs{0};
     std::atomic<bool> latencyKnown{true};
     LatencyReports reports;                      // the latency watch's thread only
@@ -109,14 +109,12 @@ void mixChannels(void* user, Uint8* bytes, int length) {
     const size_t frames = size_t(length) / (2 * sizeof(int16_t));
     std::memset(bytes, 0, size_t(length));
     const size_t scratchFrames = mix.scratch.size() / 2;
-    // Music the output missed (it fell more than 1.5 buffers behind its pace) is dropped
-    // first, so that what is played now is what is due now.
-    // An output whose server holds much more (a Bluetooth device) takes data in bursts:
-    // its latency is tolerated too.
+    // Music the output missed (it fell more than 1.5 buffers, plus the server's latency,
+    // behind its pace) is dropped first, so that what is played now is what is due now. A
+    // server that holds much more (a Bluetooth device) takes data in bursts of up to its
+    // latency, so nothing is dropped before that latency is known.
     const uint64_t toleranceFrames =
         uint64_t(mix.deviceFrames.load()) * 3 / 2 + extraLatencyFrames(mix);
-    // Nothing is dropped before the latency is known: a server that holds much more takes
-    // its first data in bursts.
     if (mix.keepsPace && mix.firstCallbackMs.load(std::memory_order_relaxed) != 0 &&
         latencySettled(mix, monotonicUs())) {
         const uint64_t behind = framesToDrop(mix.pace, monotonicUs(), mix.framesHanded.load(),
@@ -256,12 +254,11 @@ bool init(int mixRate, int maxChannels, unsigned flags) {
     created->keepsPace = driver == nullptr || std::strcmp(driver, "disk") != 0;
     created->scratch.assign(2 * size_t(obtained.samples), 0);
     setStreamMixRate(mixRate);
-    mixer = created;
     // Behind a sound server the music is heard later than the device buffer says: ask it.
-    if (driver != nullptr && std::strcmp(driver, "pulseaudio") == 0) {
-        created->latencyKnown.store(false);
-        if (!watchServerLatency(noteServerLatency)) created->latencyKnown.store(true);
-    }
+    const bool behindServer = driver != nullptr && std::strcmp(driver, "pulseaudio") == 0;
+    created->latencyKnown.store(!behindServer);
+    mixer = created;
+    if (behindServer && !watchServerLatency(noteServerLatency)) created->latencyKnown.store(true);
     return true;
 }
 
@@ -310,7 +307,6 @@ PlaybackPosition playbackPosition() {
     position.framesDropped = mixer->framesDropped.load();
     position.deviceLatencyFrames = mixer->deviceFrames.load();
     position.firstCallbackMs = mixer->firstCallbackMs.load();
-    position.extraLatencyUs = mixer->extraLatencyUs.load();
     return position;
 }
 
