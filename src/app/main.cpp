@@ -96,6 +96,7 @@ int main(int argc, char** argv) {
     settings.showRate = options.showRate;
     settings.music = !options.mute;
     settings.audioDevice = options.audioDevice;
+    settings.audioLatencyMs = options.audioLatencyMs;
     settings.enteringStage = [](StartupStage stage) {
         switch (stage) {
             case StartupStage::MusicOpen: watchStep("starting the music", MusicStartLimitS); break;

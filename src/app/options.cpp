@@ -60,6 +60,11 @@ ParsedOptions parsePlayerOptions(const std::vector<std::string>& arguments) {
             if (!takeValue() || !parseWholeNumber(value, 0, MaxShowRate, rate))
                 result.error = "--show-rate wants show frames per second from 1 to 1000, or 0";
             o.showRate = uint32_t(rate);
+        } else if (name == "--audio-latency") {
+            uint64_t ms = 0;
+            if (!takeValue() || !parseWholeNumber(value, 0, MaxAudioLatencyMs, ms))
+                result.error = "--audio-latency wants a latency in ms from 0 to 1000";
+            o.audioLatencyMs = uint32_t(ms);
         } else if (name == "--audio-device") {
             if (!takeValue() || value.empty()) result.error = "--audio-device wants a device name";
             o.audioDevice = value;
@@ -91,6 +96,8 @@ std::string playerHelpText(const std::string& program, const std::string& instal
            "                          each per second of show clock, on standard error\n"
            "  --audio-device=NAME     play the sound on the output device NAME\n"
            "  --list-audio-devices    print the names of the output devices and exit\n"
+           "  --audio-latency=MS      the sound output's latency beyond what it reports\n"
+           "                          (0..1000, default 0): pictures are drawn MS later\n"
            "  --error-dialog          when the show cannot start, also show why in a dialog\n"
            "                          and wait until it is closed (the desktop entry uses\n"
            "                          this; SOLTAREK_NO_DIALOG=1 leaves the dialog out)\n"

@@ -17,11 +17,14 @@ struct PlayerOptions {
                                           // 0: the original's uncapped loop
     std::string audioDevice;    // output device name; empty for the default device
     bool frameStats = false;    // print the show frames and presents on standard error at the end
+    uint32_t audioLatencyMs = 0;  // output latency added by hand (ms, 0..MaxAudioLatencyMs)
     bool listAudioDevices = false;
     bool errorDialog = false;   // a start-up failure is also shown in a dialog (desktop entry)
     bool help = false;
     bool version = false;
 };
+
+inline constexpr uint32_t MaxAudioLatencyMs = 1000;
 
 struct ParsedOptions {
     PlayerOptions options;

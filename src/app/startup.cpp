@@ -47,6 +47,7 @@ StartupStatus continueStartup(StartupProgress& progress, const StartupSettings& 
             case StartupStage::MusicOpen:
                 setMusicStartMs(settings.startMs);
                 setMusicDevice(settings.audioDevice);
+                setMusicLatencyMs(settings.audioLatencyMs);
                 beginMusic();
                 enter(progress, settings, StartupStage::MusicWait);
                 break;

@@ -28,6 +28,7 @@ struct StartupSettings {
     uint32_t showRate = DefaultShowRate;
     bool music = true;        // start the soundtrack (off: --mute, capture, tests)
     std::string audioDevice;  // output device by name; empty: the default device
+    uint32_t audioLatencyMs = 0;  // output latency added by hand to what it reports, ms
     bool imageThread = true;  // decode the start-up images on a thread of their own (off
                               // where there are no threads: a browser page)
     // Told of each stage after the clock as it begins (Ready: start-up is done), e.g. to
