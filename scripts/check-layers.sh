@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The layer rules of docs/architecture.md, checked over the sources:
-#   1. only src/platform includes SDL, EGL or libmpg123 headers (and the stress test's
+#   1. only src/platform includes SDL, EGL, libmpg123 or libpulse headers (and the stress test's
 #      frame probe, a preloaded library that wraps SDL's own functions from outside);
 #   2. the platform's internal headers (those that name a system library's types or the
 #      sound layer's insides) are included only by the platform and by tests;
@@ -16,12 +16,12 @@ report() {  # report <rule> <grep output>
   failures=$((failures + 1))
 }
 
-system='#[[:space:]]*include[[:space:]]*[<"](SDL[^>"]*|SDL2/[^>"]*|EGL/[^>"]*|(mpg|out|syn|fmt)123\.h)[>"]'
-report "SDL, EGL or libmpg123 included outside src/platform:" \
+system='#[[:space:]]*include[[:space:]]*[<"](SDL[^>"]*|SDL2/[^>"]*|EGL/[^>"]*|pulse/[^>"]*|(mpg|out|syn|fmt)123\.h)[>"]'
+report "SDL, EGL, libmpg123 or libpulse included outside src/platform:" \
   "$(grep -rnE --include='*.c' --include='*.cpp' --include='*.h' "$system" src tools tests \
      | grep -v -e '^src/platform/' -e '^tests/stress/frame-probe\.c:' || true)"
 
-internal='#[[:space:]]*include[[:space:]]*"platform/(sound_decoder|sound_stream)\.h"'
+internal='#[[:space:]]*include[[:space:]]*"platform/(sound_decoder|sound_stream|sound_server)\.h"'
 report "platform-internal header included above the platform:" \
   "$(grep -rnE --include='*.cpp' --include='*.h' "$internal" src tools | grep -v '^src/platform/' || true)"
 

@@ -2,12 +2,12 @@
 // animation-frame callback instead of a loop. The page passes its arguments:
 //   --size WxH        the canvas's drawing-buffer size (the "desktop"), pixels
 //   --mute            no soundtrack
-//   --at MS --fps N   the frame hook for tests: demo-capture's simulated clock at N frames
-//                     per second, run to the first frame at or past MS, which is held;
-//                     then document.title becomes "frame MS"
-//   --bench N         demo-bench's run: N frames of every scene, each finished before the
-//                     next; prints their frame rates as one line of JSON and sets
-//                     document.title to "bench done"
+//   --at MS           the frame hook for tests: demo-capture's run with --at MS, the show
+//   --show-rate R     frames at R per second (default 120) to the first one at or past MS,
+//                     which is drawn and held; then document.title becomes "frame MS"
+//   --bench N         demo-bench's run: the player's schedule at 60 Hz with N presents of
+//                     every scene timed, each finished before the next; prints their rates
+//                     as one line of JSON and sets document.title to "bench done"
 #include <GL/gl.h>
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
@@ -23,12 +23,11 @@
 #include "app/input.h"
 #include "app/option_values.h"
 #include "app/shell.h"
+#include "app/show_rate.h"
 #include "app/startup.h"
 #include "app/timeline.h"
 #include "bench_plan.h"
 #include "bench_stats.h"
-#include "frame_pacing.h"
-#include "frame_plan.h"
 #include "platform/display.h"
 #include "platform/web/page_bridge.h"
 
@@ -39,8 +38,8 @@ struct PageOptions {
     int height = 720;     // pixels
     bool mute = false;
     bool hook = false;    // --at given
-    uint32_t atMs = 0;    // clock value of the held frame, 0..ShowEndMs
-    uint32_t fps = 60;    // simulated frames per second, 1..1000
+    uint32_t atMs = 0;    // clock value of the held frame, 0..ShowLengthMs
+    uint32_t showRate = DefaultShowRate;  // show frames per second of the hook's run, 1..1000
     int benchFrames = 0;  // frames per scene of a benchmark run; 0: none
 };
 
@@ -63,12 +62,12 @@ bool parsePageOptions(const std::vector<std::string>& args, PageOptions& options
         if (name == "--size") {
             good = parseSizeValue(value, 1, MaxSide, options.width, options.height);
         } else if (name == "--at") {
-            good = parseWholeNumber(value, 0, ShowEndMs, number);
+            good = parseWholeNumber(value, 0, ShowLengthMs, number);
             options.atMs = uint32_t(number);
             options.hook = true;
-        } else if (name == "--fps") {
-            good = parseWholeNumber(value, 1, 1000, number);
-            options.fps = uint32_t(number);
+        } else if (name == "--show-rate") {
+            good = parseWholeNumber(value, 1, MaxShowRate, number);
+            options.showRate = uint32_t(number);
         } else if (name == "--bench") {
             good = parseWholeNumber(value, 1, 100000, number);
             options.benchFrames = int(number);
@@ -88,25 +87,18 @@ StartupProgress startupProgress;
 // handle events, ms.
 constexpr double BatchMs = 40;
 
-struct PlayRun {
-    uint32_t lastClock = 0;    // clock value of the last frame drawn
-    double lastCallback = 0;   // animation-frame timestamp of the last callback, ms
-};
-PlayRun playRun;
-
 struct HookRun {
-    uint32_t fps = 60;
+    TickDriver ticks;   // the run's show frames, every one run (a simulated clock)
     uint32_t atMs = 0;
-    uint64_t next = 0;  // index of the next frame to draw
-    uint64_t held = 0;  // index of the frame that is held
+    uint64_t held = 0;  // index of the show frame that is drawn and held
 };
 HookRun hookRun;
 
 struct BenchRun {
-    int frames = 0;  // per scene
-    int scene = 0;   // scene of the next frame, 0..SceneCount - 1
-    int frame = 0;   // next frame within the scene
-    std::array<std::vector<double>, SceneCount> frameMs;  // by the scene that drew them
+    std::vector<bench::BenchPresent> plan;  // demo-bench's schedule at 60 Hz
+    size_t next = 0;                        // index of the next present in the plan
+    TickDriver ticks;                       // the show frames at the show rate
+    std::array<std::vector<double>, SceneCount> presentMs;  // timed presents by scene
 };
 BenchRun benchRun;
 
@@ -133,20 +125,12 @@ void reportGlErrors(uint32_t now) {
         std::fprintf(stderr, "GL error 0x%04x by clock value %u\n", unsigned(error), unsigned(now));
 }
 
-EM_BOOL playCallback(double timeMs, void*) {
+// The show as the window player runs it: at each animation frame the show frames due at
+// the show clock, the newest drawn; nothing when none is due (a display faster than the
+// show rate). The browser presents the canvas when the callback returns.
+EM_BOOL playCallback(double, void*) {
     if (!started()) return EM_TRUE;
-    const double interval = playRun.lastCallback > 0 ? timeMs - playRun.lastCallback : 0;
-    playRun.lastCallback = timeMs;
-    const CallbackFrames frames = framesForCallback(interval, playRun.lastClock, clockMs());
-    for (int i = 0; i < frames.count && !isQuitRequested(); ++i) {
-        drawFrame(frames.clockMs[i]);
-        pumpMessages();
-        swapBuffers(displayDeviceContext());
-    }
-    playRun.lastClock = frames.clockMs[frames.count - 1];
-    // The page shows the callback's last frame at the next refresh: the show clock leans
-    // ahead by the drawing time and part of the callback interval, as for the window.
-    showFramePresented();
+    playFrame();
     if (!isQuitRequested()) return EM_TRUE;
     // The page's keys are the page's again (Enter on its "play again" button among them).
     emscripten_html5_remove_all_event_listeners();
@@ -154,48 +138,51 @@ EM_BOOL playCallback(double timeMs, void*) {
     return EM_FALSE;
 }
 
+// demo-capture's --at run: the show frames up to the held one, only that one with pixels.
 EM_BOOL hookCallback(double, void*) {
     if (!started()) return EM_TRUE;
     const double until = emscripten_get_now() + BatchMs;
+    TickDriver& ticks = hookRun.ticks;
     uint32_t now = 0;
-    while (hookRun.next <= hookRun.held) {
-        now = frameClock(0, hookRun.fps, hookRun.next++);
+    while (ticks.next <= hookRun.held) {
+        const bool last = ticks.next == hookRun.held;
+        now = frameClock(ticks.show, ticks.next);
         setSimulatedClock(now);
-        drawFrame(now);
-        swapBuffers(displayDeviceContext());
-        if (hookRun.next <= hookRun.held && emscripten_get_now() > until) break;
+        runDueFrames(ticks, now, last ? FramePixels::Drawn : FramePixels::None);
+        if (last) swapBuffers(displayDeviceContext());
+        if (ticks.next <= hookRun.held && emscripten_get_now() > until) break;
     }
     reportGlErrors(now);
-    if (hookRun.next <= hookRun.held) return EM_TRUE;
+    if (ticks.next <= hookRun.held) return EM_TRUE;
     pageTitle(("frame " + std::to_string(hookRun.atMs)).c_str());
     return EM_FALSE;
 }
 
-// The benchmark as demo-bench runs it: frames spread evenly over each scene, each drawn
-// and finished before the next, timed from start to finish. WebGL's finish does not wait
-// for the drawing; reading a pixel back does.
+// The benchmark as demo-bench runs it: the player's schedule on a 60 Hz display, a few
+// presents of every scene timed from start to finish, the others run without pixels.
+// WebGL's finish does not wait for the drawing; reading a pixel back does.
 EM_BOOL benchCallback(double, void*) {
     if (!started()) return EM_TRUE;
     const double until = emscripten_get_now() + BatchMs;
-    while (benchRun.scene < SceneCount && emscripten_get_now() < until) {
-        const uint32_t now = bench::benchFrameClock(benchRun.scene, benchRun.frame, benchRun.frames);
-        setSimulatedClock(now);
+    while (benchRun.next < benchRun.plan.size() && emscripten_get_now() < until) {
+        const bench::BenchPresent& present = benchRun.plan[benchRun.next++];
+        setSimulatedClock(present.clockMs);
+        if (present.timedScene < 0) {
+            runDueFrames(benchRun.ticks, present.clockMs, FramePixels::None);
+            continue;
+        }
         const double start = emscripten_get_now();
-        drawFrame(now);
+        if (runDueFrames(benchRun.ticks, present.clockMs).count == 0) continue;
         swapBuffers(displayDeviceContext());
         uint8_t pixel[4];
         glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
-        const int32_t drawn = currentSceneIndex();
-        if (drawn >= 0 && drawn < SceneCount) benchRun.frameMs[size_t(drawn)].push_back(emscripten_get_now() - start);
-        if (++benchRun.frame == benchRun.frames) {
-            benchRun.frame = 0;
-            ++benchRun.scene;
-        }
+        if (currentSceneIndex() == present.timedScene)
+            benchRun.presentMs[size_t(present.timedScene)].push_back(emscripten_get_now() - start);
     }
-    if (benchRun.scene < SceneCount) return EM_TRUE;
+    if (benchRun.next < benchRun.plan.size()) return EM_TRUE;
     std::string json = "{\"scenes\": [";
-    for (size_t i = 0; i < benchRun.frameMs.size(); ++i) {
-        const bench::FrameStats stats = bench::summarise(benchRun.frameMs[i]);
+    for (size_t i = 0; i < benchRun.presentMs.size(); ++i) {
+        const bench::FrameStats stats = bench::summarise(benchRun.presentMs[i]);
         char entry[160];
         std::snprintf(entry, sizeof entry,
                       "%s{\"scene\": %zu, \"frames\": %d, \"fps\": %.1f, \"p50_ms\": %.3f, \"p95_ms\": %.3f}",
@@ -224,14 +211,17 @@ int main(int argc, char** argv) {
     startup.clock = simulated ? RunClock::Simulated : RunClock::Show;
     startup.music = !options.mute && !simulated;
     if (options.benchFrames > 0) {
-        benchRun.frames = options.benchFrames;
+        benchRun.plan = bench::benchPlan(60, options.benchFrames, -1);
+        benchRun.ticks.show = {0, DefaultShowRate};
+        benchRun.ticks.stallMs = NeverStall;
     } else if (options.hook) {
-        // As demo-capture from clock value 0: frame k at k * 1000 / fps. An MS past the
-        // last frame of the show holds the last frame.
-        hookRun.fps = options.fps;
+        // As demo-capture from clock value 0: show frame k at k * 1000 / R. An MS past the
+        // last show frame of the show holds that frame.
+        hookRun.ticks.show = {0, options.showRate};
+        hookRun.ticks.stallMs = NeverStall;
         hookRun.atMs = options.atMs;
-        const uint64_t lastInShow = framesToEnd(0, options.fps) - 1;
-        hookRun.held = std::min(firstFrameAtOrPast(0, options.fps, options.atMs), lastInShow);
+        const uint64_t lastInShow = framesThrough(hookRun.ticks.show, ShowLengthMs) - 1;
+        hookRun.held = std::min(firstFrameAtOrPast(hookRun.ticks.show, options.atMs), lastInShow);
     }
     // The page has decoded the soundtrack by now, so start-up normally finishes here, and a
     // failure (which prints and exits) ends main with its code.

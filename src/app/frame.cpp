@@ -6,6 +6,7 @@
 #include "app/input.h"
 #include "app/shell.h"
 #include "platform/display.h"
+#include "render/frame_pixels.h"
 #include "render/overlay.h"
 #include "scenes/cube_scene.h"
 #include "scenes/opening_scene.h"
@@ -17,9 +18,17 @@
 
 namespace {
 PictureState pictures;
+TickDriver player;
+PlayStats stats;
+}  // namespace
+
+void resetFrame() {
+    pictures = PictureState{};
+    player = TickDriver{};
+    stats = PlayStats{};
 }
 
-void resetFrame() { pictures = PictureState{}; }
+const PlayStats& playStats() { return stats; }
 
 const PictureState& pictureState() { return pictures; }
 
@@ -33,7 +42,8 @@ void prepareShow() {
     pictures = PictureState{};
 }
 
-void drawFrame(uint32_t now) {
+void drawFrame(uint32_t now, FramePixels pixels) {
+    if (pixels == FramePixels::None) beginUnseenFrame();
     // Every picture scene draws its picture first after this clear (setupSceneView and the
     // bookkeeping before it draw nothing): PictureBackdrop::ClearedFrame.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -78,13 +88,40 @@ void drawFrame(uint32_t now) {
         default:
             break;  // timeline over: the cleared frame is presented
     }
+    if (pixels == FramePixels::None) endUnseenFrame();
 }
 
-bool playFrame() {
-    drawFrame(clockMs());
-    pumpMessages();
-    swapBuffers(displayDeviceContext());
-    // The show clock leans ahead by how long frames take to be seen (unused by other clocks).
-    showFramePresented();
-    return !isQuitRequested();
+DueFrames runDueFrames(TickDriver& driver, uint32_t nowMs, FramePixels lastPixels) {
+    const DueFrames due = takeDueFrames(driver, nowMs);
+    for (uint64_t i = 0; i < due.count; ++i) {
+        const bool last = i + 1 == due.count;
+        drawFrame(dueFrameClock(driver, due.first + i, nowMs), last ? lastPixels : FramePixels::None);
+    }
+    return due;
+}
+
+void setPlayerShowRate(uint32_t startMs, uint32_t rate, bool lockCadence) {
+    player = TickDriver{};
+    player.show = {startMs, rate};
+    player.lockCadence = lockCadence;
+}
+
+const TickDriver& playerTicks() { return player; }
+
+PlayOutcome playFrame() {
+    const uint32_t now = clockMs();
+    const DueFrames due = runDueFrames(player, now);
+    if (due.count > 0) {
+        if (stats.showFrames == 0) stats.firstFrameMs = dueFrameClock(player, due.first, now);
+        stats.showFrames += due.count;
+        stats.lastFrameMs = dueFrameClock(player, due.first + due.count - 1, now);
+        ++stats.presents;
+        pumpMessages();
+        swapBuffers(displayDeviceContext());
+        // The show clock leans ahead by how long frames take to be seen (unused by other
+        // clocks).
+        showFramePresented();
+    }
+    const uint32_t next = nextFrameClock(player, now);
+    return {due.count > 0, next > now ? next - now : 0};
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "app/show_rate.h"
 #include "app/timeline.h"
 
 // The last start-up step (app/startup.h), after the music and the surface: texture sets,
@@ -8,17 +9,47 @@
 // context.
 void prepareShow();
 
-// One frame of the show, the same for every driver (window, capture, benchmark): clear the
-// colour and depth buffers, advance the timeline for `now` (ms since process start), and
+// Whether a show frame is seen: an unseen one advances every frame-counted state exactly as a
+// seen one but draws no pixels (render/frame_pixels.h).
+enum class FramePixels { Drawn, None };
+
+// One frame of the show, the same for every driver (window, page, capture, benchmark): clear
+// the colour and depth buffers, advance the timeline for `now` (ms since process start), and
 // run the current scene's routine. Draws nothing once the timeline is over.
-void drawFrame(uint32_t now);
+void drawFrame(uint32_t now, FramePixels pixels = FramePixels::Drawn);
 
-// The window player's whole frame: drawFrame at the run's clock, then at most one message,
-// then the present. (The web page paces its own frames and calls drawFrame directly.)
-// Returns false once the run is to end.
-bool playFrame();
+// Runs the show frames of `driver` due at clock value `nowMs` in order through drawFrame: all
+// but the last without pixels, the last with pixels unless `lastPixels` says otherwise.
+// Returns the frames that ran (count 0: none was due, nothing was drawn).
+DueFrames runDueFrames(TickDriver& driver, uint32_t nowMs,
+                      FramePixels lastPixels = FramePixels::Drawn);
 
-// Start-up value of the loop's picture bookkeeping.
+// The run's show frames for playFrame: frame 0 at `startMs`, `rate` per second of show
+// clock (UncappedShowRate: one per present); `lockCadence` for a real display's clock
+// (TickDriver). Set by the start-up path.
+void setPlayerShowRate(uint32_t startMs, uint32_t rate, bool lockCadence);
+const TickDriver& playerTicks();
+
+struct PlayOutcome {
+    bool presented = false;       // false: no show frame was due, nothing was drawn or presented
+    uint32_t nextFrameInMs = 0;   // show clock until the next show frame is due, ms
+};
+
+// The frame step of the window player and the web page: the show frames due at the run's
+// clock, the newest with pixels, then at most one message and the present. When none is due
+// (a display faster than the show rate), nothing happens: the driver waits for the next one.
+PlayOutcome playFrame();
+
+// What playFrame has done so far in this run (the player's --frame-stats).
+struct PlayStats {
+    uint64_t showFrames = 0;     // show frames run, seen or not
+    uint64_t presents = 0;       // presents, each with the newest due show frame
+    uint32_t firstFrameMs = 0;   // clock value of the first show frame run
+    uint32_t lastFrameMs = 0;    // clock value of the last show frame run
+};
+const PlayStats& playStats();
+
+// Start-up value of the loop's picture bookkeeping and the player's show frames.
 void resetFrame();
 
 // The loop's picture bookkeeping (demo-bench reads which picture a frame showed).

@@ -1,7 +1,10 @@
 // demo: the show over the whole desktop with its soundtrack. Options only add to it; with
 // none it is exactly the plain show.
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/frame.h"
@@ -32,6 +35,17 @@ void enterDataRoot() {
     if (root != "." && !enterDirectory(root)) failStartup("cannot enter " + root);
 }
 
+// One line: the show frames and presents of the run, each per second of show clock.
+void printFrameStats(const PlayStats& stats) {
+    const uint32_t spanMs = stats.lastFrameMs - stats.firstFrameMs;
+    const double seconds = spanMs > 0 ? spanMs / 1000.0 : 0.0;
+    const auto perSecond = [seconds](uint64_t count) { return seconds > 0 ? double(count - 1) / seconds : 0.0; };
+    std::fprintf(stderr, "frame stats: %llu show frames from %u to %u ms (%.1f a second), %llu presents (%.1f a second)\n",
+                 static_cast<unsigned long long>(stats.showFrames), unsigned(stats.firstFrameMs),
+                 unsigned(stats.lastFrameMs), perSecond(stats.showFrames),
+                 static_cast<unsigned long long>(stats.presents), perSecond(stats.presents));
+}
+
 }  // namespace
 
 // Bounds of the start-up steps and of one frame (s): far beyond what they take on a busy
@@ -40,6 +54,8 @@ constexpr int MusicStartLimitS = 30;
 constexpr int DisplayLimitS = 30;
 constexpr int LoadLimitS = 60;
 constexpr int FrameLimitS = 30;
+// Longest wait for a show frame before the loop looks at the quit request again, ms.
+constexpr uint32_t MaxWaitMs = 20;
 
 int main(int argc, char** argv) {
     installTerminationHandlers();
@@ -68,16 +84,19 @@ int main(int argc, char** argv) {
         for (const std::string& name : names) std::printf("%s\n", name.c_str());
         return 0;
     }
-    // Failures from here on are also shown in a dialog when no terminal shows them.
-    enableFailureDialog();
+    // Failures from here on are also shown in a dialog when the caller asked for one.
+    if (options.errorDialog) enableFailureDialog();
     enterDataRoot();
     if (options.window) requestWindowedDisplay(options.windowWidth, options.windowHeight);
+    if (options.showRate == UncappedShowRate) requestUncappedPresents();
 
     // The clock starts at --start and follows the music heard (plain wall time when muted).
     StartupSettings settings;
     settings.startMs = options.startMs;
+    settings.showRate = options.showRate;
     settings.music = !options.mute;
     settings.audioDevice = options.audioDevice;
+    settings.audioLatencyMs = options.audioLatencyMs;
     settings.enteringStage = [](StartupStage stage) {
         switch (stage) {
             case StartupStage::MusicOpen: watchStep("starting the music", MusicStartLimitS); break;
@@ -95,9 +114,13 @@ int main(int argc, char** argv) {
     while (!isQuitRequested()) {
         watchProgress();
         if (terminationRequested()) requestQuit();
-        playFrame();
+        // A display faster than the show rate: wait for the next show frame (never spin).
+        const PlayOutcome outcome = playFrame();
+        if (!outcome.presented) std::this_thread::sleep_for(
+                std::chrono::milliseconds(std::clamp(outcome.nextFrameInMs, 1u, MaxWaitMs)));
     }
     watchNothing();
+    if (options.frameStats) printFrameStats(playStats());
     // A run that reached the end of the timeline starts again; Escape or a close ends it.
     if (options.loop && currentSceneIndex() >= SceneCount) {
         restartProcess(argv);

@@ -19,6 +19,7 @@ constexpr int MaxChannels = 4;
 
 uint32_t musicStartMs = 0;  // ms into the soundtrack where playback begins
 std::string musicDevice;    // output device name; empty for the default
+uint32_t musicLatencyMs = 0;  // output latency set by hand, ms
 
 const char* const ErrorTexts[] = {
     "No errors",
@@ -60,14 +61,16 @@ void resetMusic() {
     musicPlaying = false;
     musicStartMs = 0;
     musicDevice.clear();
+    musicLatencyMs = 0;
 }
 
 std::optional<double> musicHeardMs(uint64_t monoUs) {
     double frames = 0;
     if (musicStream == nullptr || !sound::heardFrames(monoUs, frames)) return std::nullopt;
-    return frames * 1000.0 / MixRate;
+    return frames * 1000.0 / MixRate - musicLatencyMs;
 }
 void setMusicDevice(const std::string& name) { musicDevice = name; }
+void setMusicLatencyMs(uint32_t ms) { musicLatencyMs = ms; }
 
 void startMusic() {
     beginMusic();

@@ -21,6 +21,9 @@ const char* soundErrorText(int code);
 // name (empty: the default device). Set before startMusic().
 void setMusicStartMs(uint32_t ms);
 void setMusicDevice(const std::string& name);
+// The output's latency beyond what the sound layer learns of it (ms, 0 by default): the
+// music is heard that much later than musicHeardMs would say otherwise.
+void setMusicLatencyMs(uint32_t ms);
 
 // Start-up values of the settings above, and no soundtrack. A soundtrack already started
 // plays on: the sound layer has no stop, and its output opens once per process, so a run
@@ -28,6 +31,6 @@ void setMusicDevice(const std::string& name);
 void resetMusic();
 
 // The position of the soundtrack being heard now, as the ms since process start at which it
-// should be heard (stream frames heard / mix rate; --start is not included). Empty when no
-// music plays, before it is heard, or after it stopped.
+// should be heard (stream frames heard / mix rate, less the latency set by hand; --start is
+// not included). Empty when no music plays, before it is heard, or after it stopped.
 std::optional<double> musicHeardMs(uint64_t monoUs);

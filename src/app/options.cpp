@@ -14,7 +14,8 @@ ParsedOptions parsePlayerOptions(const std::vector<std::string>& arguments) {
         std::string value = hasValue ? argument.substr(equals + 1) : std::string();
         auto takeValue = [&]() -> bool {
             if (hasValue) return true;
-            if (i + 1 >= arguments.size()) return false;
+            // "--audio-device --mute" forgot the name: an option is never taken as a value.
+            if (i + 1 >= arguments.size() || arguments[i + 1].starts_with("--")) return false;
             value = arguments[++i];
             return true;
         };
@@ -39,8 +40,12 @@ ParsedOptions parsePlayerOptions(const std::vector<std::string>& arguments) {
             flag(o.mute);
         } else if (name == "--loop") {
             flag(o.loop);
+        } else if (name == "--frame-stats") {
+            flag(o.frameStats);
         } else if (name == "--list-audio-devices") {
             flag(o.listAudioDevices);
+        } else if (name == "--error-dialog") {
+            flag(o.errorDialog);
         } else if (name == "--help" || name == "-h") {
             flag(o.help);
         } else if (name == "--version") {
@@ -50,6 +55,16 @@ ParsedOptions parsePlayerOptions(const std::vector<std::string>& arguments) {
             if (!takeValue() || !parseWholeNumber(value, 0, ShowLengthMs, ms))
                 result.error = "--start wants a clock value in ms from 0 to 90596";
             o.startMs = uint32_t(ms);
+        } else if (name == "--show-rate") {
+            uint64_t rate = 0;
+            if (!takeValue() || !parseWholeNumber(value, 0, MaxShowRate, rate))
+                result.error = "--show-rate wants show frames per second from 1 to 1000, or 0";
+            o.showRate = uint32_t(rate);
+        } else if (name == "--audio-latency") {
+            uint64_t ms = 0;
+            if (!takeValue() || !parseWholeNumber(value, 0, MaxAudioLatencyMs, ms))
+                result.error = "--audio-latency wants a latency in ms from 0 to 1000";
+            o.audioLatencyMs = uint32_t(ms);
         } else if (name == "--audio-device") {
             if (!takeValue() || value.empty()) result.error = "--audio-device wants a device name";
             o.audioDevice = value;
@@ -73,8 +88,19 @@ std::string playerHelpText(const std::string& program, const std::string& instal
            "                          skipped and the music starts at the same position\n"
            "  --loop                  start again as a fresh run when the show ends;\n"
            "                          Escape still ends it\n"
+           "  --show-rate=R           show frames per second (1..1000, default 120): the show's\n"
+           "                          motion is counted in frames and made for 120 a second;\n"
+           "                          each refresh of the display shows the newest one. 0 is\n"
+           "                          the original's loop: a frame per present, no vsync\n"
+           "  --frame-stats           at the end, print the show frames run and the presents,\n"
+           "                          each per second of show clock, on standard error\n"
            "  --audio-device=NAME     play the sound on the output device NAME\n"
            "  --list-audio-devices    print the names of the output devices and exit\n"
+           "  --audio-latency=MS      the sound output's latency beyond what it reports\n"
+           "                          (0..1000, default 0): pictures are drawn MS later\n"
+           "  --error-dialog          when the show cannot start, also show why in a dialog\n"
+           "                          and wait until it is closed (the desktop entry uses\n"
+           "                          this; SOLTAREK_NO_DIALOG=1 leaves the dialog out)\n"
            "  --help                  print this help and exit\n"
            "  --version               print the version and exit\n"
            "\n"

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "app/show_rate.h"
+
 // Command-line options of the player. With none, demo is exactly the plain show.
 struct PlayerOptions {
     bool window = false;        // a normal window instead of the full-screen one
@@ -11,11 +13,18 @@ struct PlayerOptions {
     bool mute = false;          // no sound start-up at all
     uint32_t startMs = 0;       // clock value of process start (ms), 0..ShowLengthMs
     bool loop = false;          // start again as a fresh run when the timeline ends
+    uint32_t showRate = DefaultShowRate;  // show frames per second of show clock, 1..1000;
+                                          // 0: the original's uncapped loop
     std::string audioDevice;    // output device name; empty for the default device
+    bool frameStats = false;    // print the show frames and presents on standard error at the end
+    uint32_t audioLatencyMs = 0;  // output latency added by hand (ms, 0..MaxAudioLatencyMs)
     bool listAudioDevices = false;
+    bool errorDialog = false;   // a start-up failure is also shown in a dialog (desktop entry)
     bool help = false;
     bool version = false;
 };
+
+inline constexpr uint32_t MaxAudioLatencyMs = 1000;
 
 struct ParsedOptions {
     PlayerOptions options;

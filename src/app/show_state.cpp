@@ -8,6 +8,7 @@
 #include "font/font_manager.h"
 #include "platform/display.h"
 #include "platform/random.h"
+#include "render/frame_pixels.h"
 #include "render/matrices.h"
 #include "scenes/cube_scene.h"
 #include "scenes/opening_scene.h"
@@ -33,6 +34,7 @@ void resetShowState() {
     resetWarpScenes();
     resetCubeScene();
     perspectiveMatrix = Matrix4{};
+    resetFramePixels();
     // Fonts before textures, as at exit: the font registry's textures live in the other.
     destroyFontManager();
     stopImagePrefetch();

@@ -12,6 +12,8 @@
 namespace {
 
 void installClock(const StartupSettings& settings) {
+    // A simulated clock has no jitter: its presents take the newest due frame as it is.
+    setPlayerShowRate(settings.startMs, settings.showRate, settings.clock == RunClock::Show);
     if (settings.clock == RunClock::Show) {
         setShowClockOffset(settings.startMs);
         setClockSource(&showClockMs);
@@ -45,6 +47,7 @@ StartupStatus continueStartup(StartupProgress& progress, const StartupSettings& 
             case StartupStage::MusicOpen:
                 setMusicStartMs(settings.startMs);
                 setMusicDevice(settings.audioDevice);
+                setMusicLatencyMs(settings.audioLatencyMs);
                 beginMusic();
                 enter(progress, settings, StartupStage::MusicWait);
                 break;

@@ -3,9 +3,11 @@
 #include <functional>
 #include <string>
 
+#include "app/show_rate.h"
+
 // The start-up order of every run, whoever drives it (the player, the capture and
 // benchmark tools, the tests, a browser page), each step complete before the next:
-//   1. the clock the run reads is installed;
+//   1. the clock the run reads is installed, with the show frames playFrame runs;
 //   2. the start-up images begin decoding on a thread of their own (where there are threads);
 //   3. the soundtrack starts, before any window exists (unless the run is silent);
 //   4. the driver's surface is created and its GL context made current;
@@ -21,8 +23,12 @@ enum class StartupStage { Clock, Images, MusicOpen, MusicWait, Surface, Show, Re
 struct StartupSettings {
     RunClock clock = RunClock::Show;
     uint32_t startMs = 0;     // clock value the run starts at (ms, 0..90596); the music too
+    // Show frames per second of show clock for playFrame (1..MaxShowRate, or
+    // UncappedShowRate: one per present); show frame 0 runs at startMs.
+    uint32_t showRate = DefaultShowRate;
     bool music = true;        // start the soundtrack (off: --mute, capture, tests)
     std::string audioDevice;  // output device by name; empty: the default device
+    uint32_t audioLatencyMs = 0;  // output latency added by hand to what it reports, ms
     bool imageThread = true;  // decode the start-up images on a thread of their own (off
                               // where there are no threads: a browser page)
     // Told of each stage after the clock as it begins (Ready: start-up is done), e.g. to

@@ -23,9 +23,14 @@ struct DisplayDevice;
 // cursor stays visible and the desktop rectangle becomes the window's drawable size.
 void requestWindowedDisplay(int width, int height);
 
+// Asks createDisplay for presents as fast as the frames come (swap interval 0: the
+// original's uncapped loop) instead of one per refresh of the display.
+void requestUncappedPresents();
+
 // Creates the borderless, always-on-top window over the whole desktop with a current GL
-// compatibility context (double buffered, 24-bit colour, no depth buffer, swap interval 0)
-// and hides the cursor. On failure prints "Error: <reason>" to standard output and exits 1;
+// compatibility context (double buffered, 24-bit colour, no depth buffer) and hides the
+// cursor. Presents wait for the display's refresh (swap interval 1); where the driver
+// refuses that, swapBuffers sleeps to the display mode's refresh rate (60 Hz when unknown). On failure prints "Error: <reason>" to standard output and exits 1;
 // so does a video driver that shows nothing to a viewer (SDL's offscreen and dummy drivers,
 // which SDL falls back to when there is no display).
 void createDisplay();

@@ -1,12 +1,16 @@
 #include <SDL.h>
-#include <dlfcn.h>
-#include <unistd.h>
+#include <SDL_syswm.h>
 
+#include <chrono>
 #include <cstring>
 #include <string>
+#include <thread>
 
+#include "platform/clock.h"
 #include "platform/display.h"
+#include "platform/present_pace.h"
 #include "platform/startup_failure.h"
+#include "platform/x11_errors.h"
 
 struct DisplayDevice {
     SDL_Window* window = nullptr;
@@ -20,6 +24,9 @@ bool displayCreated = false;
 bool windowed = false;
 int windowedWidth = 0;   // pixels
 int windowedHeight = 0;  // pixels
+bool uncapped = false;   // swap interval 0, no pacing
+bool sleepPaced = false; // the driver refused vsync: swapBuffers sleeps to the refresh rate
+PresentPace pace;
 
 [[noreturn]] void failDisplay(const std::string& what) {
     const std::string reason = what + ": " + SDL_GetError();
@@ -51,27 +58,18 @@ bool showsNothing(const char* driver) {
     return false;
 }
 
-// Xlib's reaction to a lost connection (the X server ended or was cut off) is a message on
-// stderr and exit(1), whose exit-time routines would still talk to the lost display. This
-// says so in the show's one-line form instead and ends at once.
-int onDisplayLost(void*) {
-    std::printf("Error: lost the connection to the display\n");
-    std::fflush(stdout);
-    _exit(1);
-}
-
-// Xlib is loaded by SDL's X11 driver and by the GL library, not linked by us: its handler
-// is set through the library already in the process, when there is one.
-void catchLostDisplay() {
-    void* xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
-    if (xlib == nullptr) return;
-    using Handler = int (*)(void*);
-    using SetHandler = Handler (*)(Handler);
-    if (auto set = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetIOErrorHandler"))) set(onDisplayLost);
-    dlclose(xlib);  // only drops the reference taken here
+// The X server's display connection behind the window; null on another video driver.
+void* x11Display(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (window == nullptr || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return nullptr;
+    return info.info.x11.display;
 }
 
 }  // namespace
+
+void requestUncappedPresents() { uncapped = true; }
 
 void requestWindowedDisplay(int width, int height) {
     windowed = true;
@@ -91,7 +89,8 @@ void createDisplay() {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         failStartup("cannot open the display: " + reason);
     }
-    if (std::strcmp(driver, "x11") == 0) catchLostDisplay();
+    const bool x11 = std::strcmp(driver, "x11") == 0;
+    if (x11) catchX11Errors();
 
     SDL_DisplayMode mode{};
     if (SDL_GetDesktopDisplayMode(0, &mode) != 0) failDisplay("cannot read the desktop size");
@@ -109,6 +108,9 @@ void createDisplay() {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
 
+    // A request the X server refuses while the window and its GL context are made (a GL
+    // context it cannot create, say) is reported as the step's failure.
+    if (x11) collectRefusedRequests();
     // Created at the desktop size: a desktop-fullscreen window created smaller can keep a
     // small GL buffer on some X servers. Desktop fullscreen never changes the screen mode.
     if (windowed) {
@@ -126,9 +128,26 @@ void createDisplay() {
     if (displayDevice.context == nullptr) failDisplay("cannot create the GL context");
     if (SDL_GL_MakeCurrent(displayDevice.window, displayDevice.context) != 0)
         failDisplay("cannot make the GL context current");
+    if (x11) {
+        const std::string refused = takeRefusedRequest(x11Display(displayDevice.window));
+        if (!refused.empty()) {
+            SDL_SetError("%s", refused.c_str());
+            failDisplay("cannot create the GL context");
+        }
+    }
 
-    // No frame-rate limit. Some X servers (Xvfb) refuse this; that is harmless.
-    SDL_GL_SetSwapInterval(0);
+    // One present per refresh; where the driver cannot wait for it (Xvfb refuses any swap
+    // interval), sleep to the display mode's refresh rate instead. Uncapped: no limit (a
+    // refusal of that is harmless).
+    if (uncapped) {
+        SDL_GL_SetSwapInterval(0);
+    } else if (SDL_GL_SetSwapInterval(1) != 0) {
+        SDL_DisplayMode current{};
+        const int index = SDL_GetWindowDisplayIndex(displayDevice.window);
+        const int hz = SDL_GetCurrentDisplayMode(index < 0 ? 0 : index, &current) == 0 ? current.refresh_rate : 0;
+        pace = presentPaceFor(hz);
+        sleepPaced = true;
+    }
     if (windowed) {
         int drawableWidth = 0, drawableHeight = 0;
         SDL_GL_GetDrawableSize(displayDevice.window, &drawableWidth, &drawableHeight);
@@ -144,5 +163,10 @@ void createDisplay() {
 DisplayDevice* displayDeviceContext() { return displayCreated ? &displayDevice : nullptr; }
 
 void swapBuffers(DisplayDevice* device) {
-    if (device != nullptr && device->window != nullptr) SDL_GL_SwapWindow(device->window);
+    if (device == nullptr || device->window == nullptr) return;
+    if (sleepPaced) {
+        const uint64_t waitUs = presentWaitUs(pace, monotonicUs());
+        if (waitUs > 0) std::this_thread::sleep_for(std::chrono::microseconds(waitUs));
+    }
+    SDL_GL_SwapWindow(device->window);
 }

@@ -95,8 +95,11 @@ PlaybackPosition playbackPosition();
 
 // Stream frames heard at `monoUs` (µs since process start): the frames handed before the
 // last hand-over that carried music, minus the device buffer, plus the time since that
-// hand-over. False while nothing has been heard yet, or when the last hand-over is more
-// than two device buffers old (the music ended or the decoder fell behind).
+// hand-over, minus the latency a sound server reports beyond that (its own buffer, the
+// sink's and the device's latency: Bluetooth, HDMI, a network sink). False while nothing
+// has been heard yet (or, for up to a second, while the server has not answered), or when
+// the last hand-over is more than two device buffers (plus that latency) old (the music
+// ended or the decoder fell behind).
 bool heardFrames(uint64_t monoUs, double& frames);
 
 // Decodes a whole MP3 file with the same decoder set-up as the streams (gapless, stereo,

@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/heard_position.h"
 #include "platform/output_pace.h"
 #include "platform/sound.h"
+#include "platform/sound_server.h"
 #include "platform/sound_stream.h"
 
 namespace sound {
@@ -42,6 +44,14 @@ struct Mixer {
     std::atomic<uint32_t> anchorSequence{0};
     std::atomic<uint64_t> anchorUs{0};
     std::atomic<uint64_t> anchorFrames{0};
+    std::atomic<uint64_t> lastCallbackUs{0};     // end of the last hand-over of any kind, µs
+                                                 // since process start; 0: none yet
+    // The output's latency beyond the hand-over model, as the sound server reports it (µs,
+    // 0 or more), and whether enough answers are in (FirstReports); an output with no
+    // server to ask counts as known from the start.
+    std::atomic<double> extraLatencyUs{0};
+    std::atomic<bool> latencyKnown{true};
+    LatencyReports reports;                      // the latency watch's thread only
     explicit Mixer(int maxChannels) : channels(size_t(maxChannels)) {}
 };
 
@@ -52,6 +62,27 @@ std::string deviceByName;  // empty: choose by driverIndex
 std::atomic<int> lastErrorCode{NoError};
 
 constexpr int DeviceBufferFrames = 1024;  // small, so what is heard follows the decoder closely
+// How long the heard position waits for the server's first answer once the music plays:
+// the first position heard sets the show's clock, so it should carry the latency, but a
+// server that does not answer must not hold the show.
+constexpr uint64_t LatencyWaitUs = 1'000'000;
+// A server's answer counts only while the output runs: its newest buffer is then at most
+// this old.
+constexpr uint64_t MaxCallbackAgeUs = 500'000;
+// Answers the latency is known from: one answer can be caught in the middle of a server's
+// block and be off by the block.
+constexpr size_t FirstReports = 5;
+
+// Whether the output's latency is as known as it will be: the server has answered, or has
+// had its time to (`LatencyWaitUs` from the first hand-over of music).
+bool latencySettled(const Mixer& mix, uint64_t nowUs) {
+    return mix.latencyKnown.load(std::memory_order_acquire) ||
+           nowUs >= uint64_t(mix.firstCallbackMs.load()) * 1000 + LatencyWaitUs;
+}
+
+uint64_t extraLatencyFrames(const Mixer& mix) {
+    return uint64_t(mix.extraLatencyUs.load(std::memory_order_relaxed) * mix.mixRate / 1e6);
+}
 
 // Takes up to `frames` frames from every playing stream without playing them; returns the
 // most any stream gave (fewer when the decoders have not got that far yet).
@@ -78,10 +109,14 @@ void mixChannels(void* user, Uint8* bytes, int length) {
     const size_t frames = size_t(length) / (2 * sizeof(int16_t));
     std::memset(bytes, 0, size_t(length));
     const size_t scratchFrames = mix.scratch.size() / 2;
-    // Music the output missed (it fell more than 1.5 buffers behind its pace) is dropped
-    // first, so that what is played now is what is due now.
-    const uint64_t toleranceFrames = uint64_t(mix.deviceFrames.load()) * 3 / 2;
-    if (mix.keepsPace && mix.firstCallbackMs.load(std::memory_order_relaxed) != 0) {
+    // Music the output missed (it fell more than 1.5 buffers, plus the server's latency,
+    // behind its pace) is dropped first, so that what is played now is what is due now. A
+    // server that holds much more (a Bluetooth device) takes data in bursts of up to its
+    // latency, so nothing is dropped before that latency is known.
+    const uint64_t toleranceFrames =
+        uint64_t(mix.deviceFrames.load()) * 3 / 2 + extraLatencyFrames(mix);
+    if (mix.keepsPace && mix.firstCallbackMs.load(std::memory_order_relaxed) != 0 &&
+        latencySettled(mix, monotonicUs())) {
         const uint64_t behind = framesToDrop(mix.pace, monotonicUs(), mix.framesHanded.load(),
                                              mix.mixRate, toleranceFrames);
         if (behind > 0) {
@@ -117,6 +152,21 @@ void mixChannels(void* user, Uint8* bytes, int length) {
         mix.anchorFrames.store(before, std::memory_order_relaxed);
         mix.anchorSequence.fetch_add(1, std::memory_order_acq_rel);
     }
+    mix.lastCallbackUs.store(monotonicUs(), std::memory_order_release);
+}
+
+// An answer of the server's (on the latency watch's thread): kept when the output ran and
+// did not hand over between question and answer, so that its newest buffer is known.
+bool noteServerLatency(uint64_t askedUs, uint64_t answeredUs, double latencyUs) {
+    Mixer& mix = *mixer;
+    const uint64_t callbackUs = mix.lastCallbackUs.load(std::memory_order_acquire);
+    if (callbackUs == 0 || callbackUs > askedUs || askedUs - callbackUs > MaxCallbackAgeUs)
+        return false;
+    noteLatencyReport(mix.reports, reportedExtraUs(callbackUs, askedUs, answeredUs, latencyUs,
+                                                   mix.deviceFrames.load(), mix.mixRate));
+    mix.extraLatencyUs.store(extraLatencyUs(mix.reports), std::memory_order_relaxed);
+    if (mix.reports.count >= FirstReports) mix.latencyKnown.store(true, std::memory_order_release);
+    return true;
 }
 
 // Opens the output device as init() asked for it (paused); 0 on failure.
@@ -204,7 +254,11 @@ bool init(int mixRate, int maxChannels, unsigned flags) {
     created->keepsPace = driver == nullptr || std::strcmp(driver, "disk") != 0;
     created->scratch.assign(2 * size_t(obtained.samples), 0);
     setStreamMixRate(mixRate);
+    // Behind a sound server the music is heard later than the device buffer says: ask it.
+    const bool behindServer = driver != nullptr && std::strcmp(driver, "pulseaudio") == 0;
+    created->latencyKnown.store(!behindServer);
     mixer = created;
+    if (behindServer && !watchServerLatency(noteServerLatency)) created->latencyKnown.store(true);
     return true;
 }
 
@@ -266,13 +320,12 @@ bool heardFrames(uint64_t monoUs, double& frames) {
         handedBefore = mixer->anchorFrames.load(std::memory_order_relaxed);
         if (mixer->anchorSequence.load(std::memory_order_acquire) == sequence) break;
     }
-    if (atUs == 0) return false;
-    const double rate = double(mixer->mixRate);
-    const double sinceUs = monoUs > atUs ? double(monoUs - atUs) : 0.0;
-    const int deviceFrames = mixer->deviceFrames.load();
-    const double bufferUs = 1e6 * deviceFrames / rate;
-    if (sinceUs > 2 * bufferUs) return false;
-    frames = double(handedBefore) - deviceFrames + sinceUs * rate / 1e6;
+    if (!latencySettled(*mixer, monoUs)) return false;
+    const std::optional<double> heard =
+        heardFramesAt(atUs, handedBefore, monoUs, mixer->deviceFrames.load(), mixer->mixRate,
+                      mixer->extraLatencyUs.load(std::memory_order_relaxed));
+    if (!heard) return false;
+    frames = *heard;
     return true;
 }
 

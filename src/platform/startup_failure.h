@@ -2,12 +2,17 @@
 #include <string>
 
 // How the show reports a failure at start-up: one "Error: <message>" line on standard
-// output, then exit code 1. Started from a desktop, nobody sees that line, so when
-// standard output is not a terminal the message also appears in a dialog, which waits until
-// it is closed. Setting SOLTAREK_NO_DIALOG (any value but empty) leaves the dialog out, for
-// runs that nobody watches. Without a display the dialog fails at once and is skipped.
+// output, then exit code 1, at once. Started from a desktop nobody sees that line, so a
+// caller that asks for it (the player's --error-dialog, which its desktop entry passes)
+// also gets the message in a dialog, and the process ends when the dialog is closed.
+// Nothing else ever opens one: scripts, services and tests never wait for a person.
+// - SOLTAREK_NO_DIALOG (any value but empty) leaves the dialog out even when asked for,
+//   for a script that runs the desktop entry's command.
+// - The dialog runs in a process of its own that ends with the player: killing the player
+//   while the dialog waits ends the dialog too, and it holds none of the player's files.
+// - Without a display the dialog fails at once and the process ends as without it.
 
-// Lets failStartup show the dialog. Off by default: the tools report on their terminal.
+// Lets failStartup show the dialog. Off by default.
 void enableFailureDialog();
 
 [[noreturn]] void failStartup(const std::string& message);

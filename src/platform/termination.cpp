@@ -36,7 +36,9 @@ void handle(int sig, void (*handler)(int)) {
 void installTerminationHandlers() {
     handle(SIGINT, onRequest);
     handle(SIGTERM, onRequest);
+    handle(SIGHUP, onRequest);
     handle(SIGALRM, onGraceOver);
+    handle(SIGPIPE, SIG_IGN);
 }
 
 void deferTerminationToLoop() { deferred = 1; }

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "render/fog_state.h"
+#include "render/frame_pixels.h"
 #include "render/matrix_stack.h"
 #include "scenes/particle_shortcuts.h"
 #include "scenes/particle_sprite.h"
@@ -96,9 +97,17 @@ void drawParticleScene(uint32_t now) {
     const bool magnifiedOnly = spriteOnlyMagnified(viewport[2], viewport[3]);
     if (foldFog) glDisable(GL_FOG);
     if (magnifiedOnly) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    // An unseen frame moves the particles without drawing them, leaving the current colour
+    // and texture coordinate as the last sprite would.
+    const bool seen = framePixelsSeen();
     for (Particle& p : particles) {
-        setSpriteColour(p, foldFog ? &fog : nullptr);
-        drawSprite(p);
+        if (seen) {
+            setSpriteColour(p, foldFog ? &fog : nullptr);
+            drawSprite(p);
+        } else if (&p == &particles.back()) {
+            setSpriteColour(p, foldFog ? &fog : nullptr);
+            glTexCoord2d(0, 0);
+        }
         moveParticle(p, strokes, elapsed);
     }
     if (magnifiedOnly) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, SpriteMinifyingFilter);

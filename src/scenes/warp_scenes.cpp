@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include "render/frame_pixels.h"
 #include "render/matrix_stack.h"
 #include "scenes/julia.h"
 #include "scenes/julia_fast.h"
@@ -25,10 +26,14 @@ void beginWarpFrame(float re, float im, bool still = false) {
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, warpTexture);
     glDisable(GL_BLEND);
-    if (!still || !stillImageReady) renderJuliaFast(re, im, WarpSpanRe, WarpSpanIm, warpPixels.data());
-    stillImageReady = still;  // the sweep overwrites the shared buffer
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, JuliaSize, JuliaSize, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 warpPixels.data());
+    // The image and its upload are only seen: every seen frame computes and uploads its own.
+    if (framePixelsSeen()) {
+        if (!still || !stillImageReady)
+            renderJuliaFast(re, im, WarpSpanRe, WarpSpanIm, warpPixels.data());
+        stillImageReady = still;  // the sweep overwrites the shared buffer
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, JuliaSize, JuliaSize, 0, GL_RGBA,
+                     GL_UNSIGNED_BYTE, warpPixels.data());
+    }
     glBindTexture(GL_TEXTURE_2D, warpTexture);
     glRotated(SquareTilt, 0, 0, 1);
     glColor4f(1, 1, 1, 0.5f);

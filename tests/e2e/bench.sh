@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# demo-bench runs the whole timeline offscreen and prints one JSON object with a frame group
-# for every scene, the references, the start-up time, the Julia times and the peak memory;
-# bad options end it with code 2 before any drawing.
+# demo-bench runs the whole timeline offscreen on the player's schedule (120 show frames a
+# second, a 60 Hz display) and prints one JSON object with a group of timed presents for
+# every scene, the references, the start-up time, the Julia times and the peak memory; bad
+# options end it with code 2 before any drawing.
 source "$(dirname "$0")/lib/common.bash"
 BENCH="$BUILD_DIR/tools/bench/demo-bench"
 run=$(make_run_dir bench)
@@ -12,11 +13,14 @@ python3 - "$WORK_DIR/bench.json" <<'PY' || fail "bad JSON: $(cat "$WORK_DIR/benc
 import json, sys
 r = json.load(open(sys.argv[1]))
 assert r["size"] == "96x54", r["size"]
+assert r["show_rate"] == 120 and r["refresh_hz"] == 60 and r["needed_fps"] == 60, r
 assert r["references"]["empty"] > 0 and r["references"]["quad"] > 0
 assert [s["scene"] for s in r["scenes"]] == list(range(10))
 for s in r["scenes"]:
     assert s["frames"] == 4, s
     assert s["fps"] > 0 and 0 < s["p50_ms"] <= s["p95_ms"], s
+    # Each 60 Hz present runs a show frame without pixels before the one it shows.
+    assert s["keeps_up"] == (s["fps"] >= 60) and s["unseen_frame_ms"] > 0, s
     assert s["reference"]["frames"] == 4 and s["reference_ratio"] > 0, s
     assert s["reference"]["screens"] > 0.1 and s["reference"]["primitives"] >= 1, s
 assert r["startup_ms"] >= 0
@@ -39,7 +43,7 @@ python3 - "$WORK_DIR/sweep.json" <<'PY' || fail "bad sweep JSON: $(cat "$WORK_DI
 import json, sys
 r = json.load(open(sys.argv[1]))
 assert [s["size"] for s in r["sizes"]] == ["64x36", "96x54"], r
-assert len(r["sizes"][1]["scenes"]) == 10 and "largest_size_for_text" in r, r
+assert len(r["sizes"][1]["scenes"]) == 10 and "largest_size" in r, r
 PY
 
 set +e

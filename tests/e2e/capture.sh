@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # demo-capture end to end: a short video has both streams exactly as long as the recorded
-# span, --at keeps the right frames, refusals exit 2 with one line and leave nothing, and a
-# failure during the run exits 1 without a finished-looking file.
+# span, the default 60 fps video shows the 120 Hz show (the particle text completed), --at
+# keeps the right frames, refusals exit 2 with one line and leave nothing, and a failure
+# during the run exits 1 without a finished-looking file.
 source "$(dirname "$0")/lib/common.bash"
 CAPTURE="$BUILD_DIR/tools/capture/demo-capture"
 run=$(make_run_dir capture)
@@ -13,7 +14,7 @@ ffmpeg -hide_banner -loglevel error -f lavfi -i "sine=frequency=440:duration=91"
 # 85000 ms to the end at 60 fps: frames 85000 .. 90583, 336 of them, 5.6 s.
 "$CAPTURE" --size 160x90 --start 85000 --video show.mp4 2> progress.txt \
     || fail "video run failed: $(cat progress.txt)"
-[ -f show.mp4 ] && [ ! -e .show.mp4.part ] || fail "video not renamed into place: $(ls -a)"
+[ -f show.mp4 ] && [ -z "$(find . -name '.*.part')" ] || fail "video not renamed into place: $(ls -a)"
 probe() { ffprobe -v error -select_streams "$1" -show_entries "$2" -of default=nw=1:nk=1 show.mp4; }
 [ "$(probe v stream=codec_name,pix_fmt,width,height,nb_frames | tr '\n' ' ')" = "h264 160 90 yuv420p 336 " ] \
     || fail "video stream: $(probe v stream=codec_name,pix_fmt,width,height,nb_frames | tr '\n' ' ')"
@@ -24,8 +25,28 @@ probe() { ffprobe -v error -select_streams "$1" -show_entries "$2" -of default=n
 keys=$(probe v frame=key_frame | grep -n '^1$' | cut -d: -f1 | tr '\n' ' ')
 [ "$keys" = "1 31 61 91 121 151 181 211 241 271 301 331 " ] || fail "key frames at $keys"
 
-# --at: the first frame at or past each value, named by its clock value; the run stops there.
-"$CAPTURE" --size 64x36 --start 85000 --at 85010,85000,90583 --png frames 2> /dev/null \
+# The whole show at the default 60 fps: video frame 2850 (47500 ms) is show frame 47500 of
+# the 120 Hz show, particle text completed, not the 60 Hz run's frame, where it is not.
+"$CAPTURE" --size 96x54 --video whole.mp4 2> /dev/null || fail "whole-show video failed"
+"$CAPTURE" --size 96x54 --at 47500 --png shown 2> /dev/null || fail "--at 47500 failed"
+"$CAPTURE" --size 96x54 --at 47500 --show-rate 0 --png at60 2> /dev/null || fail "--show-rate 0 failed"
+raw() { ffmpeg -loglevel error -y "$@" -f rawvideo -pix_fmt rgb24 -; }
+raw -i whole.mp4 -vf "select=eq(n\,2850)" -frames:v 1 > video.rgb
+raw -i shown/frame-47500.png > shown.rgb
+raw -i at60/frame-47500.png > at60.rgb
+python3 - video.rgb shown.rgb at60.rgb <<'PY' || fail "the 60 fps video does not show the 120 Hz show"
+import sys
+video, shown, at60 = (open(p, "rb").read() for p in sys.argv[1:])
+assert len(video) == len(shown) == len(at60) == 96 * 54 * 3
+diff = lambda a, b: sum(abs(x - y) for x, y in zip(a, b)) / len(a)
+print("video frame 2850 against show frame 47500: %.2f, against the 60 Hz run's: %.2f"
+      % (diff(video, shown), diff(video, at60)))
+assert diff(video, shown) < 6 and diff(video, at60) > 4 * diff(video, shown)
+PY
+
+# --at: the first show frame at or past each value (120 a second), named by its clock
+# value; the run stops there.
+"$CAPTURE" --size 64x36 --start 85000 --at 85010,85000,90580 --png frames 2> /dev/null \
     || fail "png run failed"
 [ "$(ls -A frames | tr '\n' ' ')" = "frame-85000.png frame-85016.png frame-90583.png " ] \
     || fail "frames written: $(ls -A frames | tr '\n' ' ')"
@@ -42,14 +63,8 @@ mkfifo fifo/data/font.tga fifo/data/start.tga
 
 # Refusals: exit 2, one line on stderr, no output file, before any drawing.
 refused() {
-    local code
-    set +e
-    "$@" > /dev/null 2> err.txt
-    code=$?
-    set -e
-    [ "$code" = 2 ] || fail "exit $code instead of 2 for: $* ($(cat err.txt))"
-    [ "$(wc -l < err.txt)" = 1 ] || fail "not one line for: $*: $(cat err.txt)"
-    [ ! -e out.mp4 ] && [ ! -e .out.mp4.part ] || fail "output left behind by: $*"
+    expect_refusal "$*" "$@"
+    [ ! -e out.mp4 ] && [ -z "$(find . -name '.*.part')" ] || fail "output left behind by: $*"
 }
 refused "$CAPTURE" --size 161x90 --video out.mp4
 refused "$CAPTURE" --fps 0 --video out.mp4
@@ -80,7 +95,7 @@ code=$?
 set -e
 [ "$code" = 1 ] || fail "dying encoder: exit $code ($(cat err.txt))"
 grep -q '^demo-capture: ffmpeg' err.txt || fail "dying encoder not reported: $(cat err.txt)"
-[ ! -e out.mp4 ] && [ ! -e .out.mp4.part ] || fail "dying encoder left a file: $(ls -a)"
+[ ! -e out.mp4 ] && [ -z "$(find . -name '.*.part')" ] || fail "dying encoder left a file: $(ls -a)"
 # An encoder that stops taking frames (a stopped process) blocks the frame writes; an
 # interrupt still ends the run: exit 1, nothing left behind, the encoder gone too.
 printf '#!/bin/sh\necho $$ > ffmpeg.pid\nkill -STOP $$\n' > fakebin/ffmpeg
@@ -104,5 +119,5 @@ code=$?
 set -e
 [ "$code" = 1 ] || fail "interrupted run: exit $code ($(cat err.txt))"
 ! kill -0 "$(cat ffmpeg.pid)" 2>/dev/null || fail "the stopped encoder was left running"
-[ ! -e out.mp4 ] && [ ! -e .out.mp4.part ] || fail "interrupted run left a file: $(ls -a)"
+[ ! -e out.mp4 ] && [ -z "$(find . -name '.*.part')" ] || fail "interrupted run left a file: $(ls -a)"
 echo "capture: ok"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # measure-sync.sh BUILD_DIR [--start=MS] [--seconds=S] [--screen=WxH] [--load]
-#                 [--restart-server] [--keep=DIR] [-- DEMO ARGS]
-# Plays the show from clock value MS for S seconds through a private PulseAudio server (SDL's
-# own choice of audio driver, as on a desktop) on a private Xvfb screen (default 1280x720),
+#                 [--restart-server] [--server=NAME] [--late-sink=MS] [--keep=DIR]
+#                 [-- DEMO ARGS]
+# Plays the show from clock value MS for S seconds through a private sound server (SDL's own
+# choice of audio driver, as on a desktop) on a private Xvfb screen (default 1280x720),
 # and records with one ffmpeg process, so on one clock: a strip across the middle of the
 # screen (x11grab, 500 grabs a second, averaged to 240 grey pixels) and the sound the server
 # plays (its null sink's monitor). Then `demo-sync --measure` finds the beats in both and
@@ -12,17 +13,27 @@
 #                     loses the right to raise thread priorities, as in the harness
 #   --restart-server  stops the server 3 s into the show and starts a fresh one 2 s later;
 #                     the recording starts after that
+#   --server=NAME     the sound server: pulseaudio (default) or pipewire (with its PulseAudio
+#                     service and WirePlumber, as on a Debian 12 desktop)
+#   --late-sink=MS    the show plays to a sink that delays the sound by about MS and says
+#                     so, as Bluetooth headphones do: a tunnel sink with MS of fixed latency
+#                     to the server's own null sink, made the default sink (pulseaudio only).
+#                     A silent low-latency stream keeps the null sink at the latency a
+#                     player's stream gives it otherwise: behind the tunnel's long buffer it
+#                     would render 50 ms blocks, and its monitor place sound that much less
+#                     exactly
 #   --keep=DIR        copies the recording and the show's output to DIR
 # The instrument is kept from starving on a loaded machine: the sound server runs with
 # real-time scheduling (as a desktop's does), Xvfb and the recorder with raised priority;
 # the show runs as a normal user's would (run as root, it loses the right to raise its own
 # threads' priorities).
 # Exit status: demo-sync's (0 goals met, 1 missed), or 2 when the run itself failed.
-# Needs pulseaudio, pactl, parec, ffmpeg, Xvfb. Everything it starts is stopped by PID.
+# Needs pulseaudio (or pipewire, pipewire-pulse, wireplumber), pactl, parec, ffmpeg, Xvfb. Everything it starts is stopped by PID.
 set -euo pipefail
 BUILD_DIR=$(cd "$1" && pwd)
 shift
-start=0 seconds=20 screen=1280x720 keep="" restart=0 load=0
+start=0 seconds=20 screen=1280x720 keep="" restart=0 load=0 late=0
+export SOUND_SERVER=pulseaudio
 while [ $# -gt 0 ]; do
     case $1 in
         --start=*) start=${1#*=} ;;
@@ -30,6 +41,8 @@ while [ $# -gt 0 ]; do
         --screen=*) screen=${1#*=} ;;
         --load) load=1 ;;
         --restart-server) restart=1 ;;
+        --server=*) SOUND_SERVER=${1#*=} ;;
+        --late-sink=*) late=${1#*=} ;;
         --keep=*) keep=${1#*=} ;;
         --) shift; break ;;
         *) echo "measure-sync: unknown argument $1" >&2; exit 2 ;;
@@ -39,8 +52,10 @@ done
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../e2e/lib/xvfb.bash"
 source "$here/../e2e/lib/pulse-server.bash"
+pulse_has_server || { echo "measure-sync: $SOUND_SERVER is not installed" >&2; exit 2; }
+[ "$late" = 0 ] || [ "$SOUND_SERVER" = pulseaudio ] || { echo "measure-sync: --late-sink needs pulseaudio" >&2; exit 2; }
 work=$(mktemp -d)
-show="" recorder=""
+show="" recorder="" keeper=""
 stop_pid() {  # PID SIGNAL: signal, then up to 10 s for it to end, then KILL
     [ -n "$1" ] || return 0
     kill "-$2" "$1" 2>/dev/null || return 0
@@ -51,6 +66,7 @@ stop_pid() {  # PID SIGNAL: signal, then up to 10 s for it to end, then KILL
 cleanup() {
     stop_pid "$show" KILL
     stop_pid "$recorder" INT
+    stop_pid "$keeper" TERM
     stop_xvfb
     pulse_stop "$work/pulse"
     [ "$load" = 0 ] || bash "$here/../stress/load.sh" off "$work/load"
@@ -60,7 +76,17 @@ trap cleanup EXIT
 [ "$load" = 0 ] || bash "$here/../stress/load.sh" on "$work/load" $((seconds + 120))
 drop_nice=()
 [ "$(id -u)" != 0 ] || drop_nice=(setpriv --inh-caps=-sys_nice --bounding-set=-sys_nice --)
+# The sink that delays: a tunnel to the null sink through the server's own socket.
+late_sink() {
+    [ "$late" = 0 ] && return 0
+    pactl load-module module-tunnel-sink server="$PULSE_SERVER" sink=show sink_name=late \
+        latency_msec="$late" > /dev/null && pactl set-default-sink late || return 1
+    stop_pid "$keeper" TERM
+    pacat --raw --latency-msec=10 -d show < /dev/zero &
+    keeper=$!
+}
 pulse_start "$work/pulse" realtime
+late_sink || exit 2
 unset SDL_AUDIODRIVER
 start_xvfb "$work/x" "${screen}x24" || exit 2
 renice -n -10 -p "$XVFB_PID" > /dev/null 2>&1 || true
@@ -87,6 +113,7 @@ if [ "$restart" = 1 ]; then
     pulse_stop "$work/pulse"
     sleep 2
     pulse_start "$work/pulse" realtime
+    late_sink || exit 2
     record
 fi
 sleep "$seconds"

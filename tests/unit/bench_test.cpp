@@ -29,7 +29,7 @@ TEST(BenchStats, PercentilesInterpolateBetweenRanksOfUnsortedSamples) {
     EXPECT_EQ(summarise({}).fps, 0);
 }
 
-TEST(BenchPlan, EveryPlannedFrameFallsInItsSceneAndTheSpansTileTheShow) {
+TEST(BenchPlan, PresentsCoverTheShowAndTimedOnesFallInTheirScene) {
     uint32_t previousLast = 0;
     for (int scene = 0; scene < 10; ++scene) {
         const ClockSpan span = sceneClockSpan(scene);
@@ -39,20 +39,30 @@ TEST(BenchPlan, EveryPlannedFrameFallsInItsSceneAndTheSpansTileTheShow) {
         // Scene 0 also holds clock value 0.
         EXPECT_EQ(span.lastMs - span.firstMs + 1, Timeline[size_t(scene)] + (scene == 0 ? 1u : 0u));
         previousLast = span.lastMs;
-        for (const int frames : {1, 7, 300, 20000}) {
-            uint32_t before = 0;
-            for (int frame = 0; frame < frames; ++frame) {
-                const uint32_t now = benchFrameClock(scene, frame, frames);
-                // From any earlier scene, the timeline lands exactly on this one.
-                ASSERT_EQ(applyTimeline(0, now), scene) << frames << " frames, frame " << frame;
-                ASSERT_EQ(applyTimeline(scene, now), scene);
-                ASSERT_GE(now, before);
-                before = now;
-            }
-            EXPECT_EQ(benchFrameClock(scene, 0, frames), span.firstMs);
-        }
     }
     EXPECT_EQ(previousLast, 90596u);
+    for (const uint32_t hz : {60u, 144u}) {
+        for (const int timed : {1, 7, 300, 20000}) {
+            const std::vector<BenchPresent> plan = benchPlan(hz, timed, -1);
+            ASSERT_EQ(plan.size(), framesThrough({0, hz}, 90596));
+            std::array<int, 10> perScene{};
+            for (size_t i = 0; i < plan.size(); ++i) {
+                ASSERT_EQ(plan[i].clockMs, frameClock({0, hz}, i));
+                if (plan[i].timedScene < 0) continue;
+                // From any earlier scene, the timeline lands exactly on the timed scene.
+                ASSERT_EQ(applyTimeline(0, plan[i].clockMs), plan[i].timedScene) << hz << " Hz, " << timed;
+                ++perScene[size_t(plan[i].timedScene)];
+            }
+            for (int scene = 0; scene < 10; ++scene) {
+                const ClockSpan span = sceneClockSpan(scene);
+                const auto inScene = int(framesThrough({0, hz}, span.lastMs) - firstFrameAtOrPast({0, hz}, span.firstMs));
+                EXPECT_EQ(perScene[size_t(scene)], std::min(timed, inScene)) << scene;
+            }
+        }
+    }
+    // --scene: only that scene's presents are timed.
+    for (const BenchPresent& present : benchPlan(60, 5, 3))
+        EXPECT_TRUE(present.timedScene == -1 || present.timedScene == 3);
 }
 
 TEST(BenchOptions, RejectsBadValues) {
@@ -70,7 +80,8 @@ TEST(BenchOptions, RejectsBadValues) {
          {std::vector<std::string>{"--size", "0x10"}, {"--size", "640x"}, {"--size", "640x360x2"},
           {"--size", "20000x10"}, {"--frames"}, {"--frames", "0"}, {"--frames", "1e3"},
           {"--frames", "-5"}, {"--julia", "12 "}, {"--dir", ""}, {"--fast"},
-          {"--sizes", "640x360,"}, {"--sizes", ",640x360"}, {"--sizes", ""}, {"--scene", "10"}}) {
+          {"--sizes", "640x360,"}, {"--sizes", ",640x360"}, {"--sizes", ""}, {"--scene", "10"},
+          {"--show-rate", "1001"}, {"--refresh", "0"}}) {
         EXPECT_FALSE(parseBenchOptions(bad).error.empty()) << bad[0] << " " << (bad.size() > 1 ? bad[1] : "");
     }
 }
@@ -96,22 +107,29 @@ TEST(BenchReport, JsonEscapesTextAndWritesMissingNumbersAsNull) {
               std::string::npos) << json;
 }
 
-TEST(BenchSweep, LargestSizeIsTheBiggestWhereEveryCompleteSceneKeepsTheTextRate) {
-    EXPECT_NEAR(textCompletesFps(), 1000.0 / 11.0, 1e-9);  // 1000 glide frames in 11 s
+TEST(BenchSweep, LargestSizeIsTheBiggestWhereEverySceneKeepsUp) {
+    BenchResult result;
+    result.showRate = 120;
+    result.refreshHz = 60;
+    EXPECT_EQ(neededFps(result), 60.0);  // one picture per refresh
+    result.refreshHz = 240;
+    EXPECT_EQ(neededFps(result), 120.0);  // no more pictures than show frames
+    result.showRate = UncappedShowRate;
+    EXPECT_EQ(neededFps(result), 240.0);
     const auto rowAt = [](int width, int height, double slowestFps) {
-        SweepRow row{width, height, true, {}};
-        for (SceneResult& scene : row.scenes) scene.frames = summarise({5.0});  // 200 fps
+        SweepRow row{width, height, true, 60.0, {}};
+        for (SceneResult& scene : row.scenes) scene.frames = summarise({5.0});  // 200 presents/s
         row.scenes[3].frames = summarise({1000.0 / slowestFps});
         return row;
     };
     // Listed out of order; 2560x1440 is just too slow, 1920x1080 just fast enough.
-    std::vector<SweepRow> rows = {rowAt(1920, 1080, 91.0), rowAt(1280, 720, 150.0),
-                                  rowAt(2560, 1440, 90.8)};
-    EXPECT_EQ(largestSizeForText(rows), "1920x1080");
+    std::vector<SweepRow> rows = {rowAt(1920, 1080, 60.5), rowAt(1280, 720, 150.0),
+                                  rowAt(2560, 1440, 59.9)};
+    EXPECT_EQ(largestSizeKeepingUp(rows), "1920x1080");
     rows[0].scenes[7].frames = FrameStats{};  // a scene that drew no frame counts as failing
-    EXPECT_EQ(largestSizeForText(rows), "1280x720");
-    EXPECT_NE(formatSweepTable(rows).find("or more: 1280x720"), std::string::npos);
+    EXPECT_EQ(largestSizeKeepingUp(rows), "1280x720");
+    EXPECT_NE(formatSweepTable(rows).find("second): 1280x720"), std::string::npos);
     rows.erase(rows.begin() + 1);
-    EXPECT_EQ(largestSizeForText(rows), "");
-    EXPECT_NE(formatSweepJson(rows).find("\"largest_size_for_text\": null"), std::string::npos);
+    EXPECT_EQ(largestSizeKeepingUp(rows), "");
+    EXPECT_NE(formatSweepJson(rows).find("\"largest_size\": null"), std::string::npos);
 }

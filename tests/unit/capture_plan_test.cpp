@@ -3,7 +3,6 @@
 #include "app/timeline.h"
 #include "capture_options.h"
 #include "frame_plan.h"
-#include "output_files.h"
 
 namespace {
 
@@ -15,71 +14,40 @@ CaptureOptions parseGood(const std::vector<std::string>& args) {
 
 }  // namespace
 
-TEST(CapturePlan, FrameClockValuesFollowTheFrameRateWithoutDrift) {
-    EXPECT_EQ(frameClock(0, 60, 0), 0u);
-    EXPECT_EQ(frameClock(0, 60, 1), 16u);
-    EXPECT_EQ(frameClock(0, 60, 2), 33u);
-    EXPECT_EQ(frameClock(0, 60, 3), 50u);
-    EXPECT_EQ(frameClock(0, 60, 5436), 90600u);
-    EXPECT_EQ(frameClock(85000, 120, 1), 85008u);
-    EXPECT_EQ(frameClock(0, 7, 7000), 1000000u);
-    // k * 1000 exceeds 32 bits long before the clock value does.
-    EXPECT_EQ(frameClock(0, 1000, 5000000), 5000000u);
-    EXPECT_EQ(frameClock(0, 3, 12884902), 4294967333u & 0xffffffffu);
-}
-
-// The plan's end agrees with the timeline itself: the frames it keeps are exactly those
-// drawn before the frame in which the timeline runs out.
-TEST(CapturePlan, RunEndsWhereTheTimelineRunsOut) {
-    for (uint32_t fps : {1u, 7u, 24u, 60u, 120u, 144u, 1000u}) {
-        for (uint32_t start : {0u, 18096u, 85000u, 90596u}) {
-            int32_t scene = 0;
-            uint64_t kept = 0;
-            while (true) {
-                scene = applyTimeline(scene, frameClock(start, fps, kept));
-                if (scene >= 10) break;
-                ++kept;
-            }
-            EXPECT_EQ(framesToEnd(start, fps), kept) << start << " ms at " << fps << " fps";
-            EXPECT_LE(frameClock(start, fps, kept - 1), ShowEndMs);
-        }
-    }
-    EXPECT_EQ(framesToEnd(0, 60), 5436u);
-    EXPECT_EQ(framesToEnd(90597, 60), 0u);
-}
-
-TEST(CapturePlan, AtPicksTheFirstFrameAtOrPastEachValue) {
-    for (uint32_t fps : {1u, 30u, 60u, 144u}) {
-        for (uint32_t at : {0u, 1u, 16u, 17u, 1000u, 33333u, 90583u}) {
-            const uint64_t k = firstFrameAtOrPast(0, fps, at);
-            EXPECT_GE(frameClock(0, fps, k), at) << at << " at " << fps;
-            if (k > 0) {
-                EXPECT_LT(frameClock(0, fps, k - 1), at) << at << " at " << fps;
-            }
-        }
-    }
-    // Values before the start all fall on the first frame; values within one frame merge.
-    EXPECT_EQ(atFrames(5000, 60, {100, 4999, 5000}), (std::vector<uint64_t>{0}));
-    EXPECT_EQ(atFrames(0, 60, {40000, 17, 20, 33}), (std::vector<uint64_t>{2, 2400}));
-}
-
 TEST(CapturePlan, FileNamesCarryTheClockValueInFiveDigits) {
     EXPECT_EQ(frameFileName(0), "frame-00000.png");
     EXPECT_EQ(frameFileName(16), "frame-00016.png");
     EXPECT_EQ(frameFileName(90596), "frame-90596.png");
-    EXPECT_EQ(temporaryNameFor("out/show.mp4"), "out/.show.mp4.part");
-    EXPECT_EQ(temporaryNameFor("show.mp4"), ".show.mp4.part");
 }
 
-TEST(CapturePlan, RunLengthDependsOnTheOutputs) {
-    EXPECT_EQ(framesToRun(parseGood({"--png", "f"})), 5436u);
-    // --at alone stops right after the last chosen frame.
-    EXPECT_EQ(framesToRun(parseGood({"--png", "f", "--at", "1000,20"})), 61u);
-    // A video covers the rest of the show even with --at for the PNG frames.
-    EXPECT_EQ(framesToRun(parseGood({"--png", "f", "--at", "1000", "--video", "v.mp4"})), 5436u);
-    EXPECT_EQ(framesToRun(parseGood({"--sheet", "s.png", "--fps", "120"})),
-              firstFrameAtOrPast(0, 120, 86000) + 1);
-    EXPECT_EQ(framesToRun(parseGood({"--video", "v.mp4", "--start", "85000"})), 336u);
+// The video and the PNG sequence take every output frame; --at and the sheet add the first
+// show frame at or past each of their values; a run with neither ends at its last kept frame.
+TEST(CapturePlan, PointsFollowTheOutputsAndTheShowRate) {
+    const std::vector<CapturePoint> all = capturePlan(parseGood({"--png", "f"}));
+    EXPECT_EQ(all.size(), 5436u);
+    EXPECT_EQ(outputFrameCount(all), 5436u);
+    EXPECT_EQ(all[1].clockMs, 16u);
+    // --at alone: only the kept show frames (120 a second by default), in clock order.
+    const std::vector<CapturePoint> at = capturePlan(parseGood({"--png", "f", "--at", "1000,20,21"}));
+    ASSERT_EQ(at.size(), 2u);
+    EXPECT_EQ(at[0].clockMs, 25u);  // show frame 3: 20 and 21 fall on it
+    EXPECT_EQ(at[1].clockMs, 1000u);
+    EXPECT_TRUE(at[0].atFrame && !at[0].outputFrame);
+    // With --show-rate 0 the kept frames are output frames, as the old recorder's.
+    EXPECT_EQ(capturePlan(parseGood({"--png", "f", "--at", "20", "--show-rate", "0"}))[0].clockMs, 33u);
+    // A video covers the rest of the show even with --at for the PNG frames; a kept frame
+    // between two output frames is a point of its own.
+    const std::vector<CapturePoint> mixed =
+        capturePlan(parseGood({"--png", "f", "--at", "25", "--video", "v.mp4"}));
+    EXPECT_EQ(outputFrameCount(mixed), 5436u);
+    EXPECT_EQ(mixed.size(), 5437u);
+    EXPECT_EQ(mixed[2].clockMs, 25u);
+    EXPECT_TRUE(mixed[2].atFrame && !mixed[2].outputFrame);
+    // The sheet: eleven moments, the last the closing cube's.
+    const std::vector<CapturePoint> sheet = capturePlan(parseGood({"--sheet", "s.png"}));
+    EXPECT_EQ(sheet.size(), 11u);
+    EXPECT_EQ(sheet.back().clockMs, 86000u);
+    EXPECT_EQ(outputFrameCount(capturePlan(parseGood({"--video", "v.mp4", "--start", "85000"}))), 336u);
 }
 
 TEST(CaptureOptions, RefusesBadValuesAndCombinationsWithOneLine) {
@@ -98,11 +66,15 @@ TEST(CaptureOptions, RefusesBadValuesAndCombinationsWithOneLine) {
         {"--png", "f", "--fps", "60.5"},
         {"--png", "f", "--start", "90597"},
         {"--png", "f", "--at", "1,,2"},
-        {"--png", "f", "--at", "90590"},  // the last frame at 60 fps is 90583
+        {"--png", "f", "--at", "90596"},  // the last show frame at 120 a second is 90591
+        {"--png", "f", "--at", "90590", "--show-rate", "0"},  // the last frame at 60 fps is 90583
+        {"--png", "f", "--show-rate", "1001"},
         {"--at", "1000"},
         {"--video", "v.mp4", "--size", "161x90"},
         {"--video", "v.mp4", "--size", "160x91"},
         {"--sheet", "s.png", "--start", "1000"},
+        {"--png", "--video", "v.mp4"},  // an option is no value
+        {"--video", "v.mp4", "--sheet", "-h"},
     };
     for (const auto& args : bad) {
         const std::string error = parseCaptureOptions(args).error;
@@ -111,6 +83,9 @@ TEST(CaptureOptions, RefusesBadValuesAndCombinationsWithOneLine) {
         EXPECT_NE(error, "") << joined;
         EXPECT_EQ(error.find('\n'), std::string::npos) << error;
     }
-    EXPECT_EQ(parseCaptureOptions({"--png", "f", "--at", "90583"}).error, "");
+    EXPECT_EQ(parseCaptureOptions({"--png", "f", "--at", "90591"}).error, "");
+    EXPECT_EQ(parseCaptureOptions({"--png", "f", "--at", "90583", "--show-rate", "0"}).error, "");
     EXPECT_EQ(parseCaptureOptions({"--png", "f", "--size", "161x91"}).error, "");
+    // A name that starts with '-' goes attached.
+    EXPECT_EQ(parseCaptureOptions({"--png=--odd"}).options.pngDir, "--odd");
 }

@@ -9,7 +9,9 @@ TEST(PlayerOptions, NoArgumentsIsThePlainShow) {
     EXPECT_TRUE(p.error.empty());
     EXPECT_FALSE(p.options.window || p.options.mute || p.options.loop || p.options.help);
     EXPECT_EQ(p.options.startMs, 0u);
+    EXPECT_EQ(p.options.showRate, 120u);
     EXPECT_TRUE(p.options.audioDevice.empty());
+    EXPECT_EQ(p.options.audioLatencyMs, 0u);
 }
 
 TEST(PlayerOptions, ValuesInEitherGnuForm) {
@@ -26,14 +28,18 @@ TEST(PlayerOptions, ValuesInEitherGnuForm) {
 
     for (const auto& window : {std::vector<std::string>{"--window=800x600"}, {"--window", "800x600"}}) {
         std::vector<std::string> args = window;
-        args.insert(args.end(), {"--start", "90596", "--audio-device=hw"});
+        args.insert(args.end(), {"--start", "90596", "--audio-device=hw", "--show-rate", "0",
+                                 "--audio-latency", "1000"});
         p = parsePlayerOptions(args);
         ASSERT_TRUE(p.error.empty()) << p.error;
         EXPECT_EQ(p.options.windowWidth, 800);
         EXPECT_EQ(p.options.windowHeight, 600);
         EXPECT_EQ(p.options.startMs, 90596u);
         EXPECT_EQ(p.options.audioDevice, "hw");
+        EXPECT_EQ(p.options.showRate, 0u);  // the original's uncapped loop
+        EXPECT_EQ(p.options.audioLatencyMs, 1000u);
     }
+    EXPECT_EQ(parsePlayerOptions({"--audio-latency=180"}).options.audioLatencyMs, 180u);
 }
 
 TEST(PlayerOptions, BadArgumentsGiveOneLineErrors) {
@@ -41,9 +47,11 @@ TEST(PlayerOptions, BadArgumentsGiveOneLineErrors) {
          {std::vector<std::string>{"--frobnicate"}, {"-x"}, {"plain"}, {"--window=800"}, {"--window", "800"},
           {"--window=0x600"}, {"--window=800x600x2"}, {"--start=-5"}, {"--start=90597"},
           {"--start=12ms"}, {"--start"}, {"--mute=yes"}, {"--audio-device"},
-          {"--audio-device="}}) {
+          {"--audio-device="}, {"--show-rate=1001"}, {"--show-rate"}, {"--show-rate=60Hz"},
+          {"--audio-latency"}, {"--audio-latency=1001"}, {"--audio-latency=-20"},
+          {"--audio-latency=20ms"}, {"--audio-device", "--mute"}}) {
         const ParsedOptions p = parsePlayerOptions(args);
-        EXPECT_FALSE(p.error.empty()) << args[0];
+        EXPECT_FALSE(p.error.empty()) << args[0] << " " << args.back();
         EXPECT_EQ(p.error.find('\n'), std::string::npos);
     }
 }

@@ -26,9 +26,12 @@ std::vector<int16_t> noise(double seconds) {
 
 // A recording of the show run from 2000 ms: `leadS` of silence, then the soundtrack from
 // `fromMs` as played (a recording started after a server restart begins with the music
-// playing), packets stamped on the recorder's clock (the first ones still off by 200 ms);
-// the screen grabbed every 2 ms, each flash beat shown `lateMs(beat)` after it was heard.
-Recording syntheticRun(double (*lateMs)(uint32_t), double leadS = 1.0, double fromMs = 2000) {
+// playing), packets stamped on the recorder's clock (the first ones still off by 200 ms,
+// each off by `stampErrorUs(frame)`); the screen grabbed every 2 ms, each flash beat shown
+// `lateMs(beat)` after it was heard.
+double exactStamps(int64_t) { return 0; }
+Recording syntheticRun(double (*lateMs)(uint32_t), double leadS = 1.0, double fromMs = 2000,
+                       double (*stampErrorUs)(int64_t) = exactStamps) {
     Recording run;
     run.startMs = 2000;
     run.soundtrack = noise(9.0);
@@ -38,7 +41,8 @@ Recording syntheticRun(double (*lateMs)(uint32_t), double leadS = 1.0, double fr
     const int64_t frames = int64_t(run.sound.size() / 2);
     for (int64_t at = 0; at < frames; at += 2205) {
         const int64_t settling = at < int64_t(Rate) ? 200000 : 0;
-        run.packets.push_back({BaseUs + at * 1000000 / int64_t(Rate) + settling + (at % 3) * 300,
+        run.packets.push_back({BaseUs + at * 1000000 / int64_t(Rate) + settling + (at % 3) * 300 +
+                                   int64_t(stampErrorUs(at)),
                                std::min<int64_t>(2205, frames - at)});
     }
     std::vector<int64_t> times;
@@ -90,11 +94,38 @@ TEST(SyncMeasure, EveryFlashOfARecordingIsFoundWithItsOffsetAndTheGoalsJudged) {
     EXPECT_EQ(missed[0], "beat 4786: music early by 30.0 ms");
 }
 
+TEST(SyncMeasure, TheSoundIsTimedByItsSampleCountAndTheStampsBoundOnly) {
+    // Stamps that scatter by up to +/-20 ms from packet to packet (a server whose latency
+    // report jumps): every beat is still timed to the grab's precision, and the bound says
+    // the stamps agree on the anchor.
+    const auto scattered = [](int64_t frame) {
+        return double(int64_t((uint64_t(frame) * 2654435761u) % 40001) - 20000);
+    };
+    const Measurement m = measureSync(syntheticRun([](uint32_t) { return 3.0; }, 1.0, 2000, scattered));
+    ASSERT_EQ(m.beats.size(), 10u);
+    for (const BeatMeasure& beat : m.beats) {
+        ASSERT_TRUE(beat.seen) << beat.beatMs;
+        EXPECT_NEAR(beat.offsetMs(), 3.0, 3.0) << beat.beatMs;
+    }
+    EXPECT_LT(m.soundBoundUs, 4000.0);
+    // Stamps that wander through the music, 4 ms per second from the sample count: the
+    // bound grows with it.
+    const auto wandering = [](int64_t frame) { return 4000.0 * (double(frame) / Rate - 5.25); };
+    const Measurement w = measureSync(syntheticRun([](uint32_t) { return 0.0; }, 1.0, 2000, wandering));
+    EXPECT_GT(w.soundBoundUs, 4000.0);
+    EXPECT_LT(w.soundBoundUs, 12000.0);
+    ASSERT_EQ(w.beats.size(), 10u);
+    for (const BeatMeasure& beat : w.beats) {
+        ASSERT_TRUE(beat.seen) << beat.beatMs;
+        EXPECT_LE(std::fabs(beat.offsetMs()), w.soundBoundUs / 1000 + 2.1) << beat.beatMs;
+    }
+}
+
 TEST(SyncMeasure, AConstantLagOfThePictureIsStillMatchedBeatByBeat) {
     std::vector<BeatMeasure> beats;
     std::vector<ScreenEvent> flashes;
     for (const uint32_t beat : {2513u, 3165u, 4576u, 4786u}) {
-        beats.push_back({beat, true, beat * 1000.0, 0, std::nullopt});
+        beats.push_back({beat, true, beat * 1000.0, std::nullopt});
         flashes.push_back({beat * 1000.0 - 1890000.0 + (beat % 7) * 1000.0, 1000});
     }
     const double common = commonOffsetUs(beats, flashes, {}, 3e6);

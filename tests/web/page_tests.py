@@ -26,10 +26,9 @@ del sys.argv[1:3]
 BROWSERS = os.environ.get("WEB_TEST_BROWSERS", "chromium firefox").split()
 
 SIZE = (640, 360)  # pixels
-FPS = 30           # simulated frames per second, on both sides
-# One moment of every scene, ms; the last is the show's last frame at 30 fps, so its run
-# goes through the whole timeline.
-MOMENTS = [11000, 21000, 28000, 35000, 55000, 64000, 70000, 75000, 80000, 90566]
+# One moment of every scene, ms, each a show frame (120 a second, on both sides); the last
+# is the show's last show frame, so its run goes through the whole timeline.
+MOMENTS = [11000, 21000, 28000, 35000, 55000, 64000, 70000, 75000, 80000, 90591]
 MAX_MEAN_DIFFERENCE = 2.0   # of 255, per channel
 MAX_FAR_SHARE = 0.01        # pixels with a channel off by more than 16
 OUTPUT_WAIT = 10            # s: the page's longest wait for the sound output (index.html)
@@ -49,7 +48,7 @@ def setUpModule():
     base = address + "index.html"
     captures = tempfile.mkdtemp(prefix="web-test-frames-")
     subprocess.run([os.path.join(NATIVE, "tools/capture/demo-capture"), "--size", "%dx%d" % SIZE,
-                    "--fps", str(FPS), "--at", ",".join(map(str, MOMENTS)), "--png", captures],
+                    "--at", ",".join(map(str, MOMENTS)), "--png", captures],
                    cwd=NATIVE, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
@@ -105,7 +104,7 @@ class FrameHook(PageTest):
         for moment in MOMENTS:
             with self.subTest(moment=moment):
                 started = time.monotonic()
-                self.open_page("?at=%d&fps=%d&size=%dx%d" % ((moment, FPS) + SIZE))
+                self.open_page("?at=%d&size=%dx%d" % ((moment,) + SIZE))
                 self.browser.wait_for("document.title == 'frame %d'" % moment, timeout=240)
                 page = read_png(self.browser.screenshot_png(*SIZE))
                 with open(os.path.join(captures, "frame-%05d.png" % moment), "rb") as f:
@@ -118,7 +117,7 @@ class FrameHook(PageTest):
                 self.assertEqual(self.console_problems(), [], "console at %d ms" % moment)
 
     def test_show_reads_the_generated_data_unchanged(self):
-        self.open_page("?at=0&fps=%d&size=%dx%d" % ((FPS,) + SIZE))
+        self.open_page("?at=0&size=%dx%d" % SIZE)
         self.browser.wait_for("document.title == 'frame 0'", timeout=60)
         for name in sorted(os.listdir(os.path.join(NATIVE, "data"))):
             with open(os.path.join(NATIVE, "data", name), "rb") as f:

@@ -9,5 +9,8 @@ source "$lib/pulse-server.bash"
 work=$(mktemp -d)
 trap 'pulse_stop "$work/pulse"; stop_xvfb; rm -rf "$work"' EXIT
 start_xvfb "$work/xvfb" 1280x800x24
+# PulseAudio where it is installed, else a desktop's PipeWire.
+SOUND_SERVER=pulseaudio
+pulse_has_server || SOUND_SERVER=pipewire
 pulse_start "$work/pulse"
 "$@"

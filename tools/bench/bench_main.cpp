@@ -73,36 +73,64 @@ bool startupTexturesLoaded() {
     return cubeTexture != 0 && warpTexture != 0 && boxTexture != 0 && plateTexture != 0;
 }
 
-// Every scene of the timeline, `frames` frames each (one untimed frame for a scene other
-// than `onlyScene` when that is a scene index), each followed by as many frames of its pixel
-// reference, so that both are timed under the same load.
-std::array<bench::SceneResult, SceneCount> runShow(int frames, int onlyScene, int width, int height) {
+// The whole show on the player's schedule (bench_plan.h): the timed presents of every scene,
+// each the show frames due at it (all but the last without pixels, the last with pixels and
+// glFinish), followed by as many frames of the scene's pixel reference, so that both are
+// timed under the same load. The presents in between run without pixels, untimed.
+std::array<bench::SceneResult, SceneCount> runShow(const bench::BenchOptions& options, int width,
+                                                   int height) {
+    TickDriver ticks;
+    ticks.show = {0, options.showRate};
+    ticks.stallMs = NeverStall;
+    const std::vector<bench::BenchPresent> plan =
+        bench::benchPlan(options.refreshHz, options.framesPerScene, options.onlyScene);
+    std::array<size_t, SceneCount> lastTimed{};  // index in the plan of each scene's last timed present
+    for (size_t i = 0; i < plan.size(); ++i)
+        if (plan[i].timedScene >= 0) lastTimed[size_t(plan[i].timedScene)] = i;
+    std::array<FrameTimes, SceneCount> presentTimes;
+    std::array<std::vector<double>, SceneCount> unseenMs;  // per show frame without pixels
+    std::array<bench::ScenePixels, SceneCount> pixels;
     std::array<bench::SceneResult, SceneCount> results;
-    for (int scene = 0; scene < SceneCount; ++scene) {
-        const bool timed = onlyScene < 0 || onlyScene == scene;
-        const int count = timed ? frames : 1;
-        FrameTimes frameTimes, referenceTimes;
-        bench::ScenePixels pixels;
-        for (int frame = 0; frame < count; ++frame) {
-            const uint32_t now = bench::benchFrameClock(scene, frame, count);
-            setSimulatedClock(now);
-            // The particles are drawn where they stand before the frame moves them.
-            const double particleScreens = scene == int(Scene::Particles)
-                                               ? bench::particleScreens(particleCloud())
-                                               : 0;
-            const FrameTime time = timeDraw([now] { drawFrame(now); });
-            if (currentSceneIndex() != scene) continue;
-            frameTimes.add(time);
-            bench::surveyFrame(scene, now, particleScreens, pixels);
+    for (size_t i = 0; i < plan.size(); ++i) {
+        const bench::BenchPresent& present = plan[i];
+        setSimulatedClock(present.clockMs);
+        if (present.timedScene < 0) {
+            runDueFrames(ticks, present.clockMs, FramePixels::None);
+            continue;
         }
-        if (!timed) continue;
-        bench::SceneResult& result = results[size_t(scene)];
-        result.frames = frameTimes.stats();
-        result.screensPerFrame = pixels.screensPerFrame();
-        result.primitivesPerFrame = pixels.primitivesPerFrame();
-        const bench::ReferencePlan plan = bench::planReference(pixels, width, height);
-        for (int frame = 0; frame < count && pixels.frames > 0; ++frame)
-            referenceTimes.add(timeDraw([&] { bench::drawReferenceFrame(plan, width, height); }));
+        const auto scene = size_t(present.timedScene);
+        const DueFrames due = takeDueFrames(ticks, present.clockMs);
+        if (due.count > 0) {  // none: a display faster than the show rate shows nothing new
+            const double cpuStart = processCpuMs();
+            const auto start = Clock::now();
+            for (uint64_t k = due.first; k + 1 < due.first + due.count; ++k)
+                drawFrame(dueFrameClock(ticks, k, present.clockMs), FramePixels::None);
+            const double unseen = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+            // The particles are drawn where they stand before the seen frame moves them.
+            const double particleScreens =
+                scene == size_t(Scene::Particles) ? bench::particleScreens(particleCloud()) : 0;
+            const uint32_t now = dueFrameClock(ticks, due.first + due.count - 1, present.clockMs);
+            drawFrame(now);
+            glFinish();
+            if (currentSceneIndex() == present.timedScene) {
+                presentTimes[scene].add(
+                    {std::chrono::duration<double, std::milli>(Clock::now() - start).count(),
+                     processCpuMs() - cpuStart});
+                if (due.count > 1) unseenMs[scene].push_back(unseen / double(due.count - 1));
+                bench::surveyFrame(present.timedScene, now, particleScreens, pixels[scene]);
+            }
+        }
+        if (i != lastTimed[scene]) continue;
+        bench::SceneResult& result = results[scene];
+        result.frames = presentTimes[scene].stats();
+        if (result.frames.frames == 0) continue;
+        result.unseenFrameMs = bench::summarise(unseenMs[scene]).p50Ms;
+        result.screensPerFrame = pixels[scene].screensPerFrame();
+        result.primitivesPerFrame = pixels[scene].primitivesPerFrame();
+        const bench::ReferencePlan reference = bench::planReference(pixels[scene], width, height);
+        FrameTimes referenceTimes;
+        for (int frame = 0; frame < result.frames.frames; ++frame)
+            referenceTimes.add(timeDraw([&] { bench::drawReferenceFrame(reference, width, height); }));
         result.reference = referenceTimes.stats();
     }
     return results;
@@ -201,8 +229,9 @@ int runBench(const bench::BenchOptions& options, uint32_t runStartMs, bench::Swe
     result.startupMs = monotonicMs() - runStartMs;
     result.dataComplete = startupTexturesLoaded();
 
-    result.scenes = runShow(options.framesPerScene, options.onlyScene, context->width(),
-                            context->height());
+    result.showRate = options.showRate;
+    result.refreshHz = options.refreshHz;
+    result.scenes = runShow(options, context->width(), context->height());
     // The fixed references come after the show.
     const int referenceFrames = std::max(options.framesPerScene, 60);
     result.empty = timeEmptyFrames(referenceFrames);
@@ -213,7 +242,8 @@ int runBench(const bench::BenchOptions& options, uint32_t runStartMs, bench::Swe
     const std::string report =
         options.json ? bench::formatJson(result) : bench::formatTable(result);
     std::fputs(report.c_str(), stdout);
-    if (row != nullptr) *row = {options.width, options.height, result.dataComplete, result.scenes};
+    if (row != nullptr)
+        *row = {options.width, options.height, result.dataComplete, bench::neededFps(result), result.scenes};
     return 0;
 }
 

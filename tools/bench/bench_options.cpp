@@ -46,7 +46,8 @@ ParsedBenchOptions parseBenchOptions(const std::vector<std::string>& args) {
         } else if (arg == "--help" || arg == "-h") {
             o.help = true;
         } else if (arg == "--size" || arg == "--frames" || arg == "--julia" || arg == "--dir" ||
-                   arg == "--scene" || arg == "--sizes") {
+                   arg == "--scene" || arg == "--sizes" || arg == "--show-rate" ||
+                   arg == "--refresh") {
             if (!hasValue) {
                 result.error = arg + " needs a value";
                 return result;
@@ -57,6 +58,14 @@ ParsedBenchOptions parseBenchOptions(const std::vector<std::string>& args) {
                 good = parseSizeValue(value, 1, 16384, o.width, o.height);
             } else if (arg == "--frames") {
                 good = parseInt(value, 1, 1000000, o.framesPerScene);
+            } else if (arg == "--show-rate") {
+                int rate = 0;
+                good = parseInt(value, 0, int(MaxShowRate), rate);
+                o.showRate = uint32_t(rate);
+            } else if (arg == "--refresh") {
+                int hz = 0;
+                good = parseInt(value, 1, 1000, hz);
+                o.refreshHz = uint32_t(hz);
             } else if (arg == "--julia") {
                 good = parseInt(value, 1, 1000000, o.juliaImages);
             } else if (arg == "--sizes") {
@@ -81,24 +90,32 @@ ParsedBenchOptions parseBenchOptions(const std::vector<std::string>& args) {
 
 std::string benchUsage() {
     return "usage: demo-bench [--size WxH | --sizes WxH,WxH...] [--frames N] [--scene N]\n"
-           "                  [--julia N] [--dir DIR] [--music] [--json]\n"
-           "Renders every scene of the show offscreen with a simulated clock, one run through\n"
-           "the timeline, and prints frame rates and frame times per scene, each beside its\n"
-           "pixel reference (the same fragment work drawn with the fewest calls, timed right\n"
-           "after the scene), two fixed references (an empty frame, one full-screen textured\n"
-           "quad), the start-up time, the Julia image's time per frame and the peak memory.\n"
-           "  --size WxH   frame size in pixels (default 1920x1080)\n"
-           "  --sizes LIST one run at each size of a comma-separated list, each in a fresh\n"
-           "               process, then every scene's frame rate by size and the largest\n"
-           "               size at which every scene keeps the rate the particle text needs\n"
-           "  --frames N   timed frames per scene and per reference (default 300)\n"
-           "  --scene N    time only scene N (0..9); the others draw one frame each, untimed\n"
-           "  --julia N    Julia images timed per implementation (default 500)\n"
-           "  --dir DIR    working directory that holds data/ (default: the current one;\n"
-           "               without data/ there, the data beside the program, as for demo)\n"
-           "  --music      start the soundtrack first, as the show does (SDL_AUDIODRIVER\n"
-           "               defaults to dummy)\n"
-           "  --json       print one JSON object instead of the table\n";
+           "                  [--show-rate R] [--refresh HZ] [--julia N] [--dir DIR] [--music]\n"
+           "                  [--json]\n"
+           "Runs the show offscreen on the player's schedule with a simulated clock: show frames\n"
+           "at the show rate, a display presenting the newest of them at each refresh, the show\n"
+           "frames between two presents drawn without pixels. Prints, per scene, the presents it\n"
+           "manages a second (each with its show frames) and whether that keeps up with the\n"
+           "pictures the schedule asks for, beside the scene's pixel reference (the same\n"
+           "fragment work drawn with the fewest calls, timed right after the scene); two fixed\n"
+           "references (an empty frame, one full-screen textured quad), the start-up time, the\n"
+           "Julia image's time per frame and the peak memory.\n"
+           "  --size WxH     frame size in pixels (default 1920x1080)\n"
+           "  --sizes LIST   one run at each size of a comma-separated list, each in a fresh\n"
+           "                 process, then every scene's presents a second by size and the\n"
+           "                 largest size at which every scene keeps up\n"
+           "  --frames N     timed presents per scene and frames per reference (default 300;\n"
+           "                 a short scene has fewer presents)\n"
+           "  --scene N      time only scene N (0..9); the others run untimed\n"
+           "  --show-rate R  show frames per second (default 120; 0: one per present, the\n"
+           "                 original's loop)\n"
+           "  --refresh HZ   the display's presents per second (default 60)\n"
+           "  --julia N      Julia images timed per implementation (default 500)\n"
+           "  --dir DIR      working directory that holds data/ (default: the current one;\n"
+           "                 without data/ there, the data beside the program, as for demo)\n"
+           "  --music        start the soundtrack first, as the show does (SDL_AUDIODRIVER\n"
+           "                 defaults to dummy)\n"
+           "  --json         print one JSON object instead of the table\n";
 }
 
 }  // namespace bench

@@ -2,6 +2,8 @@
 #include <string>
 #include <vector>
 
+#include "app/show_rate.h"
+
 namespace bench {
 
 struct FrameSize {
@@ -13,7 +15,10 @@ struct FrameSize {
 struct BenchOptions {
     int width = 1920;           // offscreen frame size, pixels, 1..16384
     int height = 1080;
-    int framesPerScene = 300;   // timed frames per scene, 1..1000000
+    int framesPerScene = 300;   // timed presents per scene, 1..1000000
+    uint32_t showRate = DefaultShowRate;  // show frames per second of show clock, 0..1000
+                                          // (0: one show frame per present)
+    uint32_t refreshHz = 60;    // presents per second of show clock, 1..1000
     int juliaImages = 500;      // Julia images timed per lane set, 1..1000000
     int onlyScene = -1;         // 0..9: time only this scene (the others draw one frame
                                 // each, untimed); -1: every scene

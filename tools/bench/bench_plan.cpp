@@ -1,6 +1,6 @@
 #include "bench_plan.h"
 
-#include <cstddef>
+#include <algorithm>
 
 #include "app/timeline.h"
 
@@ -10,11 +10,20 @@ ClockSpan sceneClockSpan(int scene) {
     return {scene == 0 ? 0 : sceneEndMs(scene - 1) + 1, sceneEndMs(scene)};
 }
 
-uint32_t benchFrameClock(int scene, int frame, int frames) {
-    const ClockSpan span = sceneClockSpan(scene);
-    if (frames <= 0) return span.firstMs;
-    const uint64_t length = uint64_t(span.lastMs) - span.firstMs + 1;
-    return span.firstMs + uint32_t(uint64_t(frame) * length / uint64_t(frames));
+std::vector<BenchPresent> benchPlan(uint32_t refreshHz, int presentsPerScene, int onlyScene) {
+    const FrameSchedule display{0, refreshHz};
+    std::vector<BenchPresent> plan(framesThrough(display, ShowLengthMs));
+    for (uint64_t i = 0; i < plan.size(); ++i) plan[i].clockMs = frameClock(display, i);
+    for (int scene = 0; scene < SceneCount; ++scene) {
+        if (onlyScene >= 0 && onlyScene != scene) continue;
+        const ClockSpan span = sceneClockSpan(scene);
+        const uint64_t first = firstFrameAtOrPast(display, span.firstMs);
+        const uint64_t count = framesThrough(display, span.lastMs) - first;
+        const uint64_t timed = std::min<uint64_t>(count, uint64_t(presentsPerScene));
+        // Evenly spread: the i-th timed present is floor(i * count / timed) into the scene.
+        for (uint64_t i = 0; i < timed; ++i) plan[first + i * count / timed].timedScene = scene;
+    }
+    return plan;
 }
 
 }  // namespace bench

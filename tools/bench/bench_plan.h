@@ -1,5 +1,8 @@
 #pragma once
 #include <cstdint>
+#include <vector>
+
+#include "app/show_rate.h"
 
 namespace bench {
 
@@ -13,9 +16,19 @@ struct ClockSpan {
 // Span of scene 0..SceneCount-1.
 ClockSpan sceneClockSpan(int scene);
 
-// Clock value of the benchmark's frame `frame` (0..frames-1) in `scene`: the frames are
-// spread evenly over the scene's span, the first at its start, so each scene gets exactly
-// `frames` frames however many that is (values repeat when frames exceed the span's ms).
-uint32_t benchFrameClock(int scene, int frame, int frames);
+// The player's schedule, simulated: the show runs its show frames at the show rate through
+// the tick driver, and a display of `refreshHz` presents at clock values floor(i * 1000 / Hz),
+// each showing the newest due show frame. A benchmark times a few presents of every scene,
+// spread evenly over the scene; the presents between them run their show frames without
+// pixels (their state advances exactly as in the player, at a fraction of the cost).
+struct BenchPresent {
+    uint32_t clockMs = 0;  // clock value of the present
+    int timedScene = -1;   // the scene it is timed for, 0..SceneCount-1; -1: not timed
+};
+
+// Every present of the show at `refreshHz` (1..1000), in order, with up to
+// `presentsPerScene` of each scene timed (all of a scene's presents when it has fewer), or
+// only those of `onlyScene` when that is a scene index (-1: every scene).
+std::vector<BenchPresent> benchPlan(uint32_t refreshHz, int presentsPerScene, int onlyScene);
 
 }  // namespace bench

@@ -6,7 +6,6 @@
 #include <cstdio>
 
 #include "app/timeline.h"
-#include "scenes/particles.h"
 
 namespace bench {
 
@@ -91,7 +90,10 @@ std::string formatJson(const BenchResult& r) {
     const JuliaTimes& j = r.julia;
     const StartupSplit split = startupSplit(r);
     std::string out = "{\"size\": \"" + std::to_string(r.width) + "x" + std::to_string(r.height) +
-                      "\", \"frames_per_scene\": " + std::to_string(r.framesPerScene);
+                      "\", \"frames_per_scene\": " + std::to_string(r.framesPerScene) +
+                      ", \"show_rate\": " + std::to_string(r.showRate) +
+                      ", \"refresh_hz\": " + std::to_string(r.refreshHz) +
+                      ", \"needed_fps\": " + number(neededFps(r), 1);
     out += ", \"references\": {\"empty\": " + number(r.empty.fps, 1) +
            ", \"quad\": " + number(r.quad.fps, 1) + ", \"empty_detail\": {" +
            statsJson(r.empty) + "}, \"quad_detail\": {" + statsJson(r.quad) + "}}";
@@ -100,6 +102,8 @@ std::string formatJson(const BenchResult& r) {
         if (i > 0) out += ", ";
         const SceneResult& scene = r.scenes[i];
         out += "{\"scene\": " + std::to_string(i) + ", " + statsJson(scene.frames) +
+               ", \"keeps_up\": " + (keepsUp(scene, neededFps(r)) ? "true" : "false") +
+               ", \"unseen_frame_ms\": " + number(scene.unseenFrameMs, 3) +
                ", \"quad_percent\": " + number(share(scene.frames.fps, r.quad.fps), 1) +
                ", \"reference\": {" + statsJson(scene.reference) +
                ", \"screens\": " + number(scene.screensPerFrame, 3) +
@@ -127,8 +131,10 @@ std::string formatJson(const BenchResult& r) {
 }
 
 std::string formatTable(const BenchResult& r) {
-    std::string out = line("demo-bench %dx%d, %d frames per scene, renderer: %s", r.width,
-                           r.height, r.framesPerScene, r.renderer.c_str());
+    std::string out = line("demo-bench %dx%d, %u show frames a second, %u Hz display (%.0f pictures a "
+                           "second needed), %d presents per scene, renderer: %s",
+                           r.width, r.height, unsigned(r.showRate), unsigned(r.refreshHz),
+                           neededFps(r), r.framesPerScene, r.renderer.c_str());
     out += line("start-up to first frame: %s ms (context%s %s, loading %s, first frame %s)%s",
                 cell(r.startupMs, 1).c_str(), r.withMusic ? " and music" : "",
                 cell(r.contextMs, 1).c_str(), cell(r.prepareMs, 1).c_str(),
@@ -141,13 +147,16 @@ std::string formatTable(const BenchResult& r) {
                 cell(split.drawingMs, 1).c_str(), cell(r.contextMs, 1).c_str(),
                 cell(split.compilingMs, 1).c_str());
     out += "\n";
-    out += line("%-22s %8s %8s %8s %8s %8s %6s %6s %7s %6s", "frame", "fps", "p50 ms", "p95 ms",
-                "cpu ms", "ref fps", "x ref", "x cpu", "screens", "prims");
+    out += line("%-22s %8s %4s %8s %8s %8s %8s %8s %6s %6s %7s %6s", "present", "fps", "ok",
+                "p50 ms", "p95 ms", "cpu ms", "unseen", "ref fps", "x ref", "x cpu", "screens",
+                "prims");
     const auto row = [&](const std::string& name, const FrameStats& s, const SceneResult* scene) {
         const bool measured = scene != nullptr && scene->reference.frames > 0;
-        return line("%-22s %8s %8s %8s %8s %8s %6s %6s %7s %6s", name.c_str(),
-                    cell(s.fps, 1).c_str(), cell(s.p50Ms, 3).c_str(), cell(s.p95Ms, 3).c_str(),
-                    cell(s.cpuMs, 3).c_str(),
+        return line("%-22s %8s %4s %8s %8s %8s %8s %8s %6s %6s %7s %6s", name.c_str(),
+                    cell(s.fps, 1).c_str(),
+                    scene != nullptr ? (keepsUp(*scene, neededFps(r)) ? "yes" : "NO") : "",
+                    cell(s.p50Ms, 3).c_str(), cell(s.p95Ms, 3).c_str(), cell(s.cpuMs, 3).c_str(),
+                    scene != nullptr ? cell(scene->unseenFrameMs, 3).c_str() : "",
                     measured ? cell(scene->reference.fps, 1).c_str() : "",
                     measured ? cell(referenceRatio(*scene), 2).c_str() : "",
                     measured ? cell(referenceCpuRatio(*scene), 2).c_str() : "",
@@ -176,24 +185,28 @@ std::string formatTable(const BenchResult& r) {
 
 namespace bench {
 
-double textCompletesFps() {
-    return double(GlideFrames) * 1000.0 / double(Timeline[3] - uint32_t(DriftMs));
+double neededFps(const BenchResult& result) {
+    const uint32_t hz = result.refreshHz;
+    return double(result.showRate == UncappedShowRate ? hz : std::min(hz, result.showRate));
 }
 
-std::string largestSizeForText(const std::vector<SweepRow>& rows) {
+bool keepsUp(const SceneResult& scene, double needed) {
+    return scene.frames.frames > 0 && scene.frames.fps >= needed;
+}
+
+std::string largestSizeKeepingUp(const std::vector<SweepRow>& rows) {
     const SweepRow* best = nullptr;
     for (const SweepRow& row : rows) {
-        bool fastEnough = true;
-        for (const SceneResult& scene : row.scenes)
-            fastEnough = fastEnough && scene.frames.frames > 0 && scene.frames.fps >= textCompletesFps();
-        if (fastEnough && (best == nullptr || int64_t(row.width) * row.height > int64_t(best->width) * best->height))
+        bool all = true;
+        for (const SceneResult& scene : row.scenes) all = all && keepsUp(scene, row.neededFps);
+        if (all && (best == nullptr || int64_t(row.width) * row.height > int64_t(best->width) * best->height))
             best = &row;
     }
     return best == nullptr ? "" : std::to_string(best->width) + "x" + std::to_string(best->height);
 }
 
 std::string formatSweepTable(const std::vector<SweepRow>& rows) {
-    std::string out = text("%-22s", "fps (x ref) by size");
+    std::string out = text("%-22s", "presents/s (x ref)");
     for (const SweepRow& row : rows) out += text(" %16s", (std::to_string(row.width) + "x" + std::to_string(row.height)).c_str());
     out += "\n";
     for (size_t i = 0; i < SceneNames.size(); ++i) {
@@ -204,16 +217,16 @@ std::string formatSweepTable(const std::vector<SweepRow>& rows) {
         }
         out += "\n";
     }
-    const std::string largest = largestSizeForText(rows);
-    out += line("largest size with every scene at %.1f fps or more: %s", textCompletesFps(),
-                largest.empty() ? "none" : largest.c_str());
+    const std::string largest = largestSizeKeepingUp(rows);
+    out += line("largest size at which every scene keeps up (%.0f pictures a second): %s",
+                rows.empty() ? 0.0 : rows.front().neededFps, largest.empty() ? "none" : largest.c_str());
     return out;
 }
 
 std::string formatSweepJson(const std::vector<SweepRow>& rows) {
-    const std::string largest = largestSizeForText(rows);
-    return "\"text_completes_fps\": " + number(textCompletesFps(), 1) +
-           ", \"largest_size_for_text\": " + (largest.empty() ? "null" : quoted(largest));
+    const std::string largest = largestSizeKeepingUp(rows);
+    return "\"needed_fps\": " + number(rows.empty() ? NAN : rows.front().neededFps, 1) +
+           ", \"largest_size\": " + (largest.empty() ? "null" : quoted(largest));
 }
 
 }  // namespace bench

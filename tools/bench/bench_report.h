@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/show_rate.h"
 #include "app/timeline.h"
 #include "bench_stats.h"
 
@@ -24,7 +25,8 @@ struct JuliaTimes {
 // One scene's frames beside its pixel reference: the same fragment work (GL state, area,
 // overdraw, primitive count) drawn with the fewest calls.
 struct SceneResult {
-    FrameStats frames;              // the scene's own frames
+    FrameStats frames;              // the scene's timed presents, each with its show frames
+    double unseenFrameMs = NAN;     // median time of a show frame drawn without pixels, ms
     FrameStats reference;           // its reference frames (0 frames: not measured)
     double screensPerFrame = 0;     // area drawn per frame, in screens
     double primitivesPerFrame = 0;  // primitives drawn per frame
@@ -41,6 +43,8 @@ struct BenchResult {
     int width = 0;               // frame size, pixels
     int height = 0;
     int framesPerScene = 0;
+    uint32_t showRate = 0;       // show frames per second (0: one per present)
+    uint32_t refreshHz = 0;      // presents per second
     FrameStats empty;            // glClear + glFinish
     FrameStats quad;             // one full-screen textured quad
     std::array<SceneResult, SceneCount> scenes;
@@ -66,21 +70,25 @@ struct StartupSplit {
 };
 StartupSplit startupSplit(const BenchResult& result);
 
+// Pictures a second the schedule asks the scenes for: one per refresh, or one per show
+// frame on a display faster than the show rate.
+double neededFps(const BenchResult& result);
+
+// Whether a scene's presents keep up: they come at least as often as neededFps asks.
+bool keepsUp(const SceneResult& scene, double needed);
+
 // One size of a --sizes sweep: what the summary needs, plain data (it crosses a fork).
 struct SweepRow {
     int width = 0;
     int height = 0;
     bool dataComplete = false;
+    double neededFps = 0;
     std::array<SceneResult, SceneCount> scenes;
 };
 
-// The frame rate at which the particle text completes before its scene ends: the glide
-// takes GlideFrames frames in the scene's last Timeline[3] - DriftMs ms (90.9 fps).
-double textCompletesFps();
-
-// The largest size (by pixel count) at which every scene's frame rate is at least
-// textCompletesFps(), as "WxH"; empty when there is none.
-std::string largestSizeForText(const std::vector<SweepRow>& rows);
+// The largest size (by pixel count) at which every scene keeps up, as "WxH"; empty when
+// there is none.
+std::string largestSizeKeepingUp(const std::vector<SweepRow>& rows);
 
 // The sweep's summary: every scene's fps and time over its reference at each size, and the
 // largest size above; as a table, or as the JSON members that follow the runs' reports in

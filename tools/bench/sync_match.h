@@ -13,7 +13,6 @@ struct BeatMeasure {
     uint32_t beatMs = 0;              // the beat's clock value, ms
     bool flash = false;               // an opening-scene flash; otherwise a picture change
     double heardUs = 0;               // when the beat's moment of the soundtrack was played, µs
-    double heardSpreadUs = 0;         // uncertainty of heardUs (the recorder's stamps), µs
     std::optional<ScreenEvent> seen;  // the screen change of the beat, when one was found
     // Music ahead of the picture (positive: the sound is early), ms. Needs `seen`.
     double offsetMs() const { return (seen->timeUs - heardUs) / 1000.0; }

@@ -14,7 +14,9 @@ namespace {
 
 constexpr uint32_t SceneFourStartMs = Timeline[0] + Timeline[1] + Timeline[2] + Timeline[3];
 constexpr uint32_t CatchUpMs = 400;       // scene 4's first frames step through past entries
-constexpr double SettleUs = 1.5e6;        // the sound stamps' smoothing settles within this
+constexpr double SettleS = 2.0;           // the recorder's stamps settle within this of the
+                                          // music's start, s (a server changes its latency
+                                          // report as a player's stream joins)
 constexpr float SoundThreshold = 0.01f;   // magnitude that counts as sound, 0..1
 constexpr double SilentLeadS = 0.3;       // silence that shows a recording began before the music, s
 constexpr double HalfWindowS = 0.1;       // soundtrack compared either side of a beat, s
@@ -36,9 +38,9 @@ constexpr double MaxGrabGapUs = 10e3;     // a change timed less precisely is no
 std::vector<BeatMeasure> showBeats() {
     std::vector<BeatMeasure> beats;
     for (const uint32_t beat : FlashBeats)
-        if (beat < Timeline[0]) beats.push_back({beat, true, 0, 0, std::nullopt});
+        if (beat < Timeline[0]) beats.push_back({beat, true, 0, std::nullopt});
     for (const uint32_t beat : PictureBeats)
-        if (beat > SceneFourStartMs + CatchUpMs) beats.push_back({beat, false, 0, 0, std::nullopt});
+        if (beat > SceneFourStartMs + CatchUpMs) beats.push_back({beat, false, 0, std::nullopt});
     return beats;
 }
 
@@ -98,16 +100,20 @@ Measurement measureSync(const Recording& recording) {
     m.originUs = double(recording.frames.front().timeUs);
     const Signal heard = monoSignal(recording.sound);
     const Signal track = monoSignal(recording.soundtrack);
-    const AudioTimeline timeline = audioTimeline(recording.packets, recording.rate, SettleUs);
+    const double rate = recording.rate;
+    // The recording frames that hold music.
+    const size_t firstHeard = firstSound(heard, 0, SoundThreshold);
+    if (firstHeard == heard.full.size()) return m;
+    size_t lastHeard = heard.full.size() - 1;
+    while (lastHeard > firstHeard && std::fabs(heard.full[lastHeard]) < SoundThreshold) --lastHeard;
+    const AudioTimeline timeline = audioTimeline(recording.packets, rate,
+                                                 double(firstHeard) + SettleS * rate, double(lastHeard));
+    m.soundBoundUs = timeline.boundUs;
     const std::vector<ScreenEvent> flashes = brightenings(recording.frames, MinRise);
     const std::vector<ScreenEvent> changes = contentChanges(recording.frames, MinChange, MergeUs);
-    const double rate = recording.rate;
     const std::optional<double> startLag = firstLag(recording, heard, track, timeline, flashes, changes);
     if (!startLag) return m;
     double lag = *startLag;
-    // The soundtrack frames the recording covers.
-    size_t firstHeard = firstSound(heard, 0, SoundThreshold), lastHeard = heard.full.size() - 1;
-    while (lastHeard > firstHeard && std::fabs(heard.full[lastHeard]) < SoundThreshold) --lastHeard;
     const double playedFrom = double(firstHeard) - lag, playedTo = double(lastHeard) - lag;
     const double margin = (HalfWindowS + NearSearchS) * rate;
     const double firstActivity = firstActivityUs(recording.frames);
@@ -118,9 +124,8 @@ Measurement measureSync(const Recording& recording) {
         const double frame = double(beat.beatMs) * rate / 1000.0;
         if (frame < playedFrom + margin || frame > playedTo - margin) continue;
         // Only beats the screen recording shows, with the show's first frames left out.
-        const std::optional<FrameTime> expected = frameTime(timeline, frame + lag);
-        if (firstActivity < 0 || !expected || expected->timeUs < screenFrom ||
-            expected->timeUs > screenTo)
+        const std::optional<double> expectedUs = frameTime(timeline, frame + lag);
+        if (firstActivity < 0 || !expectedUs || *expectedUs < screenFrom || *expectedUs > screenTo)
             continue;
         const size_t at = size_t(std::lround(frame));
         std::optional<Located> found = locate(heard, track, at, frame + lag, size_t(NearSearchS * rate),
@@ -128,14 +133,13 @@ Measurement measureSync(const Recording& recording) {
         if (!found)
             found = locate(heard, track, at, frame + lag, size_t(WideSearchS * rate),
                            size_t(HalfWindowS * rate), MinCorrelation);
-        const std::optional<FrameTime> time = found ? frameTime(timeline, found->frame) : std::nullopt;
-        if (!time) {
+        const std::optional<double> heardUs = found ? frameTime(timeline, found->frame) : std::nullopt;
+        if (!heardUs) {
             m.notHeard.push_back(beat.beatMs);
             continue;
         }
         lag = found->frame - double(at);
-        beat.heardUs = time->timeUs;
-        beat.heardSpreadUs = time->spreadUs;
+        beat.heardUs = *heardUs;
         m.beats.push_back(beat);
     }
     // The picture's lag common to all beats: near zero unless something is badly wrong, and
@@ -154,10 +158,8 @@ Measurement measureSync(const Recording& recording) {
         if (unsure) m.grabbedLate.push_back(beat.beatMs);
         return unsure;
     });
-    for (const BeatMeasure& beat : m.beats) {
-        m.soundSpreadUs = std::max(m.soundSpreadUs, beat.heardSpreadUs);
+    for (const BeatMeasure& beat : m.beats)
         if (beat.seen) m.grabBoundUs = std::max(m.grabBoundUs, beat.seen->boundUs);
-    }
     return m;
 }
 
@@ -228,10 +230,10 @@ std::string formatMeasurement(const Measurement& m, bool json) {
                       "{\"beats\": %zu, \"seen\": %d, \"flashes\": %d, \"flashes_seen\": %d, "
                       "\"not_heard\": %zu, \"mean_ms\": %.2f, \"min_ms\": %.2f, \"max_ms\": %.2f, "
                       "\"max_abs_ms\": %.2f, \"early_over_15ms\": %d, \"grab_bound_ms\": %.2f, "
-                      "\"sound_spread_ms\": %.2f, \"goals_met\": %s}\n",
+                      "\"sound_bound_ms\": %.2f, \"goals_met\": %s}\n",
                       m.beats.size(), s.beats, flashes, flashesSeen, m.notHeard.size(), s.meanMs,
                       s.minMs, s.maxMs, s.maxAbsMs, s.earlyOver15, m.grabBoundUs / 1000,
-                      m.soundSpreadUs / 1000, missed.empty() ? "true" : "false");
+                      m.soundBoundUs / 1000, missed.empty() ? "true" : "false");
         return line;
     }
     std::string out = "    beat ms  kind      heard s  offset ms (+: music early)  grab +/- ms\n";
@@ -258,9 +260,9 @@ std::string formatMeasurement(const Measurement& m, bool json) {
     out += line;
     out += "distribution: " + offsetDistribution(offsets) + "\n";
     std::snprintf(line, sizeof line,
-                  "grab time stamps place a change within +/- %.1f ms; sound stamps near a beat "
-                  "agree within %.1f ms\n",
-                  m.grabBoundUs / 1000, m.soundSpreadUs / 1000);
+                  "error bound: grab time stamps place a change within +/- %.1f ms; the sound, "
+                  "timed by its sample count, within +/- %.1f ms (its anchor's stamps)\n",
+                  m.grabBoundUs / 1000, m.soundBoundUs / 1000);
     out += line;
     if (missed.empty()) return out + "goals met: every beat seen within -20..+15 ms\n";
     out += "goals missed:\n";

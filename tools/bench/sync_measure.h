@@ -27,7 +27,7 @@ struct Measurement {
     std::vector<uint32_t> grabbedLate;   // beats seen where the grabs were over 10 ms apart
     double commonUs = 0;                 // the picture's common lag behind the music, µs
     double grabBoundUs = 0;              // largest uncertainty the grab's stamps add to a beat, µs
-    double soundSpreadUs = 0;            // largest disagreement of the sound stamps near a beat, µs
+    double soundBoundUs = 0;             // how far the sound's timing may be off (its anchor), µs
     double originUs = 0;                 // the first grab's time stamp, µs (reports count from it)
 };
 

@@ -6,25 +6,9 @@
 
 namespace bench {
 
-AudioTimeline audioTimeline(const std::vector<AudioPacket>& packets, double rate, double settleUs) {
-    AudioTimeline timeline;
-    timeline.rate = rate;
-    if (packets.empty()) return timeline;
-    const double firstUs = double(packets.front().timeUs);
-    double frame = 0;
-    for (const AudioPacket& packet : packets) {
-        if (double(packet.timeUs) - firstUs >= settleUs) {
-            timeline.startFrame.push_back(frame);
-            timeline.residualUs.push_back(double(packet.timeUs) - frame * 1e6 / rate);
-        }
-        frame += double(packet.frames);
-    }
-    return timeline;
-}
-
 namespace {
 
-double median(std::vector<double>& values) {
+double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     const size_t middle = values.size() / 2;
     return values.size() % 2 ? values[middle] : 0.5 * (values[middle - 1] + values[middle]);
@@ -32,20 +16,44 @@ double median(std::vector<double>& values) {
 
 }  // namespace
 
-std::optional<FrameTime> frameTime(const AudioTimeline& timeline, double frame) {
-    const double reach = 2.0 * timeline.rate;  // frames either side
-    std::vector<double> nearby;
-    for (size_t i = 0; i < timeline.startFrame.size(); ++i)
-        if (std::fabs(timeline.startFrame[i] - frame) <= reach) nearby.push_back(timeline.residualUs[i]);
-    if (nearby.empty()) return std::nullopt;
-    const double residual = median(nearby);
-    return FrameTime{frame * 1e6 / timeline.rate + residual, nearby.back() - nearby.front()};
+AudioTimeline audioTimeline(const std::vector<AudioPacket>& packets, double rate,
+                            double fromFrame, double toFrame) {
+    AudioTimeline timeline;
+    timeline.rate = rate;
+    std::vector<double> residuals, stretch;  // stamp minus frame / rate, µs
+    std::vector<double> stretchMedians;
+    const double stretchFrames = StretchS * rate;
+    double frame = 0, stretchEnd = fromFrame + stretchFrames;
+    for (const AudioPacket& packet : packets) {
+        if (frame >= fromFrame && frame <= toFrame) {
+            if (frame >= stretchEnd && !stretch.empty()) {
+                stretchMedians.push_back(median(stretch));
+                stretch.clear();
+                stretchEnd += stretchFrames;
+            }
+            const double residual = double(packet.timeUs) - frame * 1e6 / rate;
+            residuals.push_back(residual);
+            stretch.push_back(residual);
+        }
+        frame += double(packet.frames);
+    }
+    if (residuals.empty()) return timeline;
+    if (!stretch.empty()) stretchMedians.push_back(median(stretch));
+    timeline.known = true;
+    timeline.anchorUs = median(residuals);
+    for (const double stretchMedian : stretchMedians)
+        timeline.boundUs = std::max(timeline.boundUs, std::fabs(stretchMedian - timeline.anchorUs));
+    return timeline;
+}
+
+std::optional<double> frameTime(const AudioTimeline& timeline, double frame) {
+    if (!timeline.known) return std::nullopt;
+    return timeline.anchorUs + frame * 1e6 / timeline.rate;
 }
 
 std::optional<double> frameAt(const AudioTimeline& timeline, double timeUs) {
-    if (timeline.residualUs.empty()) return std::nullopt;
-    std::vector<double> residuals = timeline.residualUs;
-    return (timeUs - median(residuals)) * timeline.rate / 1e6;
+    if (!timeline.known) return std::nullopt;
+    return (timeUs - timeline.anchorUs) * timeline.rate / 1e6;
 }
 
 Signal monoSignal(const std::vector<int16_t>& stereo) {

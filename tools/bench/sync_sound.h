@@ -14,26 +14,28 @@ struct AudioPacket {
     int64_t frames = 0;  // frames in the packet
 };
 
-// The recording's frames in time. The recorder stamps each packet from its own clock and the
-// server's latency report, smoothed; the stamps of the first `settleUs` are left out (the
-// smoothing is still settling there).
+// The recording's frames in time, by their count: the sound server plays at the mix rate,
+// so frame n was played at anchor + n / rate. The recorder's stamps place the anchor only:
+// each stamp is a moment of its clock less the latency the server reports just then, which
+// scatters from packet to packet (by tens of ms through PipeWire's PulseAudio service) and
+// wanders as the server's report settles; their median over the steady part of the
+// recording is the anchor, and how far the medians of its stretches stray from it is the
+// bound this puts on every moment timed.
 struct AudioTimeline {
-    double rate = 44100;               // Hz
-    std::vector<double> startFrame;    // recording frame that begins each kept packet
-    std::vector<double> residualUs;    // its stamp minus startFrame / rate, µs
+    double rate = 44100;   // Hz
+    bool known = false;    // false when no packet lay in the steady part
+    double anchorUs = 0;   // when recording frame 0 was played, µs on the recorder's clock
+    double boundUs = 0;    // how far the anchor may be off, as the stamps tell, µs
 };
-AudioTimeline audioTimeline(const std::vector<AudioPacket>& packets, double rate, double settleUs);
+inline constexpr double StretchS = 2.0;  // stamps compared stretch by stretch, s
+// The anchor from the packets whose first frame lies within [fromFrame, toFrame].
+AudioTimeline audioTimeline(const std::vector<AudioPacket>& packets, double rate,
+                            double fromFrame, double toFrame);
 
-struct FrameTime {
-    double timeUs = 0;    // when the frame was played, µs on the recorder's clock
-    double spreadUs = 0;  // how far the nearby stamps disagree (largest minus smallest), µs
-};
-// `frame` / rate plus the median residual of the kept packets within 2 s of it; empty when
-// there are none.
-std::optional<FrameTime> frameTime(const AudioTimeline& timeline, double frame);
+// When recording frame `frame` was played, µs on the recorder's clock; empty when unknown.
+std::optional<double> frameTime(const AudioTimeline& timeline, double frame);
 
-// The recording frame played at `timeUs`, from the median of all kept stamps; empty when
-// there are none.
+// The recording frame played at `timeUs`; empty when unknown.
 std::optional<double> frameAt(const AudioTimeline& timeline, double timeUs);
 
 // A mono signal at full rate and averaged over blocks of CoarseStep frames.

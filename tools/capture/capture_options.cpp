@@ -32,11 +32,12 @@ std::string checkCombination(const CaptureOptions& o) {
                std::to_string(o.width) + "x" + std::to_string(o.height);
     if (!o.sheetFile.empty() && o.startMs != 0)
         return "--sheet needs the whole show: leave out --start";
-    const uint64_t frames = framesToEnd(o.startMs, o.fps);
-    const uint32_t last = frameClock(o.startMs, o.fps, frames - 1);
+    const FrameSchedule kept = keptSchedule(o);
+    const uint32_t last = lastFrameInShow(kept);
     if (!o.atMs.empty() && o.atMs.back() > last)
         return "--at " + std::to_string(o.atMs.back()) + " is past the last frame (" +
-               std::to_string(last) + " ms at " + std::to_string(o.fps) + " fps)";
+               std::to_string(last) + " ms at " + std::to_string(kept.rate) +
+               (o.showRate == UncappedShowRate ? " fps)" : " show frames a second)");
     return "";
 }
 
@@ -62,7 +63,8 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
             o.version = true;
             return result;
         }
-        const bool known = name == "--size" || name == "--fps" || name == "--start" ||
+        const bool known = name == "--size" || name == "--fps" || name == "--show-rate" ||
+                           name == "--start" ||
                            name == "--at" || name == "--png" || name == "--video" ||
                            name == "--sheet";
         if (!known) {
@@ -73,6 +75,13 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
             result.error = name + " needs a value (see --help)";
             return result;
         }
+        // "--png --video out.mp4" forgot the directory: the next option is no value. (A
+        // value that starts with '-' can be given as --png=VALUE.)
+        if (!hasAttached && args[i + 1].size() > 1 && args[i + 1][0] == '-') {
+            result.error = name + " needs a value, not the option " + args[i + 1] +
+                           " (a value that starts with '-' goes as " + name + "=VALUE)";
+            return result;
+        }
         const std::string value = hasAttached ? attached : args[++i];
         uint64_t number = 0;
         bool good = true;
@@ -81,6 +90,9 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
         } else if (name == "--fps") {
             good = parseWholeNumber(value, 1, 1000, number);
             o.fps = uint32_t(number);
+        } else if (name == "--show-rate") {
+            good = parseWholeNumber(value, 0, MaxShowRate, number);
+            o.showRate = uint32_t(number);
         } else if (name == "--start") {
             good = parseWholeNumber(value, 0, ShowEndMs, number);
             o.startMs = uint32_t(number);
@@ -98,6 +110,7 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
         if (!good) {
             const char* expected = name == "--size"    ? "WxH, each 1 to 8192"
                                    : name == "--fps"   ? "a whole number from 1 to 1000"
+                                   : name == "--show-rate" ? "a whole number from 0 to 1000"
                                    : name == "--start" ? "ms from 0 to 90596"
                                                        : "ms values separated by commas";
             result.error = "bad value '" + value + "' for " + name + ": expected " + expected;
@@ -108,32 +121,27 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
     return result;
 }
 
-uint64_t framesToRun(const CaptureOptions& o) {
-    const uint64_t all = framesToEnd(o.startMs, o.fps);
-    if (!o.videoFile.empty() || (!o.pngDir.empty() && o.atMs.empty())) return all;
-    uint64_t needed = 0;
-    if (!o.atMs.empty()) needed = atFrames(o.startMs, o.fps, o.atMs).back() + 1;
-    if (!o.sheetFile.empty())
-        needed = std::max(needed, firstFrameAtOrPast(o.startMs, o.fps, SheetShots.back().clockMs) + 1);
-    return std::min(needed, all);
-}
-
 std::string usageText(const std::string& program, const std::string& installedDataDir) {
     return "Usage: " + program + R"( [options]
 Records the show frame-exactly without a window or sound device: the same frame code as
 the player, driven by a simulated clock, drawn into an offscreen framebuffer. Like the
 player it reads data/ in the working directory, else the data beside the program (a build
 directory), else the installed data ()" + installedDataDir + R"(/data); output paths are
-taken from the working directory. Frame k has the clock value start + floor(k*1000/fps);
-the run ends at the first frame past 90596 ms, which is not recorded.
+taken from the working directory. The show runs show frame k at clock value
+start + floor(k*1000/R) for its show rate R, as the player does; output frame j of a video
+or PNG sequence has the clock value start + floor(j*1000/fps) and shows the newest show
+frame at or before it. Show frames that no output shows draw no pixels. Nothing past
+90596 ms is recorded.
 
 Options (each also as --option=value):
   --size WxH        frame size in pixels (default 1280x720; even for --video)
-  --fps N           frames per second of simulated time, 1 to 1000 (default 60)
+  --fps N           output frames per second of show clock, 1 to 1000 (default 60)
+  --show-rate R     show frames per second of show clock, 1 to 1000 (default 120); 0 runs
+                    one show frame per output frame, as the player's --show-rate=0 does
   --start MS        clock value of the first frame in ms (default 0); scenes whose end lies
                     before it are skipped, as after a slow start of the player
-  --at MS[,MS...]   with --png: keep only the first frame at or past each value and stop
-                    after the last one
+  --at MS[,MS...]   with --png: keep only the first show frame at or past each value and
+                    stop after the last one
   --png DIR         write frames as DIR/frame-NNNNN.png (NNNNN = clock value in ms)
   --video FILE      write an MP4 (H.264 yuv420p with a closed GOP of half a second, AAC) of
                     the recorded part with data/music.mp3 aligned to the clock; needs the
@@ -143,20 +151,24 @@ Options (each also as --option=value):
   -h, --help        show this text
   --version         print the version
 
-Motion in the warp scenes and the particle scene is counted in frames, not in ms: a 60 fps
-recording shows exactly what a 60 Hz run of the player shows, including particle text that
-is not finished when its scene ends; at 120 fps (or anything above about 91) the text
-completes. The contact sheet in the README is made with:
-  )" + program + R"( --fps 120 --size 1280x720 --sheet docs/contact-sheet.png
+Motion in the warp scenes and the particle scene is counted in show frames, so the show
+moves the same at any --fps: a 60 fps recording shows every second show frame of the
+120 Hz show, as a 60 Hz display does, with the particle text completed. The contact sheet
+in the README is made with:
+  )" + program + R"( --size 1280x720 --sheet docs/contact-sheet.png
 
 An output that exists already must be a regular file (replaced when the run is complete),
 a symbolic link to one (the file it names is replaced; the link stays), or a FIFO such as
 /dev/stdout on a pipe (written in place; --video then writes a fragmented MP4 stream).
-Devices, sockets and other special files are refused and left alone.
+Devices, sockets and other special files are refused and left alone, and so are two
+outputs on one file and an output that is one of the show's data files. Every output is
+checked before anything is created. Files are written under a temporary name of the run's
+own (.demo-capture-XXXXXXXX.part beside them) and renamed only when complete: every output
+is whole or absent. Ctrl-C, SIGTERM or SIGHUP stop the run at the next frame; a run that
+does not stop within 5 s (a stuck GL driver), or a second one, ends at once.
 
 Progress goes to standard error. Exit status: 0 done; 2 bad options, no data found, an
-unwritable output, or for --video no ffmpeg or no data/music.mp3 (nothing was done); 1 a
-failure during the run (outputs are written under temporary names such as .show.mp4.part
-and renamed only when complete).
+unwritable or clashing output, or for --video no ffmpeg or no data/music.mp3 (nothing was
+done); 1 a failure or a stop during the run (no output file is left).
 )";
 }

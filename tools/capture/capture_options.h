@@ -3,11 +3,16 @@
 #include <string>
 #include <vector>
 
+#include "app/show_rate.h"
+
 // What one demo-capture run is asked to do, read from its command line.
 struct CaptureOptions {
     int width = 1280;                // frame size in pixels
     int height = 720;
-    uint32_t fps = 60;               // frames per second of simulated time, 1..1000
+    uint32_t fps = 60;               // output frames (video, PNG sequence) per second of
+                                     // show clock, 1..1000
+    uint32_t showRate = DefaultShowRate;  // show frames per second of show clock, 1..1000;
+                                          // 0: one show frame per output frame
     uint32_t startMs = 0;            // clock value of the first frame, ms, 0..90596
     std::vector<uint32_t> atMs;      // --at clock values, ms, ascending
     std::string pngDir;              // --png: directory for frame-NNNNN.png ("" = none)
@@ -26,10 +31,6 @@ struct ParsedCaptureOptions {
 // system is here: sizes (even for --video), ranges, --at values past the last frame, and
 // combinations that cannot work.
 ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args);
-
-// Number of frames the run draws and keeps: through the end of the show, or only as far as
-// the last frame that --at or the contact sheet needs.
-uint64_t framesToRun(const CaptureOptions& options);
 
 // The --help text of the recorder started as `program`, whose installed data lives in
 // `installedDataDir`.

@@ -1,8 +1,8 @@
 #include "capture_run.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <cstdio>
@@ -18,6 +18,7 @@
 #include "platform/offscreen_gl.h"
 #include "png_file.h"
 #include "progress.h"
+#include "run_stop.h"
 #include "sheet_layout.h"
 #include "video_encoder.h"
 
@@ -25,8 +26,6 @@ namespace {
 
 constexpr int FramePngCompression = 3;  // zlib level: fast enough for every-frame output
 constexpr int SheetPngCompression = 9;
-
-std::atomic<bool> stopRequested{false};
 
 bool fail(const std::string& message) {
     // On a terminal the progress bar's line is still open.
@@ -39,28 +38,40 @@ std::string upper(std::string text) {
     return text;
 }
 
-// The outputs of one run, fed with each kept frame (rows bottom-up, RGBA).
+// The outputs of one run, fed with the picture at each point of the plan (rows bottom-up,
+// RGBA).
 class FrameOutputs {
 public:
-    FrameOutputs(const CaptureOptions& options, const CaptureTargets& targets, uint64_t frames)
-        : options_(options), targets_(targets), frames_(frames),
-          pngFrames_(atFrames(options.startMs, options.fps, options.atMs)) {}
+    FrameOutputs(const CaptureOptions& options, CaptureTargets& targets, uint64_t videoFrames)
+        : options_(options), targets_(targets), videoFrames_(videoFrames) {}
 
     bool open() {
         if (options_.videoFile.empty()) return true;
+        // ffmpeg writes the temporary through a descriptor of the file this run created,
+        // never by its name; it reopens it for reading the same way (fast start).
+        OutputTarget& target = targets_.video;
+        const int inherited = target.inPlace ? -1 : fcntl(target.fd, F_DUPFD, 3);
+        if (!target.inPlace && inherited < 0) return fail("cannot hand the video file to ffmpeg");
+        const std::string outputPath =
+            target.inPlace ? target.writePath : "/proc/self/fd/" + std::to_string(inherited);
         VideoSettings settings{options_.width, options_.height, options_.fps, options_.startMs,
-                               frames_, targets_.musicPath, targets_.video.writePath,
-                               !targets_.video.inPlace};
-        video_ = std::make_unique<VideoEncoder>(stopRequested);
+                               videoFrames_, targets_.musicPath, outputPath, !target.inPlace};
+        video_ = std::make_unique<VideoEncoder>(stopRequested());
         std::string error;
-        return video_->start(targets_.ffmpegProgram, ffmpegArguments(settings), error) || fail(error);
+        const bool started = video_->start(targets_.ffmpegProgram, ffmpegArguments(settings), error);
+        if (inherited >= 0) ::close(inherited);
+        if (!started) return fail(error);
+        setEncoderProcess(video_->process());
+        return true;
     }
 
-    bool take(uint64_t frame, uint32_t clock, const std::vector<uint8_t>& rgba) {
+    bool take(const CapturePoint& point, const std::vector<uint8_t>& rgba) {
         std::string error;
-        if (video_ && !video_->writeFrame(rgba.data(), rgba.size(), error)) return fail(error);
-        if (!options_.pngDir.empty() && wantsPng(frame) && !writeFramePng(clock, rgba)) return false;
-        if (!options_.sheetFile.empty()) addSheetTiles(frame, clock, rgba);
+        if (video_ && point.outputFrame && !video_->writeFrame(rgba.data(), rgba.size(), error))
+            return fail(error);
+        const bool png = options_.atMs.empty() ? point.outputFrame : point.atFrame;
+        if (!options_.pngDir.empty() && png && !writeFramePng(point.clockMs, rgba)) return false;
+        if (point.sheetFrame) addSheetTiles(point.clockMs, rgba);
         return true;
     }
 
@@ -68,14 +79,16 @@ public:
         std::string error;
         if (video_) {
             const bool finished = video_->finish(error);
+            setEncoderProcess(0);
             video_.reset();
             if (!finished || !commitOutputFile(targets_.video, error)) return fail(error);
         }
         if (!options_.sheetFile.empty()) {
             if (tiles_.size() != SheetShots.size()) return fail("the contact sheet is missing frames");
             const RgbImage sheet = composeSheet(tiles_);
-            if (!writePng(targets_.sheet.writePath, sheet.width, sheet.height, sheet.pixels.data(),
-                          3, false, SheetPngCompression, error) ||
+            if (!openInPlace(targets_.sheet, error) ||
+                !writePng(targets_.sheet.fd, options_.sheetFile, sheet.width, sheet.height,
+                          sheet.pixels.data(), 3, false, SheetPngCompression, error) ||
                 !commitOutputFile(targets_.sheet, error))
                 return fail(error);
         }
@@ -83,25 +96,24 @@ public:
     }
 
 private:
-    bool wantsPng(uint64_t frame) const {
-        return options_.atMs.empty() || std::binary_search(pngFrames_.begin(), pngFrames_.end(), frame);
-    }
-
     bool writeFramePng(uint32_t clock, const std::vector<uint8_t>& rgba) {
         OutputTarget target;
         std::string error;
-        if (!planOutput(options_.pngDir + "/" + frameFileName(clock), target, error)) return fail(error);
-        if (!target.inPlace) rememberTemporary(target.writePath);
-        if (!writePng(target.writePath, options_.width, options_.height, rgba.data(), 4, true,
+        const std::string path = options_.pngDir + "/" + frameFileName(clock);
+        if (!planOutput(path, target, error) || !claimOutputFile(target, error) ||
+            !openInPlace(target, error) ||
+            !writePng(target.fd, path, options_.width, options_.height, rgba.data(), 4, true,
                       FramePngCompression, error) ||
             !commitOutputFile(target, error))
             return fail(error);
         return true;
     }
 
-    void addSheetTiles(uint64_t frame, uint32_t clock, const std::vector<uint8_t>& rgba) {
+    // Every shot whose kept frame is this one (the first kept frame at or past its moment).
+    void addSheetTiles(uint32_t clock, const std::vector<uint8_t>& rgba) {
+        const FrameSchedule kept = keptSchedule(options_);
         for (const SheetShot& shot : SheetShots) {
-            if (firstFrameAtOrPast(options_.startMs, options_.fps, shot.clockMs) != frame) continue;
+            if (frameClock(kept, firstFrameAtOrPast(kept, shot.clockMs)) != clock) continue;
             const size_t rowBytes = size_t(options_.width) * 4;
             std::vector<uint8_t> topDown(rgba.size());
             for (int y = 0; y < options_.height; ++y)
@@ -115,18 +127,15 @@ private:
     }
 
     const CaptureOptions& options_;
-    const CaptureTargets& targets_;
-    uint64_t frames_;
-    std::vector<uint64_t> pngFrames_;
+    CaptureTargets& targets_;
+    uint64_t videoFrames_;
     std::unique_ptr<VideoEncoder> video_;
     std::vector<SheetTile> tiles_;
 };
 
 }  // namespace
 
-void requestCaptureStop() { stopRequested = true; }
-
-int runCapture(const CaptureOptions& options, const CaptureTargets& targets) {
+int runCapture(const CaptureOptions& options, CaptureTargets& targets) {
     // Start-up exactly as demo, minus music and window; the clock already reads the first
     // frame's value, as demo's clock has run on during its start-up.
     StartupSettings settings;
@@ -141,30 +150,29 @@ int runCapture(const CaptureOptions& options, const CaptureTargets& targets) {
         }))
         return fail("no offscreen GL context: " + error), 1;
 
-    const uint64_t frames = framesToRun(options);
-    const uint64_t framesInShow = framesToEnd(options.startMs, options.fps);
-    FrameOutputs outputs(options, targets, frames);
+    // The show frames run as in the player, by the tick driver, but every due frame runs
+    // (a simulated clock never stalls); only the newest at each point of the plan draws.
+    TickDriver ticks;
+    ticks.show = showSchedule(options);
+    ticks.stallMs = NeverStall;
+    const std::vector<CapturePoint> plan = capturePlan(options);
+    FrameOutputs outputs(options, targets, outputFrameCount(plan));
     if (!outputs.open()) return 1;
 
-    ProgressReporter progress(frames);
+    ProgressReporter progress(plan.size());
     std::vector<uint8_t> rgba(size_t(options.width) * size_t(options.height) * 4);
-    uint64_t kept = 0;
-    while (!isQuitRequested()) {
-        if (stopRequested) return fail("interrupted"), 1;
-        const uint32_t now = frameClock(options.startMs, options.fps, kept);
-        setSimulatedClock(now);
-        drawFrame(now);
-        if (isQuitRequested()) break;  // the frame past the end: drawn empty, not kept
-        context->readPixelsBottomUp(rgba.data());
-        if (!outputs.take(kept, now, rgba)) return 1;
-        ++kept;
-        progress.update(kept);
-        if (kept == frames && frames < framesInShow) break;  // --at or the sheet are done
+    uint64_t done = 0;
+    for (const CapturePoint& point : plan) {
+        if (stopRequested()) return fail("interrupted"), 1;
+        setSimulatedClock(point.clockMs);
+        // No new show frame (an output faster than the show rate): the last picture again.
+        if (runDueFrames(ticks, point.clockMs).count > 0) context->readPixelsBottomUp(rgba.data());
+        if (isQuitRequested())
+            return fail("the show ended before clock value " + std::to_string(point.clockMs)), 1;
+        if (!outputs.take(point, rgba)) return 1;
+        progress.update(++done);
     }
-    if (kept != frames)
-        return fail("the show ended after " + std::to_string(kept) + " frames, expected " +
-                    std::to_string(frames)), 1;
     if (!outputs.close()) return 1;
-    progress.finish(kept);
+    progress.finish(done);
     return 0;
 }

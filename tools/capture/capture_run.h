@@ -4,7 +4,8 @@
 #include "capture_options.h"
 #include "output_files.h"
 
-// Where the run's outputs go, once checked: temporary files exist, ffmpeg was found.
+// Where the run's outputs go, once checked: temporary files exist (committed or closed by
+// the run), ffmpeg was found.
 struct CaptureTargets {
     std::string ffmpegProgram;  // full path; empty without --video
     std::string musicPath;      // soundtrack for --video
@@ -15,7 +16,5 @@ struct CaptureTargets {
 // The simulated run: creates the offscreen context, starts the show as demo does (without
 // music and window), draws frames with the simulated clock and hands them to the outputs.
 // Returns 0 on success, 1 after a failure (reported on stderr as one line).
-int runCapture(const CaptureOptions& options, const CaptureTargets& targets);
-
-// Set from a signal handler: the run stops at the next frame and fails.
-void requestCaptureStop();
+// Stops at the next frame, failing, once a stop was asked for (run_stop.h).
+int runCapture(const CaptureOptions& options, CaptureTargets& targets);

@@ -2,31 +2,53 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 
-uint32_t frameClock(uint32_t startMs, uint32_t fps, uint64_t frame) {
-    return uint32_t(uint64_t(startMs) + frame * 1000 / fps);
+#include "sheet_layout.h"
+
+FrameSchedule showSchedule(const CaptureOptions& options) {
+    return {options.startMs, options.showRate};
 }
 
-uint64_t framesToEnd(uint32_t startMs, uint32_t fps) {
-    if (startMs > ShowEndMs) return 0;
-    // Frame k is kept while floor(k * 1000 / fps) <= end - start, that is while
-    // k * 1000 < (end - start + 1) * fps: the count is the ceiling of that quotient.
-    const uint64_t limit = (uint64_t(ShowEndMs - startMs) + 1) * fps;
-    return (limit + 999) / 1000;
+FrameSchedule outputSchedule(const CaptureOptions& options) {
+    return {options.startMs, options.fps};
 }
 
-uint64_t firstFrameAtOrPast(uint32_t startMs, uint32_t fps, uint32_t atMs) {
-    if (atMs <= startMs) return 0;
-    // floor(k * 1000 / fps) >= d holds exactly when k * 1000 >= d * fps (d an integer).
-    return (uint64_t(atMs - startMs) * fps + 999) / 1000;
+FrameSchedule keptSchedule(const CaptureOptions& options) {
+    return options.showRate == UncappedShowRate ? outputSchedule(options) : showSchedule(options);
 }
 
-std::vector<uint64_t> atFrames(uint32_t startMs, uint32_t fps, const std::vector<uint32_t>& atMs) {
-    std::vector<uint64_t> frames;
-    for (uint32_t at : atMs) frames.push_back(firstFrameAtOrPast(startMs, fps, at));
-    std::sort(frames.begin(), frames.end());
-    frames.erase(std::unique(frames.begin(), frames.end()), frames.end());
-    return frames;
+uint32_t lastFrameInShow(const FrameSchedule& schedule) {
+    const uint64_t frames = framesThrough(schedule, ShowEndMs);
+    return frameClock(schedule, frames > 0 ? frames - 1 : 0);
+}
+
+std::vector<CapturePoint> capturePlan(const CaptureOptions& options) {
+    std::map<uint32_t, CapturePoint> points;  // by clock value
+    const auto point = [&](uint32_t clockMs) -> CapturePoint& {
+        CapturePoint& p = points[clockMs];
+        p.clockMs = clockMs;
+        return p;
+    };
+    const bool sequence = !options.videoFile.empty() || (!options.pngDir.empty() && options.atMs.empty());
+    if (sequence) {
+        const FrameSchedule output = outputSchedule(options);
+        const uint64_t frames = framesThrough(output, ShowEndMs);
+        for (uint64_t j = 0; j < frames; ++j) point(frameClock(output, j)).outputFrame = true;
+    }
+    const FrameSchedule kept = keptSchedule(options);
+    for (const uint32_t at : options.atMs) point(frameClock(kept, firstFrameAtOrPast(kept, at))).atFrame = true;
+    if (!options.sheetFile.empty())
+        for (const SheetShot& shot : SheetShots)
+            point(frameClock(kept, firstFrameAtOrPast(kept, shot.clockMs))).sheetFrame = true;
+    std::vector<CapturePoint> plan;
+    plan.reserve(points.size());
+    for (const auto& entry : points) plan.push_back(entry.second);
+    return plan;
+}
+
+uint64_t outputFrameCount(const std::vector<CapturePoint>& plan) {
+    return uint64_t(std::count_if(plan.begin(), plan.end(), [](const CapturePoint& p) { return p.outputFrame; }));
 }
 
 std::string frameFileName(uint32_t clockMs) {

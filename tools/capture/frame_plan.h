@@ -3,27 +3,49 @@
 #include <string>
 #include <vector>
 
+#include "app/show_rate.h"
 #include "app/timeline.h"
+#include "capture_options.h"
 
-// Which frames a simulated run draws and which of them it keeps. Frame k of a run has the
-// clock value start + floor(k * 1000 / fps) (ms since process start).
+// Which frames a recording draws and keeps. The show runs its show frames at the show rate
+// (app/show_rate.h) through the tick driver, as the player does; the outputs only choose
+// which of them are seen:
+// - output frame j of the video or the PNG sequence has the clock value
+//   start + floor(j * 1000 / fps) and shows the newest show frame at or before it (the
+//   previous picture again when none is new, an output faster than the show rate);
+// - --at and the contact sheet keep the first show frame at or past each of their values.
+// With --show-rate 0 every output frame is a show frame of its own, at its own clock value.
 
-// Clock value of the last scene's end: a frame past it ends the run and is not kept.
+// Clock value of the last scene's end: no frame past it is recorded.
 inline constexpr uint32_t ShowEndMs = ShowLengthMs;
 
-// Clock value of frame k (64-bit arithmetic: no overflow for any run length).
-uint32_t frameClock(uint32_t startMs, uint32_t fps, uint64_t frame);
+// The show frames of a run with these options (the tick driver's schedule).
+FrameSchedule showSchedule(const CaptureOptions& options);
+// The video and PNG sequence's frames.
+FrameSchedule outputSchedule(const CaptureOptions& options);
+// The frames --at and the sheet choose from: the show frames, or with --show-rate 0 the
+// output frames.
+FrameSchedule keptSchedule(const CaptureOptions& options);
 
-// Number of frames whose clock value is at most ShowEndMs, that is the frames a run from
-// startMs keeps (0 when startMs is already past the end).
-uint64_t framesToEnd(uint32_t startMs, uint32_t fps);
+// Clock value of the last frame of `schedule` that is still within the show.
+uint32_t lastFrameInShow(const FrameSchedule& schedule);
 
-// Index of the first frame whose clock value is at or past `atMs` (0 for values <= start).
-uint64_t firstFrameAtOrPast(uint32_t startMs, uint32_t fps, uint32_t atMs);
+// One clock value at which the recorder advances the show to the newest due show frame and
+// takes its picture.
+struct CapturePoint {
+    uint32_t clockMs = 0;
+    bool outputFrame = false;  // a frame of the video or of the PNG sequence
+    bool atFrame = false;      // a PNG kept by --at
+    bool sheetFrame = false;   // a contact-sheet moment
+};
 
-// The frame indices that `--at` picks, ascending and without repeats (two values may fall
-// on the same frame).
-std::vector<uint64_t> atFrames(uint32_t startMs, uint32_t fps, const std::vector<uint32_t>& atMs);
+// Every point of a run, ascending and one per clock value: all output frames when there is
+// a video or a PNG sequence, plus the frames --at and the sheet keep. A run without a video
+// or a sequence ends at its last kept frame.
+std::vector<CapturePoint> capturePlan(const CaptureOptions& options);
+
+// Number of output frames (video or PNG sequence) in a plan.
+uint64_t outputFrameCount(const std::vector<CapturePoint>& plan);
 
 // "frame-NNNNN.png": the frame's clock value, at least five digits, zero-padded.
 std::string frameFileName(uint32_t clockMs);

@@ -1,8 +1,5 @@
 // demo-capture: records the show frame-exactly to PNG frames, an MP4 video or a contact
 // sheet, with a simulated clock and an offscreen framebuffer (see --help).
-#include <pthread.h>
-
-#include <csignal>
 #include <filesystem>
 #include <cstdio>
 #include <string>
@@ -14,21 +11,15 @@
 #include "output_files.h"
 #include "platform/data_file.h"
 #include "platform/process.h"
+#include "run_stop.h"
 #include "video_encoder.h"
 
 namespace {
 
+constexpr const char* DataDir = "data";  // what the run reads, in the data root
 constexpr const char* MusicPath = "data/music.mp3";
 
 std::string program = "demo-capture";  // the name it was started under, for messages
-pthread_t mainThread;
-
-// The signal may land on any thread (image decoding, the GL driver's workers); the main
-// thread gets it too, so that a write it is blocked in returns.
-extern "C" void onStopSignal(int signal) {
-    requestCaptureStop();
-    if (!pthread_equal(pthread_self(), mainThread)) pthread_kill(mainThread, signal);
-}
 
 int refuse(const std::string& message) {
     std::fprintf(stderr, "%s: %s\n", program.c_str(), message.c_str());
@@ -79,8 +70,11 @@ int main(int argc, char** argv) {
     if (!parsed.error.empty()) return refuse(parsed.error);
     CaptureOptions options = parsed.options;
 
-    // Everything that can be checked before drawing is checked here, so a refused run
-    // costs nothing and leaves nothing behind.
+    // From here on a stop request also removes whatever the run has created.
+    installStopHandlers();
+
+    // Everything that can be checked before drawing is checked first, before anything is
+    // created, so a refused run costs nothing and leaves nothing behind.
     std::string error;
     if (!enterDataRoot(options, error)) return refuse(error);
     CaptureTargets targets;
@@ -94,20 +88,22 @@ int main(int argc, char** argv) {
                           ", which cannot be read (run from the directory that holds data/)");
         targets.musicPath = MusicPath;
     }
-    if (!options.pngDir.empty() && !prepareFrameDirectory(options.pngDir, error)) return refuse(error);
-    if (!options.videoFile.empty() && !claimOutputFile(options.videoFile, targets.video, error))
-        return refuse(error);
-    if (!options.sheetFile.empty() && !claimOutputFile(options.sheetFile, targets.sheet, error))
-        return refuse(error);
+    if (!options.pngDir.empty() && !checkFrameDirectory(options.pngDir, error)) return refuse(error);
+    std::vector<NamedOutput> files;
+    if (!options.videoFile.empty()) {
+        if (!planOutput(options.videoFile, targets.video, error)) return refuse(error);
+        files.push_back({"--video", &targets.video});
+    }
+    if (!options.sheetFile.empty()) {
+        if (!planOutput(options.sheetFile, targets.sheet, error)) return refuse(error);
+        files.push_back({"--sheet", &targets.sheet});
+    }
+    if (!checkOutputsApart(files, options.pngDir, DataDir, error)) return refuse(error);
 
-    std::signal(SIGPIPE, SIG_IGN);  // a dead ffmpeg shows as a failed write instead
-    // No SA_RESTART: the signal must break a write that a stalled ffmpeg keeps blocked.
-    mainThread = pthread_self();
-    struct sigaction stop{};
-    stop.sa_handler = onStopSignal;
-    sigemptyset(&stop.sa_mask);
-    sigaction(SIGINT, &stop, nullptr);
-    sigaction(SIGTERM, &stop, nullptr);
+    if (!options.pngDir.empty() && !prepareFrameDirectory(options.pngDir, error)) return refuse(error);
+    for (const NamedOutput& file : files)
+        if (!claimOutputFile(*file.target, error)) return refuse(error);
+
     const int status = runCapture(options, targets);
     if (status != 0) removeTemporaries();
     return status;

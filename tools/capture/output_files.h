@@ -1,8 +1,12 @@
 #pragma once
 #include <string>
+#include <vector>
 
 // Outputs are written under a temporary name in their own directory and renamed only once
-// complete, so an interrupted or failed run never leaves a file that looks finished.
+// complete, so an interrupted or failed run never leaves a file that looks finished. Every
+// temporary belongs to one run alone: a short unique name (".demo-capture-XXXXXXXX.part",
+// short so that an output name of any legal length works) created exclusively, and written
+// through the descriptor opened then; two runs on one path each publish a whole file.
 //
 // What a path may name:
 // - nothing yet, or a regular file: the temporary beside it is renamed onto it at the end;
@@ -11,32 +15,51 @@
 // - a FIFO (also /dev/stdout on a pipe): written in place as a stream, never renamed over;
 // - anything else (devices, sockets, directories, a link to nothing): refused.
 
-// "dir/.name.part" for "dir/name".
-std::string temporaryNameFor(const std::string& path);
-
 // Where one output goes.
 struct OutputTarget {
     std::string finalPath;  // the regular file replaced at the end; empty when in place
     std::string writePath;  // where the writer writes: the temporary, or the FIFO itself
     bool inPlace = false;   // a FIFO: written directly, cannot seek
+    int fd = -1;            // the temporary, open for writing once created; -1 otherwise
 };
 
-// Decides how `path` is written (see above). False with a one-line reason.
+// Decides how `path` is written (see above) and checks that it can be, creating nothing:
+// the directory it lies in must exist and be writable. False with a one-line reason.
 bool planOutput(const std::string& path, OutputTarget& target, std::string& error);
 
-// Plans `path` and proves that it can be written: creates the temporary file (left empty
-// for the writer and removed if the run fails), or checks write access to a FIFO.
-bool claimOutputFile(const std::string& path, OutputTarget& target, std::string& error);
+// Checks, creating nothing, that `dir` can take the frames: an existing writable directory,
+// or one that can be created (its parent exists and is writable).
+bool checkFrameDirectory(const std::string& dir, std::string& error);
 
-// Creates the frame directory when missing (the last component only) and proves that files
-// can be created in it.
+// Refuses outputs that would overwrite each other or what the run reads: two outputs naming
+// one file, an output that is one of the files in `inputDir` (the show's data, the
+// soundtrack among them), frames written into `inputDir`, and a file that --png's frames
+// would replace. Each output is given with its option name; `pngDir` may be empty.
+struct NamedOutput {
+    const char* option;  // "--video", "--sheet"
+    OutputTarget* target;
+};
+bool checkOutputsApart(const std::vector<NamedOutput>& outputs, const std::string& pngDir,
+                       const std::string& inputDir, std::string& error);
+
+// Second step, after every check passed: creates the temporary of a planned file (removed
+// if the run fails) or, in place, checks write access to the FIFO.
+bool claimOutputFile(OutputTarget& target, std::string& error);
+
+// Opens an output written in place (a FIFO; waits for its reader) as target.fd, for a
+// writer that takes a descriptor. Nothing to do for a claimed temporary.
+bool openInPlace(OutputTarget& target, std::string& error);
+
+// Creates the frame directory when missing (the last component only; removed again by
+// removeTemporaries while it is empty) and proves that files can be created in it.
 bool prepareFrameDirectory(const std::string& dir, std::string& error);
 
-// Renames the finished temporary onto its final path, provided that path still names a
-// regular file or nothing. Nothing to do for an output written in place.
-bool commitOutputFile(const OutputTarget& target, std::string& error);
+// Renames the finished temporary onto its final path, provided the temporary is still the
+// file this run created and the final path still names a regular file or nothing; closes
+// it. An output written in place is only closed.
+bool commitOutputFile(OutputTarget& target, std::string& error);
 
-// Temporary files to delete if the run fails or is interrupted.
-void rememberTemporary(const std::string& temporaryPath);
-void forgetTemporary(const std::string& temporaryPath);
+// Removes what this run created and has not committed: its temporaries, and a frame
+// directory it made that is still empty. Async-signal-safe, so that a signal handler can
+// call it before ending the process.
 void removeTemporaries();

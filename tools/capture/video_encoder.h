@@ -16,7 +16,7 @@ struct VideoSettings {
     uint32_t startMs = 0;       // clock value of the first frame: where the audio starts
     uint64_t frames = 0;        // frames that will be sent; both streams last frames / fps s
     std::string musicPath;      // the soundtrack; its first sample is clock value 0
-    std::string outputPath;     // where ffmpeg writes (the temporary name, or a FIFO)
+    std::string outputPath;     // where ffmpeg writes (the temporary's descriptor, or a FIFO)
     bool seekableOutput = true; // false for a FIFO: the MP4 is written as a fragmented stream
 };
 
@@ -46,6 +46,8 @@ public:
     bool writeFrame(const uint8_t* data, size_t bytes, std::string& error);
     // Closes the pipe and waits for ffmpeg; true when it exited with status 0.
     bool finish(std::string& error);
+    // The running ffmpeg; -1 before start and once it has ended.
+    pid_t process() const { return child_; }
 
 private:
     const std::atomic<bool>& stop_;

@@ -4,6 +4,7 @@
 #include "image.h"
 #include "pictures.h"
 #include "soundtrack.h"
+#include "whole_file.h"
 
 #include <algorithm>
 #include <atomic>
@@ -70,10 +71,7 @@ void generateFiles(const std::string& outDir, const std::vector<std::string>& na
     auto work = [&] {
         for (size_t i = next++; i < jobs.size(); i = next++) {
             try {
-                // Write to a temporary name first so an interrupted run leaves no half file.
-                const std::string path = outDir + "/" + jobs[i]->name;
-                writeFile(path + ".part", jobs[i]->make());
-                std::filesystem::rename(path + ".part", path);
+                writeWholeFile(outDir + "/" + jobs[i]->name, jobs[i]->make());
             } catch (const std::exception& e) {
                 errors[i] = jobs[i]->name + ": " + e.what();
             }

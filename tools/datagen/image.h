@@ -56,6 +56,3 @@ struct TgaLayout {
 
 // Encodes the image as TGA bytes (channels clamped to 0..1 and rounded to 0..255).
 std::vector<uint8_t> encodeTga(const Image& img, TgaLayout layout);
-// Writes bytes to a file; throws std::runtime_error when the file cannot be written.
-void writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
-void writeFile(const std::string& path, const std::string& text);

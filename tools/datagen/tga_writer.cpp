@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <stdexcept>
 
 namespace {
@@ -75,14 +74,4 @@ std::vector<uint8_t> encodeTga(const Image& img, TgaLayout layout) {
             appendRlePackets(out, row, bpp);
     }
     return out;
-}
-
-void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    if (!f) throw std::runtime_error("cannot write " + path);
-}
-
-void writeFile(const std::string& path, const std::string& text) {
-    writeFile(path, std::vector<uint8_t>(text.begin(), text.end()));
 }

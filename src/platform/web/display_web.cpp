@@ -32,6 +32,9 @@ int requestedHeight = 0;  // pixels
 
 }  // namespace
 
+// The browser calls the page back once per refresh of the display: there is nothing to cap.
+void requestUncappedPresents() {}
+
 void requestWindowedDisplay(int width, int height) {
     requestedWidth = width;
     requestedHeight = height;

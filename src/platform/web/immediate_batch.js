@@ -16,8 +16,8 @@ var batchFlushers = [
   'glGetIntegerv', 'glGetTexLevelParameteriv', 'glIsEnabled', 'glIsTexture', 'glLoadIdentity',
   'glLoadMatrixf', 'glMatrixMode', 'glMultMatrixf', 'glPixelStorei', 'glPopAttrib',
   'glPopMatrix', 'glPrioritizeTextures', 'glPushAttrib', 'glPushMatrix', 'glReadPixels',
-  'glRotated', 'glRotatef', 'glTexEnvf', 'glTexImage2D', 'glTexParameteri', 'glTranslatef',
-  'glViewport', 'gluOrtho2D', 'eglSwapBuffers'];
+  'glRotated', 'glRotatef', 'glScissor', 'glTexEnvf', 'glTexImage2D', 'glTexParameteri',
+  'glTranslatef', 'glViewport', 'gluOrtho2D', 'eglSwapBuffers'];
 
 // Entry points that make primitives: replaced below by ones that collect them.
 var batchMakers = ['glBegin', 'glEnd', 'glVertex2i', 'glVertex2f', 'glVertex3f', 'glTexCoord2i',

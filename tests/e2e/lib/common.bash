@@ -4,15 +4,22 @@ BUILD_DIR=$(cd "$1" && pwd)
 SOURCE_DIR=$(cd "$2" && pwd)
 DEMO="$BUILD_DIR/demo"
 WORK_DIR=$(mktemp -d)
-# A failing start-up of demo shows a dialog when its output is not a terminal; the runs
-# here watch the printed line instead (startup_dialog.sh turns it back on).
-export SOLTAREK_NO_DIALOG=1
 source "$(dirname "${BASH_SOURCE[0]}")/xvfb.bash"
 trap 'stop_xvfb; rm -rf "$WORK_DIR"' EXIT
 
 fail() {
     echo "FAIL: $*" >&2
     exit 1
+}
+
+# expect_refusal WHAT COMMAND...: COMMAND (a tool) refuses to run: exit code 2 and one line
+# on stderr, which is left in $WORK_DIR/refusal.txt.
+expect_refusal() {
+    local what=$1 code=0
+    shift
+    "$@" > /dev/null 2> "$WORK_DIR/refusal.txt" || code=$?
+    [ "$code" = 2 ] || fail "$what: exit $code instead of 2 ($(tail -c 300 "$WORK_DIR/refusal.txt"))"
+    [ "$(wc -l < "$WORK_DIR/refusal.txt")" = 1 ] || fail "$what: not one line: $(cat "$WORK_DIR/refusal.txt")"
 }
 
 # A working directory for one run: data/ links to the generated data of the build, when

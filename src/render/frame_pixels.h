@@ -1,0 +1,19 @@
+#pragma once
+
+// Whether the frame being drawn will be seen. A show frame that no present or recorded frame
+// shows still makes every state change a seen one makes (matrices, enables, bindings,
+// uploads that later frames rely on, the scenes' own counters), but no pixels: an empty
+// scissor box keeps its clears and primitives out of the framebuffer, and the scenes skip the
+// work whose only result is pixels (the Julia image and its upload, the particle sprites).
+// So the next seen frame is byte-identical to the same frame of a run that draws them all.
+
+// Brackets an unseen frame: enables the scissor test with an empty box, then puts back the
+// scissor test's enable and box as they were. The frame's own drawing does not use scissoring.
+void beginUnseenFrame();
+void endUnseenFrame();
+
+// False between beginUnseenFrame and endUnseenFrame.
+bool framePixelsSeen();
+
+// Start-up value: frames are seen.
+void resetFramePixels();

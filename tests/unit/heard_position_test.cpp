@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include "platform/heard_position.h"
+
+using namespace sound;
+
+namespace {
+constexpr int Rate = 44100;
+constexpr int Buffer = 1024;                                 // device frames
+constexpr double BufferUs = 1e6 * Buffer / Rate;             // 23.2 ms
+}  // namespace
+
+TEST(HeardPosition, TheOutputsLatencyPutsTheMusicHeardLaterAndKeepsItHeardLonger) {
+    // Nothing heard before the first hand-over.
+    EXPECT_FALSE(heardFramesAt(0, 0, 5000000, Buffer, Rate, 0));
+    // Hand-over at 1 s after 44100 frames: its first frame is heard one buffer later.
+    const uint64_t at = 1000000;
+    EXPECT_NEAR(*heardFramesAt(at, 44100, at + uint64_t(BufferUs), Buffer, Rate, 0), 44100.0, 0.1);
+    // A server that holds 200 ms more: that frame is heard 200 ms after that.
+    EXPECT_NEAR(*heardFramesAt(at, 44100, at + uint64_t(BufferUs) + 200000, Buffer, Rate, 200000),
+                44100.0, 0.1);
+    EXPECT_NEAR(*heardFramesAt(at, 44100, at + 10000, Buffer, Rate, 200000),
+                44100.0 - Buffer + (10000.0 - 200000.0) * Rate / 1e6, 0.1);
+    // Without more hand-overs the music has stopped after two buffers, or two buffers and
+    // the latency behind a server that holds more.
+    EXPECT_FALSE(heardFramesAt(at, 44100, at + uint64_t(2 * BufferUs) + 1000, Buffer, Rate, 0));
+    EXPECT_TRUE(heardFramesAt(at, 44100, at + uint64_t(2 * BufferUs) + 1000, Buffer, Rate, 200000));
+    EXPECT_FALSE(heardFramesAt(at, 44100, at + uint64_t(2 * BufferUs) + 201000, Buffer, Rate, 200000));
+}
+
+TEST(HeardPosition, TheServersAnswersGiveTheLatencyBeyondTheModelRobustly) {
+    // A server holding exactly what the model assumes (two buffers right after the newest
+    // hand-over, then draining in real time) reports nothing beyond it, whenever asked.
+    const uint64_t callback = 5000000;
+    for (const uint64_t since : {0, 5000, 15000, 23000}) {
+        const uint64_t asked = callback + since;
+        EXPECT_NEAR(reportedExtraUs(callback, asked, asked + 400, 2 * BufferUs - since - 200, Buffer, Rate),
+                    0.0, 1.0) << since;
+    }
+    // One that holds 250 ms more, answering after 1 ms.
+    EXPECT_NEAR(reportedExtraUs(callback, callback + 8000, callback + 9000,
+                                2 * BufferUs - 8500 + 250000, Buffer, Rate),
+                250000.0, 1.0);
+
+    // The median of the latest answers: one odd answer (caught between a server's block
+    // writes) does not move it, a lasting change does; less than the model leaves it as is.
+    LatencyReports reports;
+    EXPECT_EQ(extraLatencyUs(reports), 0.0);
+    for (const double extra : {-12000.0, -13000.0, -11000.0}) noteLatencyReport(reports, extra);
+    EXPECT_EQ(extraLatencyUs(reports), 0.0);
+    for (int i = 0; i < 8; ++i) noteLatencyReport(reports, 200000.0 + i * 1000);
+    EXPECT_NEAR(extraLatencyUs(reports), 203000.0, 1.0);  // only the newest nine count
+    noteLatencyReport(reports, 900000.0);
+    EXPECT_NEAR(extraLatencyUs(reports), 204000.0, 1.0);
+    for (int i = 0; i < 5; ++i) noteLatencyReport(reports, 100000.0);
+    EXPECT_EQ(extraLatencyUs(reports), 100000.0);
+}
