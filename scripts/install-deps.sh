@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages needed to build and run the show ("play"), also to test
 # it ("test"), to build and check its Debian package ("package"), to build the web page
-# ("web") or also to test it in headless Chromium ("web-test"). Uses sudo when not run as
-# root.
+# ("web") or also to test it in headless Chromium and Firefox ("web-test"). Uses sudo when
+# not run as root.
 set -euo pipefail
 kind=${1:-play}
 packages=(build-essential cmake pkg-config
@@ -15,7 +15,11 @@ case "$kind" in
                    libx11-dev valgrind gdb x11-utils xfonts-base) ;;
   package) packages+=(dpkg-dev lintian appstream desktop-file-utils man-db xvfb xauth) ;;
   web) packages+=(emscripten webp python3) ;;
-  web-test) packages+=(emscripten webp python3 chromium) ;;
+  # The browsers play through a private sound server: PulseAudio, or a desktop's PipeWire,
+  # which stays as it is (pulseaudio would replace its PulseAudio service).
+  web-test) packages+=(emscripten webp python3 chromium firefox-esr xvfb xauth pulseaudio-utils)
+            dpkg-query -W -f='${Status}' pipewire-pulse 2>/dev/null | grep -q "ok installed" ||
+              packages+=(pulseaudio) ;;
 esac
 missing=()
 for p in "${packages[@]}"; do

@@ -5,7 +5,9 @@
 # that folder as it is).
 #   scripts/web.sh               build the site
 #   scripts/web.sh --serve [P]   build, then serve it on http://127.0.0.1:P/ (default 8000)
-#   scripts/web.sh --test        build, then run the page's tests in headless Chromium
+#   scripts/web.sh --test        build, then run the page's tests in headless Chromium and
+#                                Firefox (tests/web/with-display.bash: a private X display
+#                                and sound server)
 # WEB_NATIVE_BUILD names a native build directory to take the data generator and
 # demo-capture from (CI passes the test build's); by default build-web/native.
 set -euo pipefail
@@ -51,5 +53,5 @@ case "$mode" in
     echo "Serving the show at http://127.0.0.1:$port/ (Ctrl-C stops)"
     exec python3 -m http.server --bind 127.0.0.1 --directory "$out/site" "$port" ;;
   --test)
-    python3 tests/web/page_tests.py "$out/site" "$native" ;;
+    bash tests/web/with-display.bash python3 tests/web/page_tests.py "$out/site" "$native" ;;
 esac

@@ -1,61 +1,50 @@
 #!/usr/bin/env python3
-"""Frames per second of every scene in headless Chromium beside the native demo-bench, with
-the same frame plan: N frames spread over each scene, each finished before the next.
+"""Frames per second of every scene in each browser beside the native demo-bench, with the
+same frame plan: N frames spread over each scene, each finished before the next.
 
-Usage: bench_page.py SITE_DIR NATIVE_BUILD_DIR [WxH] [FRAMES_PER_SCENE]"""
-import functools
-import http.server
+Usage: bash tests/web/with-display.bash python3 tests/web/bench_page.py SITE_DIR NATIVE_BUILD_DIR [WxH] [FRAMES_PER_SCENE]
+WEB_TEST_BROWSERS names the browsers (default "chromium firefox")."""
 import json
 import os
 import subprocess
 import sys
-import threading
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from chromium import Browser  # noqa: E402
+import browser  # noqa: E402
 
 SCENES = ["opening cube", "start picture", "warp sweep", "particles", "picture beats",
           "warp still", "slideshow", "greetings", "lumenkarp", "closing cube"]
 
 
-class Quiet(http.server.SimpleHTTPRequestHandler):
-    def log_message(self, *args):
-        pass
-
-
-def browser_scenes(site, size, frames):
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Quiet, directory=site))
-    threading.Thread(target=server.serve_forever, daemon=True).start()
+def browser_scenes(name, site, size, frames):
+    server, address = browser.serve(site)
     try:
-        with Browser() as browser:
-            browser.page("Runtime.enable")
-            browser.page("Page.navigate", url="http://127.0.0.1:%d/index.html?bench=%d&size=%s" %
-                         (server.server_address[1], frames, size))
-            browser.wait_for("document.title == 'bench done'", timeout=3600, poll=1)
-            for event in browser.drain_events():
-                if event["method"] == "Runtime.consoleAPICalled":
-                    text = str(event["params"]["args"][0].get("value", ""))
-                    if text.startswith('{"scenes"'):
-                        return json.loads(text)["scenes"]
+        with browser.start(name) as page:
+            page.open(address + "index.html?bench=%d&size=%s" % (frames, size))
+            page.wait_for("document.title == 'bench done'", timeout=3600, poll=1)
+            for level, text in page.console():
+                if level == "log" and text.startswith('{"scenes"'):
+                    return page.name, json.loads(text)["scenes"]
     finally:
         server.shutdown()
-    raise SystemExit("bench_page: the page printed no result")
+    raise SystemExit("bench_page: %s printed no result" % name)
 
 
 def main():
     site, native = (os.path.abspath(p) for p in sys.argv[1:3])
     size = sys.argv[3] if len(sys.argv) > 3 else "1280x720"
     frames = int(sys.argv[4]) if len(sys.argv) > 4 else 300
-    page = browser_scenes(site, size, frames)
+    pages = [browser_scenes(name, site, size, frames)
+             for name in os.environ.get("WEB_TEST_BROWSERS", "chromium firefox").split()]
     report = subprocess.run([os.path.join(native, "tools/bench/demo-bench"), "--size", size,
                              "--frames", str(frames), "--json"],
                             cwd=native, check=True, capture_output=True, text=True).stdout
     desktop = json.loads(report)["scenes"]
     print("%s, %d frames per scene" % (size, frames))
-    print("%-24s %16s %16s" % ("scene", "Chromium fps", "native fps"))
-    for i, name in enumerate(SCENES):
-        print("%-24s %7.1f (%5.1f ms) %7.1f (%5.1f ms)" % ("%d %s" % (i, name), page[i]["fps"],
-              page[i]["p50_ms"], desktop[i]["fps"], desktop[i]["p50_ms"]))
+    print("%-24s" % "scene" + "".join("%18s" % (name + " fps") for name, _ in pages) + "%18s" % "native fps")
+    for i, scene in enumerate(SCENES):
+        print("%-24s" % ("%d %s" % (i, scene)) +
+              "".join("%7.1f (%6.2f ms)" % (s[i]["fps"], s[i]["p50_ms"]) for _, s in pages + [("", desktop)]))
 
 
 if __name__ == "__main__":

@@ -1,28 +1,29 @@
 #!/usr/bin/env python3
-"""The web page in headless Chromium (SwiftShader WebGL), served over 127.0.0.1.
+"""The web page in headless Chromium (SwiftShader WebGL) and Firefox, served over 127.0.0.1.
+Runs under tests/web/with-display.bash, which gives Firefox its X display and both browsers
+a sound output (a private PulseAudio server).
 
 Usage: page_tests.py SITE_DIR NATIVE_BUILD_DIR
   SITE_DIR          build-web/site (index.html and the program)
   NATIVE_BUILD_DIR  a native build with data/ and tools/capture/demo-capture
+WEB_TEST_BROWSERS names the browsers to test (default "chromium firefox").
 """
-import functools
 import hashlib
-import http.server
 import os
 import re
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from chromium import Browser  # noqa: E402
+import browser  # noqa: E402
 from frames import difference, read_png  # noqa: E402
 
 SITE, NATIVE = (os.path.abspath(p) for p in sys.argv[1:3])
 del sys.argv[1:3]
+BROWSERS = os.environ.get("WEB_TEST_BROWSERS", "chromium firefox").split()
 
 SIZE = (640, 360)  # pixels
 # One moment of every scene, ms, each a show frame (120 a second, on both sides); the last
@@ -30,6 +31,8 @@ SIZE = (640, 360)  # pixels
 MOMENTS = [11000, 21000, 28000, 35000, 55000, 64000, 70000, 75000, 80000, 90591]
 MAX_MEAN_DIFFERENCE = 2.0   # of 255, per channel
 MAX_FAR_SHARE = 0.01        # pixels with a channel off by more than 16
+OUTPUT_WAIT = 10            # s: the page's longest wait for the sound output (index.html)
+NO_OUTPUT_LINE = "Error: Error initializing output device."
 
 # Console lines every run prints: the GL emulation's notices at start-up, and SwiftShader's
 # performance notes.
@@ -37,137 +40,186 @@ EXPECTED_NOTICES = re.compile(r"^WARNING: using emscripten GL (emulation|immedia
                               r"|GL Driver Message \(OpenGL, Performance")
 
 
-class Quiet(http.server.SimpleHTTPRequestHandler):
-    def log_message(self, *args):
-        pass
-
-
 def setUpModule():
-    global server, base, browser, captures
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Quiet, directory=SITE))
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    base = "http://127.0.0.1:%d/index.html" % server.server_address[1]
+    global server, base, captures
+    if not os.environ.get("DISPLAY") or not os.environ.get("PULSE_SERVER"):
+        raise SystemExit("page_tests.py runs under tests/web/with-display.bash (an X display and a sound output)")
+    server, address = browser.serve(SITE)
+    base = address + "index.html"
     captures = tempfile.mkdtemp(prefix="web-test-frames-")
     subprocess.run([os.path.join(NATIVE, "tools/capture/demo-capture"), "--size", "%dx%d" % SIZE,
                     "--at", ",".join(map(str, MOMENTS)), "--png", captures],
                    cwd=NATIVE, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    browser = Browser()
-    for domain in ("Runtime", "Log", "Page"):
-        browser.page(domain + ".enable")
 
 
 def tearDownModule():
-    browser.close()
     server.shutdown()
     for name in os.listdir(captures):
         os.remove(os.path.join(captures, name))
     os.rmdir(captures)
 
 
-def open_page(query=""):
-    browser.drain_events()
-    browser.page("Page.navigate", url=base + query)
-    browser.wait_for("location.href == '%s' && document.body && document.body.dataset.state" % (base + query),
-                     timeout=30)
+class PageTest(unittest.TestCase):
+    """Tests of one browser (the subclasses made for each of BROWSERS at the end)."""
+    browser_name = ""
+    sound_output = True  # False: the browser starts where no sound server answers
+
+    @classmethod
+    def setUpClass(cls):
+        env = None
+        if not cls.sound_output:
+            cls.no_server = tempfile.mkdtemp(prefix="web-test-no-sound-")
+            env = dict(os.environ, PULSE_SERVER="unix:" + os.path.join(cls.no_server, "none"))
+        cls.browser = browser.start(cls.browser_name, env)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.browser.close()
+        if not cls.sound_output:
+            os.rmdir(cls.no_server)
+
+    def open_page(self, query=""):
+        self.browser.open(base + query)
+
+    def console_problems(self):
+        """Errors and warnings since the last look, other than the expected."""
+        return [text for level, text in self.browser.console()
+                if level != "log" and not EXPECTED_NOTICES.search(text)]
+
+    def click_on(self, element_id):
+        """A real click in the middle of the element."""
+        x, y = self.browser.evaluate("(r => [r.x + r.width / 2, r.y + r.height / 2])"
+                                     "(document.getElementById('%s').getBoundingClientRect())" % element_id)
+        self.browser.click(x, y)
+
+    def wait_for_state(self, states, within):
+        """Waits until the page is in one of the states (a space-separated list); returns it."""
+        return self.browser.wait_for("%r.split(' ').includes(document.body.dataset.state)"
+                                     " && document.body.dataset.state" % states, timeout=within)
 
 
-def console_problems():
-    """Exceptions, errors and warnings since the page was opened, other than the expected."""
-    problems = []
-    for event in browser.drain_events():
-        method, params = event["method"], event["params"]
-        if method == "Runtime.exceptionThrown":
-            problems.append(params["exceptionDetails"].get("exception", {}).get("description", str(params)))
-        elif method == "Runtime.consoleAPICalled" and params["type"] in ("error", "warning", "assert"):
-            problems.append(" ".join(str(a.get("value", a.get("description"))) for a in params["args"]))
-        elif method == "Log.entryAdded" and params["entry"]["level"] in ("error", "warning"):
-            problems.append(params["entry"]["text"])
-    return [p for p in problems if not EXPECTED_NOTICES.search(p)]
-
-
-def console_lines(events):
-    return [" ".join(str(a.get("value")) for a in e["params"]["args"])
-            for e in events if e["method"] == "Runtime.consoleAPICalled" and e["params"]["type"] == "log"]
-
-
-class FrameHook(unittest.TestCase):
+class FrameHook(PageTest):
     def test_every_scene_draws_the_captured_frame(self):
         # Each moment is a page of its own, run from clock value 0 on the simulated clock.
         for moment in MOMENTS:
             with self.subTest(moment=moment):
-                open_page("?at=%d&size=%dx%d" % ((moment,) + SIZE))
-                browser.wait_for("document.title == 'frame %d'" % moment, timeout=240)
-                page = read_png(browser.screenshot_png(*SIZE))
+                started = time.monotonic()
+                self.open_page("?at=%d&size=%dx%d" % ((moment,) + SIZE))
+                self.browser.wait_for("document.title == 'frame %d'" % moment, timeout=240)
+                page = read_png(self.browser.screenshot_png(*SIZE))
                 with open(os.path.join(captures, "frame-%05d.png" % moment), "rb") as f:
                     native = read_png(f.read())
                 mean, far = difference(page, native)
-                print("frame %5d ms: mean difference %.3f of 255, %.3f %% of pixels off by more than 16"
-                      % (moment, mean, 100 * far), file=sys.stderr)
+                print("%s frame %5d ms: mean difference %.3f of 255, %.3f %% of pixels off by more than 16 (%.1f s)"
+                      % (self.browser.name, moment, mean, 100 * far, time.monotonic() - started), file=sys.stderr)
                 self.assertLessEqual(mean, MAX_MEAN_DIFFERENCE, "mean difference at %d ms" % moment)
                 self.assertLessEqual(far, MAX_FAR_SHARE, "pixels far off at %d ms" % moment)
-                self.assertEqual(console_problems(), [], "console at %d ms" % moment)
+                self.assertEqual(self.console_problems(), [], "console at %d ms" % moment)
 
     def test_show_reads_the_generated_data_unchanged(self):
-        open_page("?at=0&size=%dx%d" % SIZE)
-        browser.wait_for("document.title == 'frame 0'", timeout=60)
+        self.open_page("?at=0&size=%dx%d" % SIZE)
+        self.browser.wait_for("document.title == 'frame 0'", timeout=60)
         for name in sorted(os.listdir(os.path.join(NATIVE, "data"))):
             with open(os.path.join(NATIVE, "data", name), "rb") as f:
                 expected = hashlib.sha256(f.read()).hexdigest()
-            page = browser.evaluate(
+            page = self.browser.evaluate(
                 "crypto.subtle.digest('SHA-256', show.FS.readFile('/data/%s')).then(d =>"
                 " Array.from(new Uint8Array(d), b => b.toString(16).padStart(2, '0')).join(''))" % name)
             self.assertEqual(page, expected, name)
 
 
-def click_on(element_id):
-    """A real click in the middle of the element."""
-    x, y = browser.evaluate("(r => [r.x + r.width / 2, r.y + r.height / 2])"
-                            "(document.getElementById('%s').getBoundingClientRect())" % element_id)
-    browser.click(x, y)
-
-
-class Player(unittest.TestCase):
-    def wait_for_state(self, state, within):
-        started = time.monotonic()
-        browser.wait_for("document.body.dataset.state == '%s'" % state, timeout=within)
-        return time.monotonic() - started
-
+class Player(PageTest):
     def test_soundtrack_keys_and_play_again(self):
-        open_page()
+        self.open_page()
         self.wait_for_state("ready", within=60)
-        click_on("start")
-        self.wait_for_state("playing", within=30)
+        self.click_on("start")
+        self.wait_for_state("playing", within=OUTPUT_WAIT + 20)
         # The browser decoded the whole soundtrack.
-        self.assertGreaterEqual(browser.evaluate("audio.buffer.duration"), 91)
+        self.assertGreaterEqual(self.browser.evaluate("audio.buffer.duration"), 91)
         # Space prints the clock value, as the program does on standard output; the clock
         # follows the music heard, which starts at clock value 0.
         heard = "audio.heardSeconds(performance.now()) * 1000"
-        heard_before = browser.evaluate(heard)
-        browser.key(" ", "Space", 32)
+        heard_before = self.browser.wait_for("Math.max(%s, 0)" % heard, timeout=10)
+        self.browser.key("Space")
         deadline, printed = time.monotonic() + 10, []
         while not printed and time.monotonic() < deadline:
             time.sleep(0.1)
-            printed = [int(line) for line in console_lines(browser.drain_events()) if line.isdigit()]
-        heard_after = browser.evaluate(heard)
+            printed = [int(text) for level, text in self.browser.console() if level == "log" and text.isdigit()]
+        heard_after = self.browser.evaluate(heard)
         self.assertTrue(printed, "no clock value printed for Space")
-        self.assertGreater(heard_before, 0, "no music heard")
         self.assertTrue(heard_before - 100 <= printed[0] <= heard_after + 100,
                         "clock %d ms, music heard %d..%d ms" % (printed[0], heard_before, heard_after))
         # Ten Enter presses skip all ten scenes: the end screen comes long before the show's end.
         for _ in range(10):
-            browser.key("Enter", "Enter", 13)
+            self.browser.key("Enter")
         self.wait_for_state("ended", within=30)
         # Play again: a fresh run, which Escape ends.
-        click_on("again")
-        self.wait_for_state("playing", within=30)
-        browser.key("Escape", "Escape", 27)
+        self.click_on("again")
+        self.wait_for_state("playing", within=OUTPUT_WAIT + 20)
+        self.browser.key("Escape")
         self.wait_for_state("ended", within=20)
-        self.assertEqual(console_problems(), [])
+        self.assertEqual(self.console_problems(), [])
         # A soundtrack the browser could not decode: the start-up failure's line on the end screen.
-        browser.evaluate("audio.buffer = null, audio.failure = 10")
-        click_on("again")
-        browser.wait_for("document.getElementById('end-text').textContent.startsWith('Error: ')", timeout=30)
-        self.assertEqual(browser.evaluate("document.body.dataset.state"), "ended")
+        self.browser.evaluate("audio.buffer = null, audio.failure = 10")
+        self.click_on("again")
+        self.browser.wait_for("document.getElementById('end-text').textContent.startsWith('Error: ')", timeout=30)
+        self.assertEqual(self.browser.evaluate("document.body.dataset.state"), "ended")
+        self.assertEqual(self.browser.evaluate("document.getElementById('end-text').textContent"),
+                         "Error: Unknown file format")
+
+
+class NoSoundOutput(PageTest):
+    sound_output = False
+
+    def start_and_wait(self):
+        """Starts the show with a key; returns the state it came to and the seconds it took."""
+        self.open_page()
+        self.wait_for_state("ready", within=60)
+        started = time.monotonic()
+        self.browser.key("Enter")
+        state = self.wait_for_state("playing ended", within=OUTPUT_WAIT + 20)
+        return state, time.monotonic() - started
+
+    def assert_ended_for_want_of_output(self, waited):
+        self.assertEqual(self.browser.evaluate("document.getElementById('end-text').textContent"), NO_OUTPUT_LINE)
+        self.assertEqual(self.console_problems(),
+                         ["the sound output did not start within %d s" % OUTPUT_WAIT])
+        self.assertGreaterEqual(waited, OUTPUT_WAIT - 1)
+
+    def test_the_show_plays_or_says_why_it_cannot(self):
+        # Where no sound server answers and there is no sound card, Firefox's output never
+        # starts: the page waits a while, then ends with the window player's reason.
+        # Chromium plays on a silent output of its own.
+        state, waited = self.start_and_wait()
+        print("%s without a sound output: %s after %.1f s" % (self.browser.name, state, waited), file=sys.stderr)
+        if state == "ended":
+            self.assert_ended_for_want_of_output(waited)
+        else:
+            self.browser.wait_for("audio.heardSeconds(performance.now()) > 0.5", timeout=10)
+            self.browser.key("Escape")
+            self.wait_for_state("ended", within=20)
+            self.assertEqual(self.console_problems(), [])
+        # An output that never starts, in any browser: the same end, and play again waits anew.
+        self.open_page()
+        self.wait_for_state("ready", within=60)
+        self.browser.evaluate("audio.context.resume = () => new Promise(() => {})")
+        started = time.monotonic()
+        self.browser.key("Enter")
+        self.assertEqual(self.wait_for_state("ended", within=OUTPUT_WAIT + 20), "ended")
+        self.assert_ended_for_want_of_output(time.monotonic() - started)
+        started = time.monotonic()
+        self.click_on("again")
+        self.wait_for_state("starting", within=5)
+        self.assertEqual(self.wait_for_state("ended", within=OUTPUT_WAIT + 20), "ended")
+        self.assert_ended_for_want_of_output(time.monotonic() - started)
+
+
+# The tests of each browser: FrameHookFirefox, PlayerChromium, ...
+for _name in BROWSERS:
+    for _tests in (FrameHook, Player, NoSoundOutput):
+        globals()[_tests.__name__ + _name.capitalize()] = type(_tests.__name__ + _name.capitalize(), (_tests,),
+                                                               {"browser_name": _name})
+del FrameHook, Player, NoSoundOutput, _tests, _name
 
 
 if __name__ == "__main__":
