@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""Frames per second of every scene in each browser beside the native demo-bench, with the
-same frame plan: N frames spread over each scene, each finished before the next.
+"""Presents per second of every scene in each browser beside the native demo-bench, on the
+same schedule: the player's at 60 Hz (120 show frames a second, the one between two
+presents without pixels), N presents timed in each scene, each finished before the next.
 
-Usage: bash tests/web/with-display.bash python3 tests/web/bench_page.py SITE_DIR NATIVE_BUILD_DIR [WxH] [FRAMES_PER_SCENE]
+Usage: bash tests/web/with-display.bash python3 tests/web/bench_page.py SITE_DIR NATIVE_BUILD_DIR [WxH] [PRESENTS_PER_SCENE]
 WEB_TEST_BROWSERS names the browsers (default "chromium firefox")."""
 import json
 import os
@@ -40,7 +41,7 @@ def main():
                              "--frames", str(frames), "--json"],
                             cwd=native, check=True, capture_output=True, text=True).stdout
     desktop = json.loads(report)["scenes"]
-    print("%s, %d frames per scene" % (size, frames))
+    print("%s, %d presents per scene" % (size, frames))
     print("%-24s" % "scene" + "".join("%18s" % (name + " fps") for name, _ in pages) + "%18s" % "native fps")
     for i, scene in enumerate(SCENES):
         print("%-24s" % ("%d %s" % (i, scene)) +

@@ -8,6 +8,9 @@
 // order. Each vertex of the list carries its primitive's colour as four floats: the vertex
 // shader reads the same values it would read from the current colour, so the pixels are the
 // same. A primitive drawn alone reaches the emulation exactly as the show made it.
+// A primitive made while the scissor test is on with an empty box (a show frame nobody
+// sees) could not touch a pixel: it is dropped, and costs no draw call. The current colour
+// and texture coordinate it leaves are kept all the same.
 
 // Entry points that only read or change state: they draw what is pending first.
 var batchFlushers = [
@@ -33,6 +36,7 @@ mergeInto(LibraryManager.library, {
     untextured: 0,     // its vertices made before the first texture coordinate
     textured: false,   // a texture coordinate was given since glBegin
     s: 0, t: 0,        // the texture coordinate given last
+    emptyScissor: false, // the scissor box set last has no pixel
 
     // The collected primitives as one list of triangles: per vertex r, g, b, a, then s, t
     // when they are textured, then x, y, z, w.
@@ -157,6 +161,8 @@ mergeInto(LibraryManager.library, {
       var b = ImmediateBatch;
       var mode = b.mode;
       b.mode = -1;
+      // Turning the scissor test on or setting the box drew what was pending.
+      if (b.emptyScissor && GLctx.isEnabled(GLctx.SCISSOR_TEST)) return;
       // Vertices before the first texture coordinate: the emulation cannot draw such a
       // primitive in one piece either; it goes on alone, as made.
       var alone = !b.batchable(mode) || (b.textured && b.untextured > 0);
@@ -215,6 +221,8 @@ mergeInto(LibraryManager.library, {
     '_glVertex3f = function(x, y, z) { ImmediateBatch.vertex(x, y, z); };\n' +
     '_glVertex2i = _glVertex2f = function(x, y) { ImmediateBatch.vertex(x, y, 0); };\n' +
     '_glTexCoord2i = _glTexCoord2f = _glTexCoord2d = function(s, t) { ImmediateBatch.texCoord(s, t); };\n' +
+    '{ let real = _glScissor; _glScissor = function(x, y, w, h) {' +
+    ' ImmediateBatch.emptyScissor = w <= 0 || h <= 0; return real(x, y, w, h); }; }\n' +
     '{ let real = _glColor4f; _glColor4f = function(r, g, b, a) {' +
     ' if (ImmediateBatch.mode >= 0) throw "glColor between glBegin and glEnd is not supported";' +
     ' real(r, g, b, a); }; }',
