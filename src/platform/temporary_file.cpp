@@ -8,6 +8,12 @@
 #include <cstdint>
 #include <cstdio>
 
+std::string directoryOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 int createTemporaryFile(const std::string& dir, const char* prefix, std::string& path) {
     constexpr int Attempts = 100;  // names taken already (by other runs) before giving up
     for (int attempt = 0; attempt < Attempts; ++attempt) {

@@ -163,8 +163,8 @@ a symbolic link to one (the file it names is replaced; the link stays), or a FIF
 Devices, sockets and other special files are refused and left alone, and so are two
 outputs on one file and an output that is one of the show's data files. Every output is
 checked before anything is created. Files are written under a temporary name of the run's
-own (.demo-capture-XXXXXXXX.part beside them) and renamed only when complete: every output
-is whole or absent. Ctrl-C, SIGTERM or SIGHUP stop the run at the next frame; a run that
+own (.demo-capture-, eight random hex digits, .part, beside them) and renamed only when
+complete: every output is whole or absent. Ctrl-C, SIGTERM or SIGHUP stop the run at the next frame; a run that
 does not stop within 5 s (a stuck GL driver), or a second one, ends at once.
 
 Progress goes to standard error. Exit status: 0 done; 2 bad options, no data found, an

@@ -53,12 +53,6 @@ const char* kindOf(mode_t mode) {
     return "is not a regular file";
 }
 
-std::string directoryOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 std::string nameOf(const std::string& path) {
     const size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -169,15 +163,7 @@ bool planOutput(const std::string& path, OutputTarget& target, std::string& erro
 
 bool checkFrameDirectory(const std::string& dir, std::string& error) {
     struct stat info{};
-    if (stat(dir.c_str(), &info) == 0) {
-        if (!S_ISDIR(info.st_mode)) {
-            error = dir + ": not a directory";
-            return false;
-        }
-        if (access(dir.c_str(), W_OK | X_OK) == 0) return true;
-        error = "cannot write in " + reason(dir);
-        return false;
-    }
+    if (stat(dir.c_str(), &info) == 0) return writableDirectory(dir, dir, error);
     if (errno != ENOENT) {
         error = "cannot use " + reason(dir);
         return false;

@@ -4,9 +4,10 @@
 
 // Outputs are written under a temporary name in their own directory and renamed only once
 // complete, so an interrupted or failed run never leaves a file that looks finished. Every
-// temporary belongs to one run alone: a short unique name (".demo-capture-XXXXXXXX.part",
-// short so that an output name of any legal length works) created exclusively, and written
-// through the descriptor opened then; two runs on one path each publish a whole file.
+// temporary belongs to one run alone: a short unique name (".demo-capture-", eight
+// random hex digits, ".part": short so that an output name of any legal length works)
+// created exclusively, and written through the descriptor opened then; two runs on one
+// path each publish a whole file.
 //
 // What a path may name:
 // - nothing yet, or a regular file: the temporary beside it is renamed onto it at the end;

@@ -11,12 +11,6 @@
 
 namespace {
 
-std::string directoryOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 bool writeAll(int fd, const uint8_t* data, size_t bytes) {
     while (bytes > 0) {
         const ssize_t written = write(fd, data, bytes);
