@@ -17,10 +17,15 @@ double reportedExtraUs(uint64_t callbackUs, uint64_t askedUs, uint64_t answeredU
                        double latencyUs, int deviceFrames, int rate) {
     // The server measured somewhere between question and answer; the middle is nearest.
     const double measuredUs = 0.5 * (double(askedUs) + double(answeredUs));
-    // The newest buffer ends where the server's latency ends, so its first frame is heard
-    // at measured + latency - one buffer; the model says at the hand-over + one buffer.
+    // The server's latency runs to the last frame it has been given. SDL gives it the newest
+    // buffer piece by piece, as the server asks for more, so when the server answers
+    // anything from none to all of that buffer may still wait in SDL, and for as long as
+    // the server does not ask: behind a sink that takes data in large blocks, a part stays
+    // there for the whole stream. Which part is not known here; taking half a buffer keeps
+    // the error within half a buffer either way. So the newest buffer's first frame is heard
+    // at measured + latency - half a buffer; the model says at the hand-over + one buffer.
     const double bufferUs = 1e6 * deviceFrames / rate;
-    return measuredUs + latencyUs - bufferUs - (double(callbackUs) + bufferUs);
+    return measuredUs + latencyUs - 0.5 * bufferUs - (double(callbackUs) + bufferUs);
 }
 
 void noteLatencyReport(LatencyReports& reports, double extraUs) {

@@ -22,9 +22,10 @@ std::optional<double> heardFramesAt(uint64_t atUs, uint64_t framesBefore, uint64
 // One answer of the sound server about our stream: asked at `askedUs`, answered at
 // `answeredUs` (µs since process start), its latency `latencyUs` (what the server holds
 // of ours plus the sink's and device's latency, µs). `callbackUs` is the last hand-over
-// before the question (µs since process start); its buffer is the newest the server holds.
-// Returns how much later than the hand-over model the server will play (µs, may be
-// negative: a server that holds less than the model assumes).
+// before the question (µs since process start); its buffer is the newest, of which the
+// server has been given an unknown part, taken as half (so the answer is right within half
+// a device buffer). Returns how much later than the hand-over model the server will play
+// (µs, may be negative: a server that holds less than the model assumes).
 double reportedExtraUs(uint64_t callbackUs, uint64_t askedUs, uint64_t answeredUs,
                        double latencyUs, int deviceFrames, int rate);
 
