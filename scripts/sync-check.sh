@@ -73,14 +73,18 @@ check() {  # NAME ARGS...: the measurement, and once more when it misses
     fi
     echo "sync-check: each measurement missed at other beats than the other: frames held up by the machine, not the sync"
 }
-# Through PipeWire and the late sink from scene 3, so that the first picture beat comes 2 s
-# into the show: the show's clock takes about a second to settle on a sink that buffers
-# this much, and PipeWire changes its graph's quantum as the show's stream joins.
+# Each from scene 3, so that the first picture beat judged comes 2 s into the show: the
+# show's clock and its present lead settle over the first second (a beat 0.8 s in was off
+# by 19 to 31 ms in 3 of 4 runs straight into the null sink), the late sink needs that
+# second to report its latency, and PipeWire changes its graph's quantum as the show's
+# stream joins. Each runs 15 s, so that the last picture beat (60036) is heard a second before the show is stopped:
+# stopped sooner, the late sink drops that beat's sound, still in its buffer, and the beat
+# is misjudged (seen 55 to 80 ms off in 3 of 5 runs).
 for server in "${servers[@]}"; do
     if [ "$server" = pulseaudio ]; then
-        check pulseaudio --server=pulseaudio
-        check "a sink 200 ms late" --server=pulseaudio --late-sink=200 --start=46500 --seconds=14
+        check pulseaudio --server=pulseaudio --start=46500 --seconds=15
+        check "a sink 200 ms late" --server=pulseaudio --late-sink=200 --start=46500 --seconds=15
     else
-        check "$server" --server="$server" --start=46500 --seconds=14
+        check "$server" --server="$server" --start=46500 --seconds=15
     fi
 done
