@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/music.h"
+#include "app/show_rate.h"
 #include "platform/clock.h"
 
 namespace {
@@ -31,7 +32,13 @@ uint32_t advanceAudioClock(AudioClockState& state, double wallMs, std::optional<
     return state.lastValue;
 }
 
-double PresentLead::leadMs() const { return std::min(MaxLeadMs, readToShownMs + BeatPhase * periodMs); }
+double PresentLead::leadMs() const {
+    return std::min(MaxLeadMs, readToShownMs + BeatPhase * periodMs + frameAgeMs);
+}
+
+double shownFrameAgeMs(uint32_t showRate) {
+    return showRate == UncappedShowRate ? 0.0 : 500.0 / showRate;
+}
 
 void notePresentedFrame(PresentLead& lead, double readMs, double shownMs) {
     const double readToShown = std::clamp(shownMs - readMs, 0.0, MaxLeadMs);
@@ -46,7 +53,10 @@ void notePresentedFrame(PresentLead& lead, double readMs, double shownMs) {
     lead.lastReadMs = readMs;
 }
 
-void setShowClockOffset(uint32_t offsetMs) { showClockOffsetMs = offsetMs; }
+void setShowClock(uint32_t offsetMs, uint32_t showRate) {
+    showClockOffsetMs = offsetMs;
+    showLead.frameAgeMs = shownFrameAgeMs(showRate);
+}
 
 uint32_t showClockMs() {
     const uint64_t us = monotonicUs();

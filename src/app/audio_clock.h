@@ -36,10 +36,16 @@ uint32_t advanceAudioClock(AudioClockState& state, double wallMs, std::optional<
 // frames. A BeatPhase of one half would centre the picture on the music; more than a half
 // leans it toward coming first, since music heard early is the worse fault, and a frame
 // that shows a beat (a full-screen flash) often takes longer to draw than its neighbours.
+//
+// Under a show rate a present shows the newest show frame due, whose clock value lies
+// anywhere within one show frame before the value read: over the phases at which presents
+// fall, the frame seen is half a show frame older than the read. The lead adds that age, or
+// the show rate's own grid would take back what BeatPhase leans ahead.
 struct PresentLead {
     double readToShownMs = 0;  // smoothed time from the clock read to the end of presenting, ms
     double periodMs = 0;       // smoothed time between clock reads, ms
     double lastReadMs = -1;    // wall time of the previous frame's clock read, ms; -1: none
+    double frameAgeMs = 0;     // the shown frame's mean age against the read, ms (0..500)
     double leadMs() const;     // 0..MaxLeadMs
 };
 inline constexpr double MaxLeadMs = 100.0;        // a lead never exceeds this, ms
@@ -49,11 +55,17 @@ inline constexpr double LeadSmoothing = 0.1;      // weight of the newest frame 
 // single frames slower than MaxLeadMs count as MaxLeadMs.
 void notePresentedFrame(PresentLead& lead, double readMs, double shownMs);
 
+// Mean age of the frame a present shows against the clock value it read, ms: half a show
+// frame at `showRate` show frames a second; 0 for UncappedShowRate (each present draws the
+// frame of its own read).
+double shownFrameAgeMs(uint32_t showRate);
+
 // The show's clock for `demo`: wall time plus `offsetMs` (--start), following the heard
-// music while it plays, read for the moment the frame will be seen. Install with
-// setClockSource(&showClockMs); call showFramePresented() after each buffer swap.
-void setShowClockOffset(uint32_t offsetMs);
+// music while it plays, read for the moment the frame will be seen by a player that draws
+// `showRate` show frames a second. Install with setClockSource(&showClockMs); call
+// showFramePresented() after each buffer swap.
+void setShowClock(uint32_t offsetMs, uint32_t showRate);
 uint32_t showClockMs();
 void showFramePresented();
-// Start-up values: not anchored, no lead, offset 0.
+// Start-up values: not anchored, no lead, offset 0, no frame age.
 void resetShowClock();

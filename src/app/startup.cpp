@@ -15,7 +15,7 @@ void installClock(const StartupSettings& settings) {
     // A simulated clock has no jitter: its presents take the newest due frame as it is.
     setPlayerShowRate(settings.startMs, settings.showRate, settings.clock == RunClock::Show);
     if (settings.clock == RunClock::Show) {
-        setShowClockOffset(settings.startMs);
+        setShowClock(settings.startMs, settings.showRate);
         setClockSource(&showClockMs);
     } else {
         setSimulatedClock(settings.startMs);

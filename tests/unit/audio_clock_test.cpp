@@ -2,6 +2,10 @@
 
 #include "app/audio_clock.h"
 
+#include <algorithm>
+
+#include "app/show_rate.h"
+
 TEST(AudioClock, WithoutMusicItIsWallTimePlusTheStartOffset) {
     AudioClockState state;
     EXPECT_EQ(advanceAudioClock(state, 10.7, std::nullopt, 0), 10u);
@@ -88,4 +92,53 @@ TEST(AudioClock, FramesAreDrawnForTheMomentTheyAreSeen) {
     read += 6000.0;
     for (int frame = 0; frame < 200; ++frame, read += 10.0) notePresentedFrame(lead, read, read + 8.0);
     EXPECT_NEAR(lead.leadMs(), 15.5, 0.01);
+}
+
+namespace {
+
+// Presents every `presentPeriodMs`, each seen 5 ms after it read the clock, through the
+// player's tick driver at `showRate`; a beat's picture is seen at the first present whose
+// frame lies past the beat (as the beat scenes step). Returns the mean of (seen - heard)
+// over beats at every ms of 20 s.
+double meanBeatLatenessMs(uint32_t showRate, double presentPeriodMs) {
+    constexpr double ReadToShownMs = 5.0;
+    PresentLead lead;
+    lead.frameAgeMs = shownFrameAgeMs(showRate);
+    TickDriver driver;
+    driver.show = {0, showRate};
+    driver.stallMs = NeverStall;
+    AudioClockState clock;
+    uint32_t shownMs = 0;  // clock value of the frame on screen
+    double total = 0;
+    int beats = 0;
+    for (double readMs = 0.37; readMs < 21000.0; readMs += presentPeriodMs) {
+        const uint32_t now = advanceAudioClock(clock, readMs, std::nullopt, 0, lead.leadMs());
+        const DueFrames due = takeDueFrames(driver, now);
+        notePresentedFrame(lead, readMs, readMs + ReadToShownMs);
+        if (due.count == 0) continue;
+        const uint32_t frameMs = dueFrameClock(driver, due.first + due.count - 1, now);
+        // Beats from the second second on: the lead has settled. Without music the clock is
+        // wall time, so the beat at value b is heard at wall time b.
+        for (uint32_t beat = std::max(shownMs, 1000u); beat < frameMs && beat < 20000; ++beat) {
+            total += readMs + ReadToShownMs - beat;
+            ++beats;
+        }
+        shownMs = frameMs;
+    }
+    return total / beats;
+}
+
+}  // namespace
+
+TEST(AudioClock, BeatsAreSeenAsFarAheadAsBeatPhaseSaysAtAnyShowRateAndDisplay) {
+    // A present's clock falls anywhere in its period: seen on average half a period late,
+    // less BeatPhase of it. The show rate's frames add their own half frame of age, which
+    // the lead takes back. Refresh rates that drift through every phase of the show's
+    // frames over the run (whole-ms clock values add about half a ms).
+    for (const double hz : {59.94, 119.88, 143.9, 239.76}) {
+        const double periodMs = 1000.0 / hz;
+        const double leaned = (0.5 - BeatPhase) * periodMs + 0.5;
+        EXPECT_NEAR(meanBeatLatenessMs(DefaultShowRate, periodMs), leaned, 1.0) << hz;
+        EXPECT_NEAR(meanBeatLatenessMs(UncappedShowRate, periodMs), leaned, 1.0) << hz;
+    }
 }
