@@ -18,9 +18,12 @@ under_xvfb '
 [ "$(cat code.txt)" = 0 ] || fail "closed standard output: exit $(cat code.txt) after Space ($(tail -c 300 err.txt))"
 echo "ok: Space into a closed pipe, the show ended by itself"
 
+# The signal goes once the loop runs (a printed clock says so): during start-up a request
+# ends the process at once, by the signal, and the window is up before start-up has ended.
 under_xvfb '
     "$DEMO" --window=320x200 --mute --start=60000 > out.txt 2> err.txt & pid=$!
     bash "$WAIT_WINDOW" > /dev/null || exit 1
+    bash "$PRINT_CLOCK" $pid out.txt || exit 1
     kill -HUP $pid
     wait_exit $pid 10 > code.txt'
 [ "$(cat code.txt)" = 0 ] || fail "SIGHUP: exit $(cat code.txt) ($(tail -c 300 err.txt))"
