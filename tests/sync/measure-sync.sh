@@ -85,7 +85,7 @@ late_sink() {
     pacat --raw --latency-msec=10 -d show < /dev/zero &
     keeper=$!
 }
-pulse_start "$work/pulse" realtime
+pulse_start "$work/pulse" realtime || exit 2
 late_sink || exit 2
 unset SDL_AUDIODRIVER
 start_xvfb "$work/x" "${screen}x24" || exit 2
@@ -112,7 +112,7 @@ if [ "$restart" = 1 ]; then
     sleep 3
     pulse_stop "$work/pulse"
     sleep 2
-    pulse_start "$work/pulse" realtime
+    pulse_start "$work/pulse" realtime || exit 2
     late_sink || exit 2
     record
 fi

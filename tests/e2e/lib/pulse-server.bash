@@ -105,18 +105,19 @@ pipewire_start() {
     pulse_wait_answer "$dir" "$(cat "$dir/pipewire.pid")" "$(cat "$dir/wireplumber.pid")" \
         "$(cat "$dir/server.pid")" &&
         pactl load-module module-null-sink sink_name=show rate=44100 > /dev/null &&
-        pulse_wait_sink "$dir" show || { pulse_stop "$dir"; return 1; }
+        pactl set-default-sink show && pulse_wait_sink "$dir" show || { pulse_stop "$dir"; return 1; }
 }
 
-# pulse_wait_sink DIR NAME: waits (up to 5 s) until the sink NAME is the default one (the
-# session manager chooses it a moment after it appears).
+# pulse_wait_sink DIR NAME: waits (up to 10 s) until the sink NAME is the default one (the
+# session manager takes the choice a moment later; left to choose by itself it took more
+# than 5 s once at load 2).
 pulse_wait_sink() {
     local i
-    for i in $(seq 100); do
+    for i in $(seq 200); do
         [ "$(pactl get-default-sink 2> /dev/null)" = "$2" ] && return 0
         sleep 0.05
     done
-    echo "pulse_start: sink $2 did not become the default" >&2
+    echo "pulse_start: sink $2 did not become the default within 10 s" >&2
     return 1
 }
 
