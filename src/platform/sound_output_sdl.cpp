@@ -47,7 +47,7 @@ struct Mixer {
     std::atomic<uint64_t> lastCallbackUs{0};     // end of the last hand-over of any kind, µs
                                                  // since process start; 0: none yet
     // The output's latency beyond the hand-over model, as the sound server reports it (µs,
-    // 0 or more), and whether enough answers are in (FirstReports); an output with no
+    // 0 or more), and whether enough answers are in (FirstServerAnswers); an output with no
     // server to ask counts as known from the start.
     std::atomic<double> extraLatencyUs{0};
     std::atomic<bool> latencyKnown{true};
@@ -69,9 +69,6 @@ constexpr uint64_t LatencyWaitUs = 1'000'000;
 // A server's answer counts only while the output runs: its newest buffer is then at most
 // this old.
 constexpr uint64_t MaxCallbackAgeUs = 500'000;
-// Answers the latency is known from: one answer can be caught in the middle of a server's
-// block and be off by the block.
-constexpr size_t FirstReports = 5;
 
 // Whether the output's latency is as known as it will be: the server has answered, or has
 // had its time to (`LatencyWaitUs` from the first hand-over of music).
@@ -165,7 +162,8 @@ bool noteServerLatency(uint64_t askedUs, uint64_t answeredUs, double latencyUs) 
     noteLatencyReport(mix.reports, reportedExtraUs(callbackUs, askedUs, answeredUs, latencyUs,
                                                    mix.deviceFrames.load(), mix.mixRate));
     mix.extraLatencyUs.store(extraLatencyUs(mix.reports), std::memory_order_relaxed);
-    if (mix.reports.count >= FirstReports) mix.latencyKnown.store(true, std::memory_order_release);
+    if (mix.reports.count >= size_t(FirstServerAnswers))
+        mix.latencyKnown.store(true, std::memory_order_release);
     return true;
 }
 

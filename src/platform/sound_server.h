@@ -11,6 +11,11 @@ namespace sound {
 // start), and the stream's latency (µs). Returns whether the answer could be used.
 using ServerLatencyAnswer = bool (*)(uint64_t askedUs, uint64_t answeredUs, double latencyUs);
 
+// The first answers, asked for every few ms: the output's latency counts as known once this
+// many have been used (one answer can be caught in the middle of a server's block and be off
+// by the block).
+inline constexpr int FirstServerAnswers = 5;
+
 // Starts asking, for the rest of the process, on a thread of its own that nothing waits
 // for: every few ms until the first answers are used (the music's start waits for them),
 // then a few times a second; a server that is slow to answer, stops answering or goes away

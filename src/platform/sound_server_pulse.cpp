@@ -20,8 +20,7 @@ namespace sound {
 namespace {
 
 constexpr uint64_t AskEveryUs = 250'000;       // between questions
-constexpr uint64_t AskFirstEveryUs = 20'000;   // between the first questions
-constexpr int FirstAnswers = 5;                // answers used at that pace
+constexpr uint64_t AskFirstEveryUs = 20'000;   // between the first FirstServerAnswers
 constexpr uint64_t AnswerWithinUs = 1'000'000; // a slower answer counts as none
 constexpr uint64_t ConnectWithinUs = 2'000'000;
 constexpr uint64_t RetryAfterUs = 1'000'000;   // after a failed or dropped connection
@@ -36,7 +35,7 @@ struct Watch {
     bool asking = false;            // a question is out
     uint64_t askedUs = 0;
     uint64_t nextAskUs = 0;
-    int used = 0;                   // answers used so far (counted up to FirstAnswers)
+    int used = 0;                   // answers used so far (counted up to FirstServerAnswers)
     bool found = false;             // our stream was in the answer
     double latencyUs = 0;           // its latency, µs
     std::string ownPid;             // this process's id, as the server lists it
@@ -54,7 +53,7 @@ void onStream(pa_context*, const pa_sink_input_info* info, int last, void* user)
     Watch& w = *static_cast<Watch*>(user);
     if (last != 0) {  // the list is complete (> 0) or failed (< 0)
         if (last > 0 && w.found && w.asking && w.answer(w.askedUs, monotonicUs(), w.latencyUs))
-            w.used = std::min(w.used + 1, FirstAnswers);
+            w.used = std::min(w.used + 1, FirstServerAnswers);
         w.asking = false;
         return;
     }
@@ -96,7 +95,7 @@ void step(Watch& w, uint64_t nowUs) {
     w.asking = true;
     w.found = false;
     w.askedUs = nowUs;
-    w.nextAskUs = nowUs + (w.used < FirstAnswers ? AskFirstEveryUs : AskEveryUs);
+    w.nextAskUs = nowUs + (w.used < FirstServerAnswers ? AskFirstEveryUs : AskEveryUs);
 }
 
 void runWatch(Watch* w) {
