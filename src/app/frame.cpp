@@ -8,6 +8,7 @@
 #include "platform/display.h"
 #include "render/frame_pixels.h"
 #include "render/overlay.h"
+#include "render/start_gl_state.h"
 #include "scenes/cube_scene.h"
 #include "scenes/opening_scene.h"
 #include "scenes/particle_scene.h"
@@ -28,6 +29,8 @@ void resetFrame() {
     stats = PlayStats{};
 }
 
+void rewindPictures() { pictures = PictureState{}; }
+
 const PlayStats& playStats() { return stats; }
 
 const PictureState& pictureState() { return pictures; }
@@ -40,6 +43,8 @@ void prepareShow() {
     stopImagePrefetch();  // every start-up image is taken: its thread has no more work
     initParticles();
     pictures = PictureState{};
+    // The particle preparation bound its sprite last.
+    noteStartGlState(particleSpriteName());
 }
 
 void drawFrame(uint32_t now, FramePixels pixels) {

@@ -51,6 +51,8 @@ const PlayStats& playStats();
 
 // Start-up value of the loop's picture bookkeeping and the player's show frames.
 void resetFrame();
+// The picture bookkeeping alone back at its start-up value (a seek).
+void rewindPictures();
 
 // The loop's picture bookkeeping (demo-bench reads which picture a frame showed).
 const PictureState& pictureState();

@@ -27,6 +27,11 @@ void resetShell() {
     simulatedNow = 0;
 }
 
+void rewindTimeline() {
+    sceneIndex = 0;
+    quitFlag = false;
+}
+
 int32_t advanceSceneIndex(uint32_t now) {
     // Reaching SceneCount ends the run; ">=" only guards against an index already past it.
     sceneIndex = applyTimeline(sceneIndex, now);

@@ -24,6 +24,8 @@ uint32_t simulatedClockMs();
 
 // Start-up values: the opening scene, no quit request, the monotonic clock, simulated clock 0.
 void resetShell();
+// The timeline back at its start (the opening scene, no quit request); the clock is kept.
+void rewindTimeline();
 
 // Advances the scene index by the timeline for the frame's clock value and sets the quit
 // flag when the index reaches SceneCount. Returns the index after the update.

@@ -10,6 +10,7 @@
 #include "platform/random.h"
 #include "render/frame_pixels.h"
 #include "render/matrices.h"
+#include "render/start_gl_state.h"
 #include "scenes/cube_scene.h"
 #include "scenes/opening_scene.h"
 #include "scenes/particle_scene.h"
@@ -44,4 +45,20 @@ void resetShowState() {
     // The platform's show-visible state.
     runtime::resetRand();
     setDesktopRect(DesktopRect{});
+}
+
+void rewindShowState() {
+    rewindTimeline();
+    rewindPictures();
+    resetOpeningScene();
+    resetWarpScenes();
+    resetCubeScene();
+    perspectiveMatrix = Matrix4{};
+    resetFramePixels();
+    currentFont = 0;
+    // Kept: the picture scene's opacity verdicts, made once per texture from its pixels.
+    // The particles take the generator's first draws, as at start-up.
+    runtime::resetRand();
+    rewindParticleScene();
+    restoreStartGlState();
 }

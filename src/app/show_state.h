@@ -8,3 +8,13 @@
 // Left alone: GL objects, which belong to the driver's context (a new run makes a new
 // surface), and the sound output with a soundtrack already playing (see resetMusic).
 void resetShowState();
+
+// Returns the state that the show's frames change to its value at the start of a run, so
+// that the frames can run again from show frame 0 in the same process and context: the
+// scene index and quit flag, the picture bookkeeping, each scene's state (the particles made
+// anew from the shared generator, back at its seed), the perspective matrix, the current
+// font, and the GL state the frames change (render/start_gl_state.h). Kept: what start-up
+// loaded (textures, the particle sprite, the font registry once built: its first use only
+// loads what later uses find loaded), the clock, the music, the key parity, the window and
+// the player's tick driver, which the caller sets.
+void rewindShowState();

@@ -79,6 +79,12 @@ void resetParticleScene() {
     sceneStart.reset();
 }
 
+void rewindParticleScene() {
+    particles = makeParticleCloud();
+    strokes = makeStrokeTable();
+    sceneStart.reset();
+}
+
 void drawParticleScene(uint32_t now) {
     pushIdentityMatrices();
     if (!sceneStart) sceneStart = now;

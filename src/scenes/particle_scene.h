@@ -8,6 +8,9 @@
 void initParticles();
 // Start-up values: no particles, no sprite, the scene not yet begun.
 void resetParticleScene();
+// The scene as the preparation left it, the sprite kept: 575 particles made anew from the
+// shared generator's next 4600 draws (from its seed: the first ones), the scene not begun.
+void rewindParticleScene();
 // One frame of the particle scene. `now`: clock value in ms.
 void drawParticleScene(uint32_t now);
 
