@@ -73,27 +73,39 @@ int play(int channel, Stream* stream);
 // Code of the last failure.
 int lastError();
 
+// Moves a playing stream to `frame` (at the mix rate) of its decoded audio, sample-exact, and
+// ends a pause: the output plays silence until the new position is decoded (a device buffer
+// of it), then the music from there. What the output already holds of the old position
+// still plays out. From then on heardFrames counts from `frame` (0 there) and says nothing
+// until the new position is heard.
+void seekStream(Stream* stream, uint64_t frame);
+// Silence from the next device buffer on; nothing is taken from the streams and heardFrames
+// says nothing until seekStream (a resume is a seek to the place the picture holds).
+void pauseOutput();
+
 // Names of the playback devices, as setDeviceName takes them. False, with a one-line
 // reason, when no audio driver works or the driver names no output device. Needs no init().
 bool listOutputDevices(std::vector<std::string>& names, std::string& error);
 
 // Copies up to `frames` decoded frames of a ready stream into `out` (stereo, 2 * frames
-// values) and returns how many it copied; fewer when the decoder has not caught up or the
-// stream has ended. The output device reads its streams this way; tests read with it too.
+// values) and returns how many it copied; fewer when the decoder has not caught up (none
+// while a seek is carried out) or the stream has ended. The output device reads its streams this way; tests read with it too.
 size_t readStream(Stream* stream, int16_t* out, size_t frames);
 // True once the whole stream has been decoded and read.
 bool streamFinished(Stream* stream);
 
 // Where playback stands, for measurements.
 struct PlaybackPosition {
-    uint64_t framesHanded = 0;       // stream frames given to the device (or dropped) so far
+    uint64_t framesHanded = 0;       // stream frames given to the device (or dropped) so far,
+                                     // since the start or the last seek
     uint64_t framesDropped = 0;      // of those, dropped to keep the music on time
     int deviceLatencyFrames = 0;     // frames the device buffers after a hand-over
     uint32_t firstCallbackMs = 0;    // ms since process start of the first hand-over; 0: none yet
 };
 PlaybackPosition playbackPosition();
 
-// Stream frames heard at `monoUs` (µs since process start): the frames handed before the
+// Stream frames heard at `monoUs` (µs since process start), counted from where the stream
+// started or was last moved to (seekStream): the frames handed before the
 // last hand-over that carried music, minus the device buffer, plus the time since that
 // hand-over, minus the latency a sound server reports beyond that (its own buffer, the
 // sink's and the device's latency: Bluetooth, HDMI, a network sink). False while nothing

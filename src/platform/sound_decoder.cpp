@@ -181,7 +181,6 @@ void closeDecoder(Decoder& decoder) {
 }
 
 int seekDecoder(Decoder& decoder, uint64_t frame) {
-    if (frame == 0) return NoError;
     const off_t target = off_t(frame);
     const off_t reached = mpg123_seek(decoder.handle, target, SEEK_SET);
     if (reached < 0) return errorOf(decoder.handle, int(reached));

@@ -52,6 +52,13 @@ struct Mixer {
     std::atomic<double> extraLatencyUs{0};
     std::atomic<bool> latencyKnown{true};
     LatencyReports reports;                      // the latency watch's thread only
+    // Pause and seeks (pauseOutput, seekStream): silence while paused; every seek asks for a
+    // new playback segment, which the mixer starts once the streams have their new position
+    // decoded: the frames handed, the pace and the anchor then count from it.
+    std::atomic<bool> paused{false};
+    std::atomic<uint32_t> segmentsAsked{0};
+    std::atomic<uint32_t> segment{0};            // the segment playing (audio thread writes)
+    bool segmentHanded = false;                  // audio thread: music handed in this segment
     explicit Mixer(int maxChannels) : channels(size_t(maxChannels)) {}
 };
 
@@ -100,11 +107,35 @@ size_t dropFrames(Mixer& mix, uint64_t frames) {
     return dropped;
 }
 
+// Whether this hand-over plays silence and takes nothing: while paused, and after a seek
+// until every stream can give a device buffer from its new position (or all it has left).
+// Starts the new segment once they can.
+bool holdMusic(Mixer& mix, size_t frames) {
+    if (mix.paused.load(std::memory_order_acquire)) return true;
+    const uint32_t asked = mix.segmentsAsked.load(std::memory_order_acquire);
+    if (asked == mix.segment.load(std::memory_order_relaxed)) return false;
+    for (std::atomic<Stream*>& channel : mix.channels)
+        if (!positionReady(channel.load(std::memory_order_acquire), frames)) return true;
+    mix.anchorSequence.fetch_add(1, std::memory_order_acq_rel);
+    mix.anchorUs.store(0, std::memory_order_relaxed);
+    mix.anchorFrames.store(0, std::memory_order_relaxed);
+    mix.anchorSequence.fetch_add(1, std::memory_order_acq_rel);
+    mix.framesHanded.store(0, std::memory_order_relaxed);
+    mix.pace = OutputPace{};
+    mix.segmentHanded = false;
+    mix.segment.store(asked, std::memory_order_release);
+    return false;
+}
+
 void mixChannels(void* user, Uint8* bytes, int length) {
     Mixer& mix = *static_cast<Mixer*>(user);
     auto* out = reinterpret_cast<int16_t*>(bytes);
     const size_t frames = size_t(length) / (2 * sizeof(int16_t));
     std::memset(bytes, 0, size_t(length));
+    if (holdMusic(mix, frames)) {
+        mix.lastCallbackUs.store(monotonicUs(), std::memory_order_release);
+        return;
+    }
     const size_t scratchFrames = mix.scratch.size() / 2;
     // Music the output missed (it fell more than 1.5 buffers, plus the server's latency,
     // behind its pace) is dropped first, so that what is played now is what is due now. A
@@ -112,8 +143,7 @@ void mixChannels(void* user, Uint8* bytes, int length) {
     // latency, so nothing is dropped before that latency is known.
     const uint64_t toleranceFrames =
         uint64_t(mix.deviceFrames.load()) * 3 / 2 + extraLatencyFrames(mix);
-    if (mix.keepsPace && mix.firstCallbackMs.load(std::memory_order_relaxed) != 0 &&
-        latencySettled(mix, monotonicUs())) {
+    if (mix.keepsPace && mix.segmentHanded && latencySettled(mix, monotonicUs())) {
         const uint64_t behind = framesToDrop(mix.pace, monotonicUs(), mix.framesHanded.load(),
                                              mix.mixRate, toleranceFrames);
         if (behind > 0) {
@@ -138,8 +168,10 @@ void mixChannels(void* user, Uint8* bytes, int length) {
         }
         handed = std::max(handed, done);
     }
-    if (handed > 0 && mix.firstCallbackMs.load(std::memory_order_relaxed) == 0) {
-        mix.firstCallbackMs.store(std::max<uint32_t>(monotonicMs(), 1u));
+    if (handed > 0 && !mix.segmentHanded) {
+        mix.segmentHanded = true;
+        if (mix.firstCallbackMs.load(std::memory_order_relaxed) == 0)
+            mix.firstCallbackMs.store(std::max<uint32_t>(monotonicMs(), 1u));
         if (mix.keepsPace) framesToDrop(mix.pace, monotonicUs(), 0, mix.mixRate, toleranceFrames);
     }
     const uint64_t before = mix.framesHanded.fetch_add(handed, std::memory_order_relaxed);
@@ -298,6 +330,18 @@ int play(int channel, Stream* stream) {
     return chosen;
 }
 
+void seekStream(Stream* stream, uint64_t frame) {
+    requestStreamSeek(stream, frame);
+    if (mixer == nullptr) return;
+    // After the stream's request, so that the mixer seeing the new segment waits for it.
+    mixer->segmentsAsked.fetch_add(1, std::memory_order_acq_rel);
+    mixer->paused.store(false, std::memory_order_release);
+}
+
+void pauseOutput() {
+    if (mixer != nullptr) mixer->paused.store(true, std::memory_order_release);
+}
+
 PlaybackPosition playbackPosition() {
     PlaybackPosition position;
     if (mixer == nullptr) return position;
@@ -309,7 +353,10 @@ PlaybackPosition playbackPosition() {
 }
 
 bool heardFrames(uint64_t monoUs, double& frames) {
-    if (mixer == nullptr) return false;
+    if (mixer == nullptr || mixer->paused.load(std::memory_order_acquire) ||
+        mixer->segment.load(std::memory_order_acquire) !=
+            mixer->segmentsAsked.load(std::memory_order_acquire))
+        return false;
     uint64_t atUs = 0, handedBefore = 0;
     for (;;) {
         const uint32_t sequence = mixer->anchorSequence.load(std::memory_order_acquire);

@@ -36,10 +36,16 @@ size_t freeFrames(const Stream& stream) {
                                            stream.read.load(std::memory_order_acquire)));
 }
 
-// Decodes while the ring has room for a chunk, until `upTo` frames have ever been written.
-// Returns false when the stream has ended.
+bool seekPending(const Stream& stream) {
+    return stream.seeksAsked.load(std::memory_order_acquire) !=
+           stream.seeksDone.load(std::memory_order_relaxed);
+}
+
+// Decodes while the ring has room for a chunk, until `upTo` frames have ever been written or
+// a seek is asked for. Returns false when the stream has ended.
 bool fillRing(Stream& stream, Decoder& decoder, int16_t* chunk, int& error, uint64_t upTo) {
-    while (freeFrames(stream) >= DecodeChunkFrames && stream.written.load() < upTo) {
+    while (freeFrames(stream) >= DecodeChunkFrames && stream.written.load() < upTo &&
+           !seekPending(stream)) {
         const DecodeResult got = decodeFrames(decoder, chunk, DecodeChunkFrames);
         writeRing(stream, chunk, got.frames);
         if (got.ended) {
@@ -51,7 +57,8 @@ bool fillRing(Stream& stream, Decoder& decoder, int16_t* chunk, int& error, uint
 }
 
 // The stream's thread: opens the file, fills the ring before reporting ready, then keeps
-// the ring full until the music ends. Touches only the stream and its decoder.
+// the ring full, and carries out seeks, for the life of the process (a seek may bring back
+// music that has ended). Touches only the stream and its decoder.
 void decodeLoop(Stream* stream) {
     // The output thread runs at raised priority where the system allows; the decoder feeding
     // it must not starve behind the renderer either. Refused without the right: then it runs
@@ -74,15 +81,39 @@ void decodeLoop(Stream* stream) {
         return;
     }
     stream->state.store(NoError);
-    while (more) {
-        // Sleep while the ring is full until the reader takes something, then top it up.
-        const uint64_t seen = stream->read.load(std::memory_order_acquire);
-        if (freeFrames(*stream) < DecodeChunkFrames) stream->read.wait(seen);
-        more = fillRing(*stream, decoder, chunk, error, UINT64_MAX);
+    if (!more) stream->decodeEnded.store(true, std::memory_order_release);
+    for (;;) {
+        const uint32_t seen = stream->wakeups.load(std::memory_order_acquire);
+        const uint32_t asked = stream->seeksAsked.load(std::memory_order_acquire);
+        if (asked != stream->seeksDone.load(std::memory_order_relaxed)) {
+            // Audio decoded from here on begins at the ring's write counter; the reader skips
+            // what lies before it. A position that cannot be reached is silence.
+            more = seekDecoder(decoder, stream->seekFrame.load()) == NoError;
+            stream->decodeEnded.store(!more, std::memory_order_relaxed);
+            stream->seekDoneAt.store(stream->written.load(), std::memory_order_relaxed);
+            stream->seeksDone.store(asked, std::memory_order_release);
+            continue;
+        }
+        if (more && freeFrames(*stream) >= DecodeChunkFrames) {
+            // Read or decode failures after the start end the music early: silence follows.
+            more = fillRing(*stream, decoder, chunk, error, UINT64_MAX);
+            if (!more) stream->decodeEnded.store(true, std::memory_order_release);
+            continue;
+        }
+        // The ring is full or the music has ended: sleep until a read or a seek.
+        stream->wakeups.wait(seen);
     }
-    // Read or decode failures after the start end the music early: silence follows.
-    closeDecoder(decoder);
-    stream->decodeEnded.store(true, std::memory_order_release);
+}
+
+// Skips, for the reader, the audio from before the newest carried-out seek.
+void skipToNewestPosition(Stream& stream) {
+    const uint32_t done = stream.seeksDone.load(std::memory_order_acquire);
+    if (done == stream.seeksSkipped) return;
+    const uint64_t at = stream.seekDoneAt.load(std::memory_order_relaxed);
+    if (stream.read.load(std::memory_order_relaxed) < at) stream.read.store(at, std::memory_order_release);
+    stream.seeksSkipped = done;
+    stream.wakeups.fetch_add(1, std::memory_order_release);
+    stream.wakeups.notify_one();
 }
 
 }  // namespace
@@ -132,8 +163,35 @@ int openState(Stream* stream) {
     return state;
 }
 
+size_t framesReady(Stream* stream) {
+    if (stream == nullptr || stream->state.load(std::memory_order_acquire) != NoError ||
+        seekPending(*stream))
+        return 0;
+    skipToNewestPosition(*stream);
+    return size_t(stream->written.load(std::memory_order_acquire) -
+                  stream->read.load(std::memory_order_relaxed));
+}
+
+void requestStreamSeek(Stream* stream, uint64_t frame) {
+    if (stream == nullptr) return;
+    stream->seekFrame.store(frame, std::memory_order_relaxed);
+    stream->seeksAsked.fetch_add(1, std::memory_order_release);
+    stream->wakeups.fetch_add(1, std::memory_order_release);
+    stream->wakeups.notify_one();
+}
+
+bool positionReady(Stream* stream, size_t frames) {
+    if (stream == nullptr || stream->state.load(std::memory_order_acquire) != NoError) return true;
+    if (seekPending(*stream)) return false;
+    return framesReady(stream) >= frames || stream->decodeEnded.load(std::memory_order_acquire);
+}
+
 size_t readStream(Stream* stream, int16_t* out, size_t frames) {
-    if (stream == nullptr || stream->state.load(std::memory_order_acquire) != NoError) return 0;
+    // While a seek is being carried out the ring holds audio from before it: none is given.
+    if (stream == nullptr || stream->state.load(std::memory_order_acquire) != NoError ||
+        seekPending(*stream))
+        return 0;
+    skipToNewestPosition(*stream);
     const uint64_t at = stream->read.load(std::memory_order_relaxed);
     const uint64_t available = stream->written.load(std::memory_order_acquire) - at;
     const size_t count = size_t(std::min<uint64_t>(available, frames));
@@ -143,7 +201,10 @@ size_t readStream(Stream* stream, int16_t* out, size_t frames) {
         out[2 * i + 1] = stream->ring[2 * slot + 1];
     }
     stream->read.store(at + count, std::memory_order_release);
-    stream->read.notify_one();
+    if (count > 0) {
+        stream->wakeups.fetch_add(1, std::memory_order_release);
+        stream->wakeups.notify_one();
+    }
     return count;
 }
 
@@ -152,8 +213,8 @@ bool streamFinished(Stream* stream) {
     const int state = stream->state.load(std::memory_order_acquire);
     if (state == -2) return false;
     if (state != NoError) return true;
-    return stream->decodeEnded.load(std::memory_order_acquire) &&
-           stream->read.load() == stream->written.load();
+    return !seekPending(*stream) && stream->decodeEnded.load(std::memory_order_acquire) &&
+           framesReady(stream) == 0;
 }
 
 }  // namespace sound

@@ -21,9 +21,29 @@ struct Stream {
     std::atomic<int> state{-2};         // -2 opening, 0 ready, else the error code
     std::atomic<uint64_t> written{0};   // frames ever written into the ring (decode thread)
     std::atomic<uint64_t> read{0};      // frames ever read from the ring (reader)
-    std::atomic<bool> decodeEnded{false};
+    std::atomic<bool> decodeEnded{false};  // the audio from the newest position is all decoded
+    // Seeks (seekStream): the frame the newest one asked for (at the mix rate), how many were
+    // asked for, and the newest the decode thread has carried out, whose audio begins at
+    // ring frame counter `seekDoneAt` (stored before `seeksDone`).
+    std::atomic<uint64_t> seekFrame{0};
+    std::atomic<uint32_t> seeksAsked{0};
+    std::atomic<uint32_t> seeksDone{0};
+    std::atomic<uint64_t> seekDoneAt{0};
+    uint32_t seeksSkipped = 0;          // reader only: the newest carried-out seek whose older
+                                        // audio the reader has skipped
+    std::atomic<uint32_t> wakeups{0};   // bumped by a read and a seek; the decode thread sleeps on it
     Stream* next = nullptr;             // the list of every stream ever opened
 };
+
+// Frames a ready stream can give from its newest carried-out position (none while a seek is
+// still being carried out: the ring then holds audio from before it).
+size_t framesReady(Stream* stream);
+// Asks the decode thread to move to `frame` of the decoded audio (at the mix rate); the
+// reader then skips what was decoded from before it.
+void requestStreamSeek(Stream* stream, uint64_t frame);
+// Whether a stream can give `frames` frames from its newest position, or all it has left
+// there (a stream that failed or is null has nothing to wait for).
+bool positionReady(Stream* stream, size_t frames);
 
 // Records the code that lastError() reports.
 void noteError(int code);

@@ -105,6 +105,34 @@ TEST_F(SoundFiles, StreamDeliversExactlyTheWholeFileDecodeAlsoFromAStartFrame) {
     EXPECT_TRUE(std::equal(rest.begin(), rest.end(), decoded.begin() + 2 * startFrame));
 }
 
+TEST_F(SoundFiles, SeeksMoveTheStreamSampleExactForwardBackAndAfterItsEnd) {
+    const std::vector<int16_t> source = makeTestSignal(SignalFrames, Rate);
+    ASSERT_TRUE(writeMp3(path("song.mp3"), source, 2, Rate));
+    std::vector<int16_t> decoded;
+    ASSERT_EQ(sound::decodeFile(path("song.mp3").c_str(), Rate, decoded), sound::NoError);
+    sound::setBufferSize(50);  // a ring smaller than the song: seeks meet a full ring
+    sound::Stream* stream = sound::openStream(path("song.mp3").c_str(), sound::NonBlocking, 0, 0);
+    ASSERT_EQ(waitForOpen(stream), 0);
+    // Part of the song, so that the ring holds audio from before each seek.
+    int16_t block[2 * 700];
+    size_t taken = 0;
+    while (taken < 5000) taken += sound::readStream(stream, block, 700);
+
+    // Ahead, then back before the start of what was read, then twice at once (only the
+    // newest counts), then after the music has ended: each time exactly the decode from there.
+    for (const std::vector<size_t>& frames : {std::vector<size_t>{40000}, {1000}, {30000, 777}}) {
+        for (const size_t frame : frames) sound::seekStream(stream, frame);
+        const std::vector<int16_t> rest = readWholeStream(stream);
+        const size_t frame = frames.back();
+        ASSERT_EQ(rest.size(), decoded.size() - 2 * frame) << "seek to " << frame;
+        EXPECT_TRUE(std::equal(rest.begin(), rest.end(), decoded.begin() + long(2 * frame)))
+            << "seek to " << frame;
+    }
+    // Back to the very start once the whole song has been read.
+    sound::seekStream(stream, 0);
+    EXPECT_TRUE(readWholeStream(stream) == decoded);
+}
+
 TEST_F(SoundFiles, MonoFileAtAnotherRateBecomesStereoAtTheMixRate) {
     const int rate = 22050;
     const std::vector<int16_t> stereo = makeTestSignal(rate, rate);  // 1 s
