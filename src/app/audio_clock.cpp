@@ -9,10 +9,21 @@
 
 namespace {
 AudioClockState showClock;
+ClockSegment showSegment;
 PresentLead showLead;
 double lastReadMs = 0;           // wall time of the last showClockMs() call, ms
-uint32_t showClockOffsetMs = 0;  // clock value of process start, ms
 }  // namespace
+
+uint32_t advanceSegmentClock(ClockSegment& segment, AudioClockState& state, double wallMs,
+                             std::optional<double> heardMs, double leadMs) {
+    if (segment.held) return segment.startValue;
+    const double sinceStartMs = std::max(0.0, wallMs - segment.wallStartMs);
+    if (segment.waitsForMusic) {
+        if (!heardMs && sinceStartMs < MusicWaitMs) return segment.startValue;
+        segment.waitsForMusic = false;
+    }
+    return advanceAudioClock(state, sinceStartMs, heardMs, segment.startValue, leadMs);
+}
 
 uint32_t advanceAudioClock(AudioClockState& state, double wallMs, std::optional<double> heardMs,
                            uint32_t offsetMs, double leadMs) {
@@ -54,15 +65,25 @@ void notePresentedFrame(PresentLead& lead, double readMs, double shownMs) {
 }
 
 void setShowClock(uint32_t offsetMs, uint32_t showRate) {
-    showClockOffsetMs = offsetMs;
+    showSegment = ClockSegment{0, offsetMs, false, false};
     showLead.frameAgeMs = shownFrameAgeMs(showRate);
 }
 
 uint32_t showClockMs() {
     const uint64_t us = monotonicUs();
     lastReadMs = double(us) / 1000.0;
-    return advanceAudioClock(showClock, lastReadMs, musicHeardMs(us), showClockOffsetMs,
-                             showLead.leadMs());
+    return advanceSegmentClock(showSegment, showClock, lastReadMs, musicHeardMs(us),
+                               showLead.leadMs());
+}
+
+void restartShowClock(uint32_t valueMs, bool waitForMusic) {
+    showClock = AudioClockState{};
+    showSegment = ClockSegment{double(monotonicUs()) / 1000.0, valueMs, waitForMusic, false};
+}
+
+void holdShowClock(uint32_t valueMs) {
+    showClock = AudioClockState{};
+    showSegment = ClockSegment{0, valueMs, false, true};
 }
 
 void showFramePresented() {
@@ -71,7 +92,7 @@ void showFramePresented() {
 
 void resetShowClock() {
     showClock = AudioClockState{};
+    showSegment = ClockSegment{};
     showLead = PresentLead{};
     lastReadMs = 0;
-    showClockOffsetMs = 0;
 }

@@ -60,12 +60,36 @@ void notePresentedFrame(PresentLead& lead, double readMs, double shownMs);
 // frame of its own read).
 double shownFrameAgeMs(uint32_t showRate);
 
+// The show clock runs in segments: start-up begins the first at --start; a seek or a resume
+// begins another at the clock value it moves to, and the clock then runs on from there as at
+// start-up, following the music heard from that position (the sound layer counts it from the
+// position moved to). A pause holds it.
+struct ClockSegment {
+    double wallStartMs = 0;    // wall time at which the segment began, ms since process start
+    uint32_t startValue = 0;   // clock value at its start, ms
+    // Holds at startValue until the segment's music is first heard, at most MusicWaitMs: after
+    // a seek the music starts the output's latency later, and the picture would run ahead.
+    bool waitsForMusic = false;
+    bool held = false;         // paused: the clock reads startValue until the next segment
+};
+inline constexpr double MusicWaitMs = 1500.0;  // longest hold for a segment's music, ms
+
+// The clock value of a segment at wall time `wallMs` (ms since process start), with the
+// segment's music heard at `heardMs` (as ms since the segment began at which it should be
+// heard; empty when unknown) and the lead of advanceAudioClock.
+uint32_t advanceSegmentClock(ClockSegment& segment, AudioClockState& state, double wallMs,
+                             std::optional<double> heardMs, double leadMs);
+
 // The show's clock for `demo`: wall time plus `offsetMs` (--start), following the heard
 // music while it plays, read for the moment the frame will be seen by a player that draws
 // `showRate` show frames a second. Install with setClockSource(&showClockMs); call
 // showFramePresented() after each buffer swap.
 void setShowClock(uint32_t offsetMs, uint32_t showRate);
 uint32_t showClockMs();
+// A new segment of the show clock from now at `valueMs` (a seek, a resume), waiting for its
+// music when `waitForMusic`; or a held one (a pause, a seek while paused).
+void restartShowClock(uint32_t valueMs, bool waitForMusic);
+void holdShowClock(uint32_t valueMs);
 void showFramePresented();
 // Start-up values: not anchored, no lead, offset 0, no frame age.
 void resetShowClock();

@@ -2,11 +2,18 @@
 
 #include <GL/gl.h>
 
+#include <string>
+
 #include "app/audio_clock.h"
 #include "app/input.h"
+#include "app/seek.h"
 #include "app/shell.h"
+#include "app/transport.h"
+#include "font/status_line.h"
+#include "platform/clock.h"
 #include "platform/display.h"
 #include "render/frame_pixels.h"
+#include "texture/held_picture.h"
 #include "render/overlay.h"
 #include "render/start_gl_state.h"
 #include "scenes/cube_scene.h"
@@ -21,12 +28,50 @@ namespace {
 PictureState pictures;
 TickDriver player;
 PlayStats stats;
+bool statusLineOn = false;       // showStatusLine
+bool statusLinePresented = false;  // the last present carried the status line
+std::string statusLinePresentedText;  // its text
+
+void countFrames(const DueFrames& due, uint32_t now) {
+    if (due.count == 0) return;
+    if (stats.showFrames == 0) stats.firstFrameMs = dueFrameClock(player, due.first, now);
+    stats.showFrames += due.count;
+    stats.lastFrameMs = dueFrameClock(player, due.first + due.count - 1, now);
+}
+
+// The window player's additions to a present: the picture held while paused (copied when
+// `fresh`, drawn again otherwise) and the status line while it shows. False when there is
+// nothing new to present: no fresh frame and the status line as last presented.
+bool preparePresent(bool fresh) {
+    if (!statusLineOn) return fresh;
+    const bool paused = transportState().paused;
+    const bool line = statusLineShown(monotonicMs());
+    const std::string text = line ? statusLineText(transportState(), shownFrame()) : std::string();
+    if (!fresh && line == statusLinePresented && text == statusLinePresentedText) return false;
+    const DesktopRect surface = desktopRect();
+    const int width = surface.right - surface.left, height = surface.bottom - surface.top;
+    if (!paused) {
+        releaseHeldPicture();
+    } else if (fresh) {
+        holdPicture(width, height);
+    } else if (!drawHeldPicture()) {
+        return false;
+    }
+    if (line) drawStatusLine(text, width, height);
+    statusLinePresented = line;
+    statusLinePresentedText = text;
+    return true;
+}
 }  // namespace
 
 void resetFrame() {
     pictures = PictureState{};
     player = TickDriver{};
     stats = PlayStats{};
+    statusLineOn = false;
+    statusLinePresented = false;
+    statusLinePresentedText.clear();
+    resetHeldPicture();
 }
 
 void rewindPictures() { pictures = PictureState{}; }
@@ -105,28 +150,46 @@ DueFrames runDueFrames(TickDriver& driver, uint32_t nowMs, FramePixels lastPixel
     return due;
 }
 
-void setPlayerShowRate(uint32_t startMs, uint32_t rate, bool lockCadence) {
+void setPlayerShowRate(uint32_t rate, bool lockCadence) {
     player = TickDriver{};
-    player.show = {startMs, rate};
+    player.show = wholeRunSchedule(rate);
     player.lockCadence = lockCadence;
+}
+
+void setPlayerNextFrame(uint64_t frame) {
+    player.next = frame;
+    player.cadence = CadenceLock{};
 }
 
 const TickDriver& playerTicks() { return player; }
 
+void showStatusLine(bool on) { statusLineOn = on; }
+
 PlayOutcome playFrame() {
-    const uint32_t now = clockMs();
+    applyTransport();
+    uint32_t now = clockMs();
     const DueFrames due = runDueFrames(player, now);
-    if (due.count > 0) {
-        if (stats.showFrames == 0) stats.firstFrameMs = dueFrameClock(player, due.first, now);
-        stats.showFrames += due.count;
-        stats.lastFrameMs = dueFrameClock(player, due.first + due.count - 1, now);
-        ++stats.presents;
+    countFrames(due, now);
+    bool fresh = due.count > 0;
+    if (fresh || transportState().paused) {
         pumpMessages();
-        swapBuffers(displayDeviceContext());
-        // The show clock leans ahead by how long frames take to be seen (unused by other
-        // clocks).
-        showFramePresented();
+        // A key's move lands on the show at another clock value: present that instead.
+        if (applyTransport()) {
+            now = clockMs();
+            const DueFrames landed = runDueFrames(player, now);
+            countFrames(landed, now);
+            fresh = fresh || landed.count > 0;
+        }
+        if (preparePresent(fresh)) {
+            swapBuffers(displayDeviceContext());
+            if (fresh) ++stats.presents;
+            // The show clock leans ahead by how long frames take to be seen (unused by other
+            // clocks); a paused picture says nothing about that.
+            if (fresh && !transportState().paused) showFramePresented();
+        }
     }
+    // Paused, the next frame waits for a key: look for one a few dozen times a second.
+    if (transportState().paused) return {fresh, PausedPollMs};
     const uint32_t next = nextFrameClock(player, now);
-    return {due.count > 0, next > now ? next - now : 0};
+    return {fresh, next > now ? next - now : 0};
 }

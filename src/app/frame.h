@@ -24,20 +24,34 @@ void drawFrame(uint32_t now, FramePixels pixels = FramePixels::Drawn);
 DueFrames runDueFrames(TickDriver& driver, uint32_t nowMs,
                       FramePixels lastPixels = FramePixels::Drawn);
 
-// The run's show frames for playFrame: frame 0 at `startMs`, `rate` per second of show
-// clock (UncappedShowRate: one per present); `lockCadence` for a real display's clock
-// (TickDriver). Set by the start-up path.
-void setPlayerShowRate(uint32_t startMs, uint32_t rate, bool lockCadence);
+// The run's show frames for playFrame: the whole run's, frame 0 at clock value 0, `rate` per
+// second of show clock (UncappedShowRate: one per present); `lockCadence` for a real
+// display's clock (TickDriver). Set by the start-up path; the next frame to run is 0.
+void setPlayerShowRate(uint32_t rate, bool lockCadence);
+// The next show frame playFrame runs (a start later than 0, a seek); the cadence it follows
+// starts anew, as the clock does.
+void setPlayerNextFrame(uint64_t frame);
 const TickDriver& playerTicks();
+
+// Whether playFrame draws the status line after a transport request (app/transport.h) and,
+// while paused, presents the held picture again when the line changes: the window player's
+// (the page shows its own control bar instead). Needs presents that the driver's surface
+// keeps (the window's back buffer, copied).
+void showStatusLine(bool on);
+
+inline constexpr uint32_t PausedPollMs = 20;  // a paused show's wait between calls, ms
 
 struct PlayOutcome {
     bool presented = false;       // false: no show frame was due, nothing was drawn or presented
     uint32_t nextFrameInMs = 0;   // show clock until the next show frame is due, ms
 };
 
-// The frame step of the window player and the web page: the show frames due at the run's
-// clock, the newest with pixels, then at most one message and the present. When none is due
-// (a display faster than the show rate), nothing happens: the driver waits for the next one.
+// The frame step of the window player and the web page: a transport move asked for (a
+// control bar) or a loop's end, the show frames due at the run's clock, the newest with
+// pixels, then at most one message (a key's move is carried out at once and the frames due
+// where it lands are run) and the present. When none is due (a display faster than the show
+// rate), nothing happens: the driver waits for the next one. While paused a message is taken
+// at every call, and the held picture is presented again when the status line changes.
 PlayOutcome playFrame();
 
 // What playFrame has done so far in this run (the player's --frame-stats).

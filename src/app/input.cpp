@@ -4,11 +4,28 @@
 #include <cstdio>
 
 #include "app/shell.h"
+#include "app/transport.h"
 
 namespace {
 // Shared by Enter and Space: each press contributes two messages, so parity stays in step.
 uint32_t keyPressCounter = 0;  // only its parity matters
 MessageRecord messageRecord;
+
+// The transport's request for a key; None for keys that are not the transport's.
+TransportRequest transportRequestOf(uint32_t key) {
+    if (key >= KeyDigit0 && key <= KeyDigit0 + 9) return {TransportAction::ToScene, key - KeyDigit0};
+    switch (key) {
+        case KeyP: return {TransportAction::TogglePause, 0};
+        case KeyLeft: return {TransportAction::Back, 0};
+        case KeyRight: return {TransportAction::Ahead, 0};
+        case KeyHome: return {TransportAction::ToStart, 0};
+        case KeyComma: return {TransportAction::FrameBack, 0};
+        case KeyPeriod: return {TransportAction::FrameAhead, 0};
+        case KeyL: return {TransportAction::ToggleSceneLoop, 0};
+        default: return {};
+    }
+}
+
 }  // namespace
 
 void handleMessage(const MessageRecord& record) {
@@ -29,7 +46,10 @@ void handleMessage(const MessageRecord& record) {
             std::printf("%" PRIi32 "\n", int32_t(clockMs()));
             std::fflush(stdout);
         }
+        return;
     }
+    const TransportRequest request = transportRequestOf(record.wParam);
+    if (record.keyDown && request.action != TransportAction::None) requestTransport(request);
 }
 
 void pumpMessages() {

@@ -13,6 +13,7 @@
 #include "app/shell.h"
 #include "app/startup.h"
 #include "app/timeline.h"
+#include "app/transport.h"
 #include "platform/display.h"
 #include "platform/process.h"
 #include "platform/sound.h"
@@ -92,7 +93,7 @@ int main(int argc, char** argv) {
 
     // The clock starts at --start and follows the music heard (plain wall time when muted).
     StartupSettings settings;
-    settings.startMs = options.startMs;
+    settings.startMs = options.loopRange && !options.startGiven ? options.loopFromMs : options.startMs;
     settings.showRate = options.showRate;
     settings.music = !options.mute;
     settings.audioDevice = options.audioDevice;
@@ -110,6 +111,8 @@ int main(int argc, char** argv) {
         createDisplay();  // exits with a message on failure
         return true;
     });
+    showStatusLine(true);
+    if (options.loopRange) setLoopRange({options.loopFromMs, options.loopToMs});
     deferTerminationToLoop();
     while (!isQuitRequested()) {
         watchProgress();

@@ -43,6 +43,9 @@ const char* const ErrorTexts[] = {
     "Required Mediaplayer codec is not installed",
 };
 
+// The soundtrack's sample at clock value `ms`.
+uint64_t musicFrameAt(uint32_t ms) { return uint64_t(ms) * MixRate / 1000; }
+
 [[noreturn]] void failWithSoundError() { failStartup(soundErrorText(sound::lastError())); }
 
 }  // namespace
@@ -70,6 +73,16 @@ std::optional<double> musicHeardMs(uint64_t monoUs) {
     return frames * 1000.0 / MixRate - musicLatencyMs;
 }
 void setMusicDevice(const std::string& name) { musicDevice = name; }
+
+void seekMusic(uint32_t clockMs) {
+    if (musicPlaying) sound::seekStream(musicStream, musicFrameAt(clockMs));
+}
+
+void pauseMusic() {
+    if (musicPlaying) sound::pauseOutput();
+}
+
+bool musicPlays() { return musicPlaying; }
 void setMusicLatencyMs(uint32_t ms) { musicLatencyMs = ms; }
 
 void startMusic() {
@@ -92,8 +105,7 @@ void beginMusic() {
     sound::setDeviceName(musicDevice);
     if (!sound::init(MixRate, MaxChannels, 0)) failWithSoundError();
 
-    const uint64_t startFrame = uint64_t(musicStartMs) * MixRate / 1000;
-    musicStream = sound::openStream(MusicFile, sound::NonBlocking, 0, 0, startFrame);
+    musicStream = sound::openStream(MusicFile, sound::NonBlocking, 0, 0, musicFrameAt(musicStartMs));
 }
 
 bool musicOpened() {

@@ -30,7 +30,14 @@ void setMusicLatencyMs(uint32_t ms);
 // after this starts silent (a second startMusic would fail).
 void resetMusic();
 
+// Moves the soundtrack to clock value `clockMs` (its sample floor(clockMs * 44100 / 1000),
+// as a start there would be) and plays it from there, ending a pause; silences it. Nothing
+// happens without a soundtrack. True from startMusic on while one plays.
+void seekMusic(uint32_t clockMs);
+void pauseMusic();
+bool musicPlays();
+
 // The position of the soundtrack being heard now, as the ms since process start at which it
-// should be heard (stream frames heard / mix rate, less the latency set by hand; --start is
-// not included). Empty when no music plays, before it is heard, or after it stopped.
+// should be heard (stream frames heard / mix rate, less the latency set by hand; counted
+// from where it started or was last moved to, which is not included). Empty when no music plays, before it is heard, or after it stopped.
 std::optional<double> musicHeardMs(uint64_t monoUs);

@@ -12,6 +12,19 @@ bool parseWholeNumber(const std::string& text, uint64_t low, uint64_t high, uint
     return true;
 }
 
+bool parseRangeValue(const std::string& text, uint64_t low, uint64_t high, uint64_t& from,
+                     uint64_t& to) {
+    const size_t dash = text.find('-');
+    if (dash == std::string::npos) return false;
+    uint64_t a = 0, b = 0;
+    if (!parseWholeNumber(text.substr(0, dash), low, high, a) ||
+        !parseWholeNumber(text.substr(dash + 1), low, high, b) || a >= b)
+        return false;
+    from = a;
+    to = b;
+    return true;
+}
+
 bool parseSizeValue(const std::string& text, int minSide, int maxSide, int& width, int& height) {
     const size_t x = text.find('x');
     if (x == std::string::npos) return false;

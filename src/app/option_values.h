@@ -8,6 +8,10 @@
 // `value` unchanged and returns false on anything else.
 bool parseWholeNumber(const std::string& text, uint64_t low, uint64_t high, uint64_t& value);
 
+// "FROM-TO": two whole numbers within [low, high] with FROM < TO.
+bool parseRangeValue(const std::string& text, uint64_t low, uint64_t high, uint64_t& from,
+                     uint64_t& to);
+
 // "WIDTHxHEIGHT" in pixels, each side within [minSide, maxSide].
 bool parseSizeValue(const std::string& text, int minSide, int maxSide, int& width, int& height);
 

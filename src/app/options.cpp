@@ -55,6 +55,14 @@ ParsedOptions parsePlayerOptions(const std::vector<std::string>& arguments) {
             if (!takeValue() || !parseWholeNumber(value, 0, ShowLengthMs, ms))
                 result.error = "--start wants a clock value in ms from 0 to 90596";
             o.startMs = uint32_t(ms);
+            o.startGiven = true;
+        } else if (name == "--loop-range") {
+            uint64_t from = 0, to = 0;
+            if (!takeValue() || !parseRangeValue(value, 0, ShowLengthMs, from, to))
+                result.error = "--loop-range wants FROM-TO, clock values in ms with FROM < TO <= 90596";
+            o.loopRange = true;
+            o.loopFromMs = uint32_t(from);
+            o.loopToMs = uint32_t(to);
         } else if (name == "--show-rate") {
             uint64_t rate = 0;
             if (!takeValue() || !parseWholeNumber(value, 0, MaxShowRate, rate))
@@ -80,12 +88,18 @@ std::string playerHelpText(const std::string& program, const std::string& instal
     return "Usage: " + program + " [OPTION]...\n"
            "Plays the show SOLTAREK ASKETRO: ten timed scenes over 90.6 s with its soundtrack,\n"
            "full-screen. Keys: Escape ends, Enter skips to the next scene, Space prints the\n"
-           "clock value (ms).\n"
+           "clock value (ms); P pauses and resumes, Left and Right go 5 s back and ahead, Home\n"
+           "to the start, 0 to 9 to the start of that scene, comma and period one show frame\n"
+           "back and ahead (paused), L loops the current scene; a line at the bottom says\n"
+           "where the show stands after each of these.\n"
            "\n"
            "  --window[=WxH]          play in a normal window (default 1280x720), cursor visible\n"
            "  --mute                  no sound at all (no audio device needed)\n"
-           "  --start=MS              start at clock value MS (0..90596); earlier scenes are\n"
-           "                          skipped and the music starts at the same position\n"
+           "  --start=MS              start at clock value MS (0..90596): the show as a whole\n"
+           "                          run has it there (earlier show frames run unseen; before,\n"
+           "                          a fresh run began there), the music at the same sample\n"
+           "  --loop-range=FROM-TO    play the section FROM..TO (clock values in ms) again and\n"
+           "                          again, from FROM unless --start says otherwise\n"
            "  --loop                  start again as a fresh run when the show ends;\n"
            "                          Escape still ends it\n"
            "  --show-rate=R           show frames per second (1..1000, default 120): the show's\n"

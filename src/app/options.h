@@ -13,6 +13,10 @@ struct PlayerOptions {
     bool mute = false;          // no sound start-up at all
     uint32_t startMs = 0;       // clock value of process start (ms), 0..ShowLengthMs
     bool loop = false;          // start again as a fresh run when the timeline ends
+    bool loopRange = false;     // play the section loopFromMs..loopToMs again and again
+    uint32_t loopFromMs = 0;    // clock values, ms, loopFromMs < loopToMs <= ShowLengthMs
+    uint32_t loopToMs = 0;
+    bool startGiven = false;    // --start was given (else a loop range starts at its start)
     uint32_t showRate = DefaultShowRate;  // show frames per second of show clock, 1..1000;
                                           // 0: the original's uncapped loop
     std::string audioDevice;    // output device name; empty for the default device

@@ -32,6 +32,13 @@ void rewindTimeline() {
     quitFlag = false;
 }
 
+void endTimeline() {
+    sceneIndex = SceneCount;
+    requestQuit();
+}
+
+bool simulatedClockInstalled() { return clockSource == &simulatedClockMs; }
+
 int32_t advanceSceneIndex(uint32_t now) {
     // Reaching SceneCount ends the run; ">=" only guards against an index already past it.
     sceneIndex = applyTimeline(sceneIndex, now);

@@ -26,6 +26,10 @@ uint32_t simulatedClockMs();
 void resetShell();
 // The timeline back at its start (the opening scene, no quit request); the clock is kept.
 void rewindTimeline();
+// The timeline run out at once, as after the last scene's end (a seek past it).
+void endTimeline();
+// Whether the simulated clock is the one installed (the tests' and tools' runs).
+bool simulatedClockInstalled();
 
 // Advances the scene index by the timeline for the frame's clock value and sets the quit
 // flag when the index reaches SceneCount. Returns the index after the update.

@@ -5,6 +5,7 @@
 #include "app/input.h"
 #include "app/music.h"
 #include "app/shell.h"
+#include "app/transport.h"
 #include "font/font_manager.h"
 #include "platform/display.h"
 #include "platform/random.h"
@@ -28,6 +29,7 @@ void resetShowState() {
     resetShowClock();
     resetMusic();
     resetFrame();
+    resetTransport();
     // The scenes and the render helpers.
     resetOpeningScene();
     resetParticleScene();

@@ -6,6 +6,7 @@
 #include "app/audio_clock.h"
 #include "app/frame.h"
 #include "app/music.h"
+#include "app/seek.h"
 #include "app/shell.h"
 #include "texture/texture_sets.h"
 
@@ -13,7 +14,7 @@ namespace {
 
 void installClock(const StartupSettings& settings) {
     // A simulated clock has no jitter: its presents take the newest due frame as it is.
-    setPlayerShowRate(settings.startMs, settings.showRate, settings.clock == RunClock::Show);
+    setPlayerShowRate(settings.showRate, settings.clock == RunClock::Show);
     if (settings.clock == RunClock::Show) {
         setShowClock(settings.startMs, settings.showRate);
         setClockSource(&showClockMs);
@@ -21,6 +22,18 @@ void installClock(const StartupSettings& settings) {
         setSimulatedClock(settings.startMs);
         setClockSource(&simulatedClockMs);
     }
+}
+
+// A run that starts later than 0 starts from the show there: the show frames before the
+// newest at or before `startMs` run again without pixels, and that one runs next (a clock
+// already past it runs the later ones due with it). Uncapped, the first frame starts a fresh
+// run at the clock value it reads, as the original's late first frame.
+void startShowAt(uint32_t startMs, uint32_t rate) {
+    if (rate == UncappedShowRate) return;
+    const uint64_t frame = framesThrough(wholeRunSchedule(rate), startMs) - 1;
+    if (frame == 0) return;
+    rewindShowTo(frame, rate);
+    setPlayerNextFrame(frame);
 }
 
 // Moves on to `stage` and tells the driver.
@@ -61,6 +74,7 @@ StartupStatus continueStartup(StartupProgress& progress, const StartupSettings& 
                 break;
             case StartupStage::Show:
                 prepareShow();
+                startShowAt(settings.startMs, settings.showRate);
                 enter(progress, settings, StartupStage::Ready);
                 break;
             case StartupStage::Ready:

@@ -37,6 +37,9 @@ constexpr uint32_t sceneEndMs(int32_t scene) {
     return end;
 }
 
+// First clock value (ms) that shows `scene` in a whole run: just past the previous end.
+constexpr uint32_t sceneStartMs(int32_t scene) { return scene <= 0 ? 0 : sceneEndMs(scene - 1) + 1; }
+
 // Length of the show, ms: the last clock value that still shows a scene. The soundtrack,
 // the beat lists and the help texts are made for 90596 ms; a changed timeline stops here.
 inline constexpr uint32_t ShowLengthMs = sceneEndMs(SceneCount - 1);

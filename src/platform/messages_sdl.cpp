@@ -10,7 +10,16 @@ uint32_t keyCodeOf(SDL_Keycode key) {
         case SDLK_RETURN:
         case SDLK_KP_ENTER: return KeyEnter;
         case SDLK_SPACE: return KeySpace;
-        default: return 0;
+        case SDLK_HOME: return KeyHome;
+        case SDLK_LEFT: return KeyLeft;
+        case SDLK_RIGHT: return KeyRight;
+        case SDLK_l: return KeyL;
+        case SDLK_p: return KeyP;
+        case SDLK_COMMA: return KeyComma;
+        case SDLK_PERIOD: return KeyPeriod;
+        default:
+            if (key >= SDLK_0 && key <= SDLK_9) return KeyDigit0 + uint32_t(key - SDLK_0);
+            return 0;
     }
 }
 
@@ -25,6 +34,7 @@ bool peekMessage(MessageRecord& record) {
         case SDL_KEYDOWN:
         case SDL_KEYUP:
             record.wParam = keyCodeOf(event.key.keysym.sym);
+            record.keyDown = event.type == SDL_KEYDOWN;
             break;
         case SDL_QUIT:
             record.closeRequested = true;

@@ -155,6 +155,8 @@ int runCapture(const CaptureOptions& options, CaptureTargets& targets) {
     TickDriver ticks;
     ticks.show = showSchedule(options);
     ticks.stallMs = NeverStall;
+    // Start-up has brought the show to --start: the newest show frame at or before it is next.
+    ticks.next = playerTicks().next;
     const std::vector<CapturePoint> plan = capturePlan(options);
     FrameOutputs outputs(options, targets, outputFrameCount(plan));
     if (!outputs.open()) return 1;

@@ -4,10 +4,12 @@
 #include <cstdio>
 #include <map>
 
+#include "app/seek.h"
+
 #include "sheet_layout.h"
 
 FrameSchedule showSchedule(const CaptureOptions& options) {
-    return {options.startMs, options.showRate};
+    return wholeRunSchedule(options.showRate);
 }
 
 FrameSchedule outputSchedule(const CaptureOptions& options) {

@@ -19,7 +19,9 @@
 // Clock value of the last scene's end: no frame past it is recorded.
 inline constexpr uint32_t ShowEndMs = ShowLengthMs;
 
-// The show frames of a run with these options (the tick driver's schedule).
+// The show frames of a run with these options (the tick driver's schedule): the whole run's,
+// from clock value 0 whatever --start says, so that a recording from --start shows the
+// frames of the same part of a whole recording.
 FrameSchedule showSchedule(const CaptureOptions& options);
 // The video and PNG sequence's frames.
 FrameSchedule outputSchedule(const CaptureOptions& options);
