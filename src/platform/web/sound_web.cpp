@@ -1,7 +1,7 @@
 // The sound layer in the browser: the page decodes "data/music.mp3" with the browser's own
 // MP3 decoder (it starts as soon as the data is in place) and plays it through Web Audio;
-// this layer asks whether the decoding has finished, starts the music and reads where it is
-// being heard. Module.showAudio is the page's player (see web/index.html).
+// this layer asks whether the decoding has finished, starts, moves and stops the music and
+// reads where it is being heard. Module.showAudio is the page's player (see web/index.html).
 #include <emscripten/emscripten.h>
 
 #include <algorithm>
@@ -18,13 +18,21 @@ EM_JS(int, pageMusicState, (const char* name), {
     return audio ? audio.state(UTF8ToString(name)) : 3;
 });
 
-// Starts the decoded music `offsetSeconds` into it; 0 on success.
+// Plays the decoded music from `offsetSeconds` into it, now, in place of what played
+// before; 0 on success.
 EM_JS(int, pagePlayMusic, (double offsetSeconds), {
     return Module["showAudio"].play(offsetSeconds);
 });
 
-// Seconds of the music heard by page time `pageMs` (performance.now()) since it started;
-// negative when nothing is heard (not started yet, or ended).
+// Stops the music; nothing is heard until it plays again.
+EM_JS(void, pageStopMusic, (), {
+    const audio = Module["showAudio"];
+    if (audio) audio.stop();
+});
+
+// Seconds of the music heard by page time `pageMs` (performance.now()) since it last began
+// to play (from the start or a seek); negative when nothing is heard (not heard yet, ended,
+// or stopped).
 EM_JS(double, pageHeardSeconds, (double pageMs), {
     const audio = Module["showAudio"];
     return audio ? audio.heardSeconds(pageMs) : -1;
@@ -41,6 +49,7 @@ struct Stream {
     std::string fileName;
     int state = -2;           // -2 while the page decodes, 0 ready, else the error code
     uint64_t startFrame = 0;  // frames skipped at the start, at the mix rate
+    bool playing = false;     // play() started it: seeks move it from then on
 };
 
 const char* libraryName() { return "Web Audio"; }
@@ -94,7 +103,20 @@ int play(int, Stream* stream) {
         lastErrorCode = PlayFailed;
         return -1;
     }
+    stream->playing = true;
     return 0;
+}
+
+// The page's player starts a new buffer source at the frame's time into the decoded music
+// (the browser resamples it to the output's rate, so "sample-exact" means at that time, to
+// the output's sample) and counts what is heard from there.
+void seekStream(Stream* stream, uint64_t frame) {
+    if (stream == nullptr || !stream->playing) return;
+    pagePlayMusic(double(frame) / mixRate);
+}
+
+void pauseOutput() {
+    pageStopMusic();
 }
 
 int lastError() { return lastErrorCode; }
