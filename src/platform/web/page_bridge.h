@@ -7,7 +7,7 @@
 // thing in main, which the page calls when the viewer starts the show.
 void startRunClock();
 
-// Starts delivering Escape, Enter and Space from the page to peekMessage().
+// Starts delivering the show's keys (platform/messages.h) from the page to peekMessage().
 void listenForKeys();
 
 // Called by the page (exported as show_request_close) when the viewer leaves the show by
