@@ -14,7 +14,10 @@ import threading
 import time
 
 # Keys the page tests press: name -> (key, code, key code)
-KEYS = {"Space": (" ", "Space", 32), "Enter": ("Enter", "Enter", 13), "Escape": ("Escape", "Escape", 27)}
+KEYS = {"Space": (" ", "Space", 32), "Enter": ("Enter", "Enter", 13), "Escape": ("Escape", "Escape", 27),
+        "P": ("p", "KeyP", 80), "L": ("l", "KeyL", 76), "4": ("4", "Digit4", 52), "Home": ("Home", "Home", 36),
+        "ArrowLeft": ("ArrowLeft", "ArrowLeft", 37), "ArrowRight": ("ArrowRight", "ArrowRight", 39),
+        ",": (",", "Comma", 188), ".": (".", "Period", 190)}
 
 
 class ProtocolError(Exception):

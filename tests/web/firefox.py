@@ -16,7 +16,8 @@ import time
 from browser import KEYS, Browser, ProtocolError
 
 # BiDi key values (the WebDriver specification's code points for named keys).
-KEY_VALUES = {"Space": " ", "Enter": "\ue007", "Escape": "\ue00c"}
+KEY_VALUES = {"Space": " ", "Enter": "\ue007", "Escape": "\ue00c", "P": "p", "L": "l", "4": "4",
+              "Home": "\ue011", "ArrowLeft": "\ue012", "ArrowRight": "\ue014", ",": ",", ".": "."}
 assert set(KEY_VALUES) == set(KEYS)
 
 # Like Chromium's flags: scale 1, no first-run pages, no full-screen animation or warning.

@@ -8,6 +8,7 @@ Usage: page_tests.py SITE_DIR NATIVE_BUILD_DIR
   NATIVE_BUILD_DIR  a native build with data/ and tools/capture/demo-capture
 WEB_TEST_BROWSERS names the browsers to test (default "chromium firefox").
 """
+import base64
 import hashlib
 import os
 import re
@@ -33,6 +34,55 @@ MAX_MEAN_DIFFERENCE = 2.0   # of 255, per channel
 MAX_FAR_SHARE = 0.01        # pixels with a channel off by more than 16
 OUTPUT_WAIT = 10            # s: the page's longest wait for the sound output (index.html)
 NO_OUTPUT_LINE = "Error: Error initializing output device."
+RATE = 120                  # show frames per second of a playing page (the player's default)
+MIX_RATE = 44100            # Hz: the sound layer counts the music's samples at this rate
+# The transport test's address: a start in the particle scene, where the particles glide into
+# the text, and a loop of that scene; and where it clicks the seek bar, within the loop.
+ADDRESS_START = 47000       # ms, a show frame
+ADDRESS_LOOP = (32096, 48096)  # ms
+BAR_SEEK = 40000            # ms
+
+# Replaces the page's requestAnimationFrame so that each callback that presented a frame,
+# while catchFrames(n) still wants some, leaves the canvas as a PNG with the program's state
+# in framesCaught. It reads the canvas in the task that drew it: the browser clears the
+# drawing buffer once it has presented it.
+CATCH_FRAMES = r"""(() => {
+  window.framesCaught = [];
+  const showState = () => JSON.parse(show.UTF8ToString(show._show_state()));
+  const request = window.requestAnimationFrame.bind(window);
+  let wanted = 0, instance = null, presents = 0;  // presents of that instance of the program seen
+  window.catchFrames = (count) => {
+    wanted = count;
+    instance = show;
+    presents = show ? showState().presents : 0;
+  };
+  window.requestAnimationFrame = (callback) => request((time) => {
+    callback(time);
+    if (wanted === 0 || !show) return;
+    if (show !== instance) [instance, presents] = [show, 0];  // a new run
+    const state = showState();
+    if (state.presents === presents) return;
+    presents = state.presents;
+    wanted--;
+    framesCaught.push({state, png: show.canvas.toDataURL("image/png")});
+  });
+})()"""
+
+
+def frame_at(ms):
+    """Index of the show frame seen at ms: the first at or past it."""
+    return -(-ms * RATE // 1000)
+
+
+def native_frame(moment):
+    """demo-capture's frame at the moment (--at), at SIZE, as read_png gives it."""
+    path = os.path.join(captures, "frame-%05d.png" % (frame_at(moment) * 1000 // RATE))  # its clock value
+    if not os.path.exists(path):
+        subprocess.run([os.path.join(NATIVE, "tools/capture/demo-capture"), "--size", "%dx%d" % SIZE,
+                        "--at", str(moment), "--png", captures],
+                       cwd=NATIVE, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    with open(path, "rb") as f:
+        return read_png(f.read())
 
 # Console lines every run prints: the GL emulation's notices at start-up, and SwiftShader's
 # performance notes.
@@ -97,6 +147,14 @@ class PageTest(unittest.TestCase):
         return self.browser.wait_for("%r.split(' ').includes(document.body.dataset.state)"
                                      " && document.body.dataset.state" % states, timeout=within)
 
+    def assert_like_capture(self, page, moment, what):
+        """The page's frame (read_png's form) against demo-capture's at the moment."""
+        mean, far = difference(page, native_frame(moment))
+        print("%s %s %5d ms: mean difference %.3f of 255, %.3f %% of pixels off by more than 16"
+              % (self.browser.name, what, moment, mean, 100 * far), file=sys.stderr)
+        self.assertLessEqual(mean, MAX_MEAN_DIFFERENCE, "mean difference of %s at %d ms" % (what, moment))
+        self.assertLessEqual(far, MAX_FAR_SHARE, "pixels far off in %s at %d ms" % (what, moment))
+
 
 class FrameHook(PageTest):
     def test_every_scene_draws_the_captured_frame(self):
@@ -106,14 +164,8 @@ class FrameHook(PageTest):
                 started = time.monotonic()
                 self.open_page("?at=%d&size=%dx%d" % ((moment,) + SIZE))
                 self.browser.wait_for("document.title == 'frame %d'" % moment, timeout=240)
-                page = read_png(self.browser.screenshot_png(*SIZE))
-                with open(os.path.join(captures, "frame-%05d.png" % moment), "rb") as f:
-                    native = read_png(f.read())
-                mean, far = difference(page, native)
-                print("%s frame %5d ms: mean difference %.3f of 255, %.3f %% of pixels off by more than 16 (%.1f s)"
-                      % (self.browser.name, moment, mean, 100 * far, time.monotonic() - started), file=sys.stderr)
-                self.assertLessEqual(mean, MAX_MEAN_DIFFERENCE, "mean difference at %d ms" % moment)
-                self.assertLessEqual(far, MAX_FAR_SHARE, "pixels far off at %d ms" % moment)
+                self.assert_like_capture(read_png(self.browser.screenshot_png(*SIZE)), moment,
+                                         "frame (%.1f s)" % (time.monotonic() - started))
                 self.assertEqual(self.console_problems(), [], "console at %d ms" % moment)
 
     def test_show_reads_the_generated_data_unchanged(self):
@@ -168,6 +220,100 @@ class Player(PageTest):
                          "Error: Unknown file format")
 
 
+class Transport(PageTest):
+    """The show moved from the address, the keys and the control bar, and paused."""
+
+    def wait_for_show(self, condition, within=20):
+        """Waits until the program's state s (show_state) satisfies the JavaScript condition;
+        returns the state."""
+        state = "JSON.parse(show.UTF8ToString(show._show_state()))"
+        try:
+            return self.browser.wait_for("(s => (%s) && s)(%s)" % (condition, state), timeout=within)
+        except browser.ProtocolError as error:
+            raise AssertionError("%s; the show's state: %s" % (error, self.browser.evaluate(state))) from None
+
+    def caught_frame(self, within):
+        """The next frame framesCaught holds (CATCH_FRAMES): the program's state then, and the
+        canvas in read_png's form."""
+        self.browser.wait_for("framesCaught.length > 0", timeout=within)
+        caught = self.browser.evaluate("framesCaught.shift()")
+        return caught["state"], read_png(base64.b64decode(caught["png"].split(",", 1)[1]))
+
+    def test_address_pause_keys_and_seek_bar(self):
+        # A #t= the page cannot read: the start screen says so, and the show starts without
+        # it, at the start of the loop the address also asks for.
+        self.open_page("?size=%dx%d#t=47s&loop=%d-%d" % (SIZE + ADDRESS_LOOP))
+        self.wait_for_state("ready", within=60)
+        problems = "document.getElementById('address-text').textContent"
+        self.assertRegex(self.browser.evaluate(problems), r"^#t=47s cannot be read \(.*\): ignored$")
+        self.browser.evaluate(CATCH_FRAMES)
+        self.browser.evaluate("catchFrames(1)")
+        self.click_on("start")
+        state, page = self.caught_frame(within=OUTPUT_WAIT + 30)
+        self.assertEqual((state["frame"], state["looping"], state["loopFromMs"], state["loopToMs"]),
+                         (frame_at(ADDRESS_LOOP[0]), True) + ADDRESS_LOOP)
+        self.assert_like_capture(page, ADDRESS_LOOP[0], "#loop= start")
+        # #t= starts at the frame demo-capture --at records there.
+        self.browser.key("Escape")
+        self.wait_for_state("ended", within=20)
+        self.browser.evaluate("location.hash = '#t=%d&loop=%d-%d', catchFrames(1)" % ((ADDRESS_START,) + ADDRESS_LOOP))
+        self.click_on("again")
+        state, page = self.caught_frame(within=OUTPUT_WAIT + 30)
+        self.assertEqual(state["frame"], frame_at(ADDRESS_START))
+        self.assert_like_capture(page, ADDRESS_START, "#t=")
+
+        # P holds the frame, the clock and the music.
+        self.browser.key("P")
+        held = self.wait_for_show("s.paused")
+        heard = "audio.heardSeconds(performance.now())"
+        time.sleep(1)
+        fields = ("frame", "clockMs", "presents", "paused")
+        self.assertEqual([self.wait_for_show("true")[f] for f in fields], [held[f] for f in fields])
+        self.assertEqual(self.browser.evaluate(heard), -1, "music heard while paused")
+
+        # The transport's keys, paused: each lands on its show frame and stays paused.
+        scenes = self.browser.evaluate("timeline.scenes")
+        steps = [(".", lambda s: "s.frame === %d" % (s["frame"] + 1)),
+                 (",", lambda s: "s.frame === %d" % (s["frame"] - 1)),
+                 ("L", lambda s: "!s.looping"),
+                 ("ArrowRight", lambda s: "s.frame === %d" % frame_at(s["clockMs"] + 5000)),
+                 ("ArrowLeft", lambda s: "s.frame === %d" % frame_at(s["clockMs"] - 5000)),
+                 ("Home", lambda s: "s.frame === 0"),
+                 ("4", lambda s: "s.frame === %d" % frame_at(scenes[4]["startMs"])),
+                 ("L", lambda s: "s.looping && s.loopFromMs === %d && s.loopToMs === %d"
+                  % (scenes[4]["startMs"], scenes[4]["endMs"]))]
+        state = held
+        for key, landing in steps:
+            with self.subTest(key=key):
+                expected = landing(state)
+                self.browser.key(key)
+                state = self.wait_for_show("s.paused && %s" % expected)
+
+        # The seek bar, clicked: the frame demo-capture --at records where it was clicked. A
+        # hidden bar takes no pointer: the first click may only show it.
+        box = self.browser.evaluate("(r => [r.x, r.y, r.width, r.height])(seekBar.getBoundingClientRect())")
+        length = self.browser.evaluate("timeline.lengthMs")
+        x, y = box[0] + box[2] * (BAR_SEEK + 0.5) / length, box[1] + box[3] / 2
+        self.browser.click(x, y)
+        self.browser.wait_for("!bar.classList.contains('away')", timeout=10)
+        self.browser.evaluate("catchFrames(1)")
+        self.browser.click(x, y)
+        state, page = self.caught_frame(within=20)
+        self.assertTrue(state["paused"])
+        self.assertLessEqual(abs(state["clockMs"] - BAR_SEEK), length / box[2] + 1000 / RATE, "seek bar's landing")
+        self.assert_like_capture(page, state["clockMs"], "seek bar")
+        self.browser.wait_for("seekBar.getAttribute('aria-valuenow') === '%d'" % state["clockMs"], timeout=10)
+
+        # The bar's play button resumes: the music from the held frame's sample on, the clock
+        # running from there.
+        self.assertEqual(self.browser.evaluate("document.getElementById('play').textContent"), "play")
+        self.click_on("play")
+        self.wait_for_show("!s.paused && s.clockMs > %d" % state["clockMs"])
+        self.browser.wait_for("%s >= 0" % heard, timeout=10)
+        self.assertEqual(round(self.browser.evaluate("audio.offset") * MIX_RATE), state["clockMs"] * MIX_RATE // 1000)
+        self.assertEqual(self.console_problems(), [])
+
+
 class NoSoundOutput(PageTest):
     sound_output = False
 
@@ -216,10 +362,10 @@ class NoSoundOutput(PageTest):
 
 # The tests of each browser: FrameHookFirefox, PlayerChromium, ...
 for _name in BROWSERS:
-    for _tests in (FrameHook, Player, NoSoundOutput):
+    for _tests in (FrameHook, Player, Transport, NoSoundOutput):
         globals()[_tests.__name__ + _name.capitalize()] = type(_tests.__name__ + _name.capitalize(), (_tests,),
                                                                {"browser_name": _name})
-del FrameHook, Player, NoSoundOutput, _tests, _name
+del FrameHook, Player, Transport, NoSoundOutput, _tests, _name
 
 
 if __name__ == "__main__":
