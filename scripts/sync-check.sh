@@ -2,12 +2,13 @@
 # Picture and music in step through real sound servers: installs PulseAudio and PipeWire
 # (with its PulseAudio service and WirePlumber), builds like scripts/test.sh, then runs the
 # PulseAudio end-to-end test (a private server per run: the soundtrack from --start, a
-# server restarted and one that stops answering mid-show, no server) and three short
+# server restarted and one that stops answering mid-show, no server) and five short
 # end-to-end sync measurements (tests/sync/measure-sync.sh) of the picture beats of scene 4,
 # each picture change seen on the screen against the moment of the soundtrack heard from
 # the server: through PulseAudio, through PipeWire, and through a PulseAudio sink that
-# delays the sound by 200 ms and says so (as Bluetooth headphones do). Fails when a beat
-# is outside -20..+15 ms (positive: the music early). Takes about two minutes. (The
+# delays the sound by 200 ms and says so (as Bluetooth headphones do); and through
+# PulseAudio after a seek and after a pause and resume. Fails when a beat
+# is outside -20..+15 ms (positive: the music early). Takes about three minutes. (The
 # opening scene's flashes are not judged here: on a software renderer the flash frame
 # itself takes longer to draw than the frames around it, by 5 to 15 ms, and the first flash
 # after start-up comes while frames are still irregular; measure them by hand with
@@ -86,6 +87,11 @@ for server in "${servers[@]}"; do
     if [ "$server" = pulseaudio ]; then
         check pulseaudio --server=pulseaudio --start=46500 --seconds=15
         check "a sink 200 ms late" --server=pulseaudio --late-sink=200 --start=46500 --seconds=15
+        # After the transport's moves: a seek into scene 4 (the 4 key, while scene 3 plays),
+        # and a pause with its resume a second later; measured from 2 s after the last key.
+        check "pulseaudio after a seek" --server=pulseaudio --start=40000 --keys=2:4 --seconds=13
+        check "pulseaudio after a pause and resume" --server=pulseaudio --start=46500 \
+            --keys=1.5:p,2.5:p --seconds=13
     else
         check "$server" --server="$server" --start=46500 --seconds=15
     fi

@@ -38,6 +38,7 @@ void resetShowState() {
     resetCubeScene();
     perspectiveMatrix = Matrix4{};
     resetFramePixels();
+    resetStartGlState();
     // Fonts before textures, as at exit: the font registry's textures live in the other.
     destroyFontManager();
     stopImagePrefetch();

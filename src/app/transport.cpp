@@ -96,10 +96,15 @@ TransportMove planLoop(const TransportState& state, uint32_t nextFrameMs) {
 
 void requestTransport(const TransportRequest& request) { pending = request; }
 
-bool applyTransport() {
-    if (isQuitRequested()) return false;
+TransportRequest takeTransportRequest() {
     const TransportRequest request = pending;
     pending = TransportRequest{};
+    return request;
+}
+
+bool applyTransport() {
+    if (isQuitRequested()) return false;
+    const TransportRequest request = takeTransportRequest();
     const TickDriver& ticks = playerTicks();
     const bool wasPaused = transport.paused;
     TransportMove move = planTransport(transport, request, shownFrame(), ticks.show.rate);

@@ -68,6 +68,9 @@ TransportMove planLoop(const TransportState& state, uint32_t nextFrameMs);
 // yet carried out (a seek bar dragged between two frames).
 void requestTransport(const TransportRequest& request);
 
+// The request asked for and not yet carried out (None: none), which is then forgotten.
+TransportRequest takeTransportRequest();
+
 // Carries out the request asked for, or the loop's return, for the window player's and the
 // page's show (playFrame calls it). True when the show's position moved: the caller then runs
 // the show frames due at the new clock before it presents.

@@ -21,7 +21,9 @@ void fillRect(int x, int y, int w, int h) {
 }  // namespace
 
 void drawStatusLine(const std::string& text, int width, int height) {
-    const int scale = std::max(2, height / 180);
+    // As large as the height asks, as long as the line fits the width.
+    const int fitting = (width - 8) / (int(std::max<size_t>(text.size(), 1)) * GlyphAdvance + 4);
+    const int scale = std::max(1, std::min(std::max(2, height / 180), fitting));
     const int margin = 2 * scale;                  // pixels around the text inside the band
     const int bandHeight = GlyphHeight * scale + 2 * margin;
     const int bandWidth = int(text.size()) * GlyphAdvance * scale + 2 * margin;

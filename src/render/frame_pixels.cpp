@@ -22,6 +22,8 @@ void endUnseenFrame() {
     seen = true;
 }
 
+void finishUnseenFrames() { glFinish(); }
+
 bool framePixelsSeen() { return seen; }
 
 void resetFramePixels() { seen = true; }

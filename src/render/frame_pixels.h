@@ -12,6 +12,12 @@
 void beginUnseenFrame();
 void endUnseenFrame();
 
+// Waits until the driver has carried out the frames drawn so far (glFinish). A software
+// renderer keeps what each frame's primitives allocate until then; thousands of unseen frames
+// with no present between them (a seek) would pile up about 90 MiB at 1920x1080, where a
+// wait every second of show keeps it to a few and costs no time.
+void finishUnseenFrames();
+
 // False between beginUnseenFrame and endUnseenFrame.
 bool framePixelsSeen();
 

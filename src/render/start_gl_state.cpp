@@ -35,3 +35,8 @@ void restoreStartGlState() {
     glViewport(startViewport[0], startViewport[1], startViewport[2], startViewport[3]);
     glBindTexture(GL_TEXTURE_2D, startTexture);
 }
+
+void resetStartGlState() {
+    for (GLint& value : startViewport) value = 0;
+    startTexture = 0;
+}

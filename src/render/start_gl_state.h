@@ -17,3 +17,6 @@ void noteStartGlState(uint32_t boundTexture);
 // Puts the state noted back: enables, blend function, fog, clear colour, current colour and
 // texture coordinate, both matrices with the modelview current, viewport, bound texture.
 void restoreStartGlState();
+
+// Start-up value: nothing noted (a zero viewport, no texture).
+void resetStartGlState();

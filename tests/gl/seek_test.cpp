@@ -1,7 +1,10 @@
 // Seeking: the show brought to a moment from any state shows, byte for byte, the frame a
 // fresh run records there (demo-capture --at), forward and back, into, out of and within
-// the particle and picture-beat scenes, across the font registry's first use; and the GL
-// state a rewind leaves is the state a prepared show starts from.
+// the particle and picture-beat scenes, across the font registry's first use, from a
+// paused state and after an Enter skip, by the player's own frame step and transport; a
+// frame step lands on the neighbouring recorded frames; the GL state a rewind leaves is the
+// state a prepared show starts from; and the paused picture and the status line over it
+// leave the show's pixels and state alone.
 #include <array>
 #include <cstring>
 #include <map>
@@ -11,13 +14,25 @@
 #include "app/seek.h"
 #include "app/shell.h"
 #include "app/show_state.h"
+#include "app/timeline.h"
+#include "app/transport.h"
+#include "font/status_line.h"
 #include "gl_fixture.h"
+#include "recorded_frames.h"
 #include "render/start_gl_state.h"
+#include "texture/held_picture.h"
 
 namespace {
 
 constexpr int Width = 96;
 constexpr int Height = 60;
+
+const FrameSchedule WholeRun = wholeRunSchedule(DefaultShowRate);
+
+// The clock value of the show frame `offset` frames from the one seen at `atMs`.
+uint32_t neighbour(uint32_t atMs, int offset) {
+    return frameClock(WholeRun, uint64_t(int64_t(showFrameAt(DefaultShowRate, atMs)) + offset));
+}
 
 // Every piece of fixed-function state that the show or a driver could leave behind, read
 // back as numbers; the show changes only some of them, the others guard the rest.
@@ -55,21 +70,20 @@ std::vector<float> readFixedFunctionState() {
 
 class SeekTest : public GlTest {
 protected:
-    // The frame a fresh run shows at each moment: every show frame run, the kept ones drawn.
-    std::map<uint32_t, std::vector<uint8_t>> freshRunFrames(const std::vector<uint32_t>& moments) {
-        resetShowState();
-        startShowOffscreen(Width, Height);
-        std::multimap<uint64_t, uint32_t> kept;  // show frame -> moments it is seen at
-        for (const uint32_t at : moments) kept.emplace(showFrameAt(DefaultShowRate, at), at);
-        std::map<uint32_t, std::vector<uint8_t>> frames;
-        const FrameSchedule run = wholeRunSchedule(DefaultShowRate);
-        for (uint64_t k = 0; k <= kept.rbegin()->first; ++k) {
-            const auto [first, last] = kept.equal_range(k);
-            drawFrame(frameClock(run, k), first == last ? FramePixels::None : FramePixels::Drawn);
-            for (auto moment = first; moment != last; ++moment)
-                frames[moment->second] = context->readPixelsTopDown();
-        }
-        return frames;
+    void SetUp() override {
+        GlTest::SetUp();
+        linkBuildData(scratch.path());
+    }
+
+    testdata::ScratchDir scratch;  // the working directory, with the build's data
+
+    // The player's frame step with the transport request, on a simulated clock that stands
+    // where the last move put it: the pixels it presents. The present is a no-op offscreen.
+    std::vector<uint8_t> playAfter(const TransportRequest& request) {
+        requestTransport(request);
+        // A pause or a resume moves nothing: no new frame to present.
+        EXPECT_EQ(playFrame().presented, request.action != TransportAction::TogglePause);
+        return context->readPixelsTopDown();
     }
 
     // The frame seen at `atMs` after a seek from whatever state the show is in.
@@ -81,19 +95,20 @@ protected:
     }
 };
 
-TEST_F(SeekTest, EveryMomentReachedByASeekShowsTheFreshRunsFrame) {
+TEST_F(SeekTest, EveryMomentReachedByASeekShowsTheRecordedFrame) {
     // Scene ends: 18096 (opening), 32096 (warp sweep), 48096 (particles), 62096 (beats).
     // The font registry is first used by the first caption frame after 3000.
     const std::vector<uint32_t> order = {
         47000, 48000, 3001,  2999,  40000, 48097, 48096, 52000, 32097, 60036, 3500,  90590,
         18097, 48300, 62097, 44000, 62096, 24000, 0,     89000, 48105, 70000, 32096, 56000};
-    const std::map<uint32_t, std::vector<uint8_t>> fresh = freshRunFrames(order);
-    ASSERT_EQ(fresh.size(), order.size());
+    const std::map<uint32_t, std::vector<uint8_t>> recorded = recordedFrames(order, Width, Height);
+    ASSERT_EQ(recorded.size(), order.size());
+    for (const auto& [at, frame] : recorded) ASSERT_FALSE(frame.empty()) << "no recorded frame at " << at;
 
     resetShowState();
     startShowOffscreen(Width, Height);
     for (const uint32_t at : order) {
-        EXPECT_TRUE(seekAndDraw(at) == fresh.at(at)) << "seek to " << at;
+        EXPECT_TRUE(seekAndDraw(at) == recorded.at(at)) << "seek to " << at;
         ASSERT_FALSE(isQuitRequested()) << "the show ended at " << at;
     }
 }
@@ -109,4 +124,73 @@ TEST_F(SeekTest, ARewindLeavesTheStateOfAPreparedShow) {
     EXPECT_EQ(readFixedFunctionState(), prepared);
     EXPECT_EQ(currentSceneIndex(), 0);
     EXPECT_FALSE(isQuitRequested());
+}
+
+TEST_F(SeekTest, ThePlayersTransportShowsTheRecordedFrames) {
+    // The scene starts (0 to 9 keys), 5 s jumps, the seek bar, frame steps both ways.
+    std::vector<uint32_t> moments = {sceneStartMs(3), sceneStartMs(4), sceneStartMs(6), 52000,
+                                     20000, 2000, 85000};
+    for (const int offset : {-2, -1, 1}) moments.push_back(neighbour(52000, offset));
+    moments.push_back(neighbour(sceneStartMs(4), 1));
+    moments.push_back(neighbour(52000, -1) + JumpMs);  // on the grid: 5 s is 600 show frames
+    const std::map<uint32_t, std::vector<uint8_t>> recorded = recordedFrames(moments, Width, Height);
+
+    resetShowState();
+    startShowOffscreen(Width, Height);
+    // Some of the show on a 60 Hz display, then into the particles by the scene key.
+    for (uint32_t now = 0; now < 1500; now += 17) {
+        setSimulatedClock(now);
+        playFrame();
+    }
+    EXPECT_TRUE(playAfter({TransportAction::ToScene, 3}) == recorded.at(sceneStartMs(3)));
+    EXPECT_TRUE(playAfter({TransportAction::ToScene, 4}) == recorded.at(sceneStartMs(4)));
+    // Paused, a step ahead is the next recorded frame.
+    playAfter({TransportAction::TogglePause, 0});
+    EXPECT_TRUE(transportState().paused);
+    EXPECT_TRUE(playAfter({TransportAction::FrameAhead, 0}) == recorded.at(neighbour(sceneStartMs(4), 1)));
+    // Seeks from the paused state, and steps back from there.
+    EXPECT_TRUE(playAfter({TransportAction::SeekTo, 52000}) == recorded.at(52000));
+    EXPECT_TRUE(playAfter({TransportAction::FrameBack, 0}) == recorded.at(neighbour(52000, -1)));
+    EXPECT_TRUE(playAfter({TransportAction::FrameBack, 0}) == recorded.at(neighbour(52000, -2)));
+    EXPECT_TRUE(playAfter({TransportAction::FrameAhead, 0}) == recorded.at(neighbour(52000, -1)));
+    EXPECT_TRUE(playAfter({TransportAction::Ahead, 0}) == recorded.at(neighbour(52000, -1) + 5000));
+    EXPECT_TRUE(playAfter({TransportAction::Back, 0}) == recorded.at(neighbour(52000, -1)));
+    // Playing again from where it was held, then an Enter skip, then a seek.
+    playAfter({TransportAction::TogglePause, 0});
+    EXPECT_FALSE(transportState().paused);
+    skipToNextScene();
+    for (uint32_t now = 47010; now < 47200; now += 17) {
+        setSimulatedClock(now);
+        playFrame();
+    }
+    EXPECT_TRUE(playAfter({TransportAction::SeekTo, 20000}) == recorded.at(20000));
+    EXPECT_TRUE(playAfter({TransportAction::ToScene, 6}) == recorded.at(sceneStartMs(6)));
+    EXPECT_TRUE(playAfter({TransportAction::SeekTo, 2000}) == recorded.at(2000));
+    EXPECT_TRUE(playAfter({TransportAction::SeekTo, 85000}) == recorded.at(85000));
+    // Past the end: the show ends as at its end.
+    requestTransport({TransportAction::SeekTo, ShowLengthMs + 1});
+    playFrame();
+    EXPECT_TRUE(isQuitRequested());
+    EXPECT_EQ(currentSceneIndex(), SceneCount);
+}
+
+TEST_F(SeekTest, ThePausedPictureAndItsStatusLineLeaveTheShowAlone) {
+    const uint32_t at = 50000;
+    const std::map<uint32_t, std::vector<uint8_t>> recorded = recordedFrames({at, neighbour(at, 1)}, Width, Height);
+    resetShowState();
+    startShowOffscreen(Width, Height);
+    const uint64_t frame = showFrameAt(DefaultShowRate, at);
+    rewindShowTo(frame, DefaultShowRate);
+    drawFrame(frameClock(WholeRun, frame));
+    const std::vector<float> state = readFixedFunctionState();
+    holdPicture(Width, Height);
+    drawStatusLine("50.000 s  scene 4 picture beats  paused", Width, Height);
+    EXPECT_FALSE(context->readPixelsTopDown() == recorded.at(at)) << "no status line was drawn";
+    glClear(GL_COLOR_BUFFER_BIT);
+    ASSERT_TRUE(drawHeldPicture());
+    EXPECT_TRUE(context->readPixelsTopDown() == recorded.at(at)) << "the held picture is not the frame";
+    EXPECT_EQ(readFixedFunctionState(), state);
+    // The next show frame is the recorded one: neither touched the show's state.
+    drawFrame(frameClock(WholeRun, frame + 1));
+    EXPECT_TRUE(context->readPixelsTopDown() == recorded.at(neighbour(at, 1)));
 }

@@ -3,8 +3,6 @@
 // presents exactly the pixels of the same show frames drawn one by one, as demo-capture
 // draws them; the frame-counted motions (closing cube, particle glide) end where they
 // should; and demo-capture's own PNG frames are those same bytes.
-#include <png.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -17,6 +15,7 @@
 #include "app/shell.h"
 #include "app/show_state.h"
 #include "gl_fixture.h"
+#include "recorded_frames.h"
 #include "scenes/cube_scene.h"
 #include "scenes/particle_scene.h"
 
@@ -30,20 +29,6 @@ uint64_t frameHash(const std::vector<uint8_t>& rgba) {
     uint64_t hash = 14695981039346656037u;
     for (const uint8_t byte : rgba) hash = (hash ^ byte) * 1099511628211u;
     return hash;
-}
-
-std::vector<uint8_t> readPngRgba(const std::string& path) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
-    image.format = PNG_FORMAT_RGBA;
-    std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
-    if (image.width != Width || image.height != Height ||
-        !png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) {
-        png_image_free(&image);
-        return {};
-    }
-    return pixels;
 }
 
 // What a run showed and where its counted motions ended.
@@ -150,7 +135,7 @@ TEST_F(ShowRateTest, EveryDisplayPresentsTheRecordersFramesAndTheMotionEndsAlike
         const uint32_t kept = frameClock(show, firstFrameAtOrPast(show, ms));
         char name[40];
         std::snprintf(name, sizeof name, "frames/frame-%05u.png", unsigned(kept));
-        const std::vector<uint8_t> captured = readPngRgba(name);
+        const std::vector<uint8_t> captured = readPngRgba(name, Width, Height);
         ASSERT_FALSE(captured.empty()) << name;
         EXPECT_EQ(frameHash(captured), every.shown.at(kept)) << name << " differs from the show frame";
         for (size_t i = 4; i < captured.size() && !anyDetail; i += 4)

@@ -13,6 +13,10 @@
 //   sound_fixture dropouts CAPTURED.raw SONG.mp3 [START_MS]
 //       prints what CAPTURED holds against SONG from START_MS on (see dropouts.h) in one
 //       line; exit 0 when it is the song without dropouts, 1 otherwise
+//   sound_fixture segments CAPTURED.raw SONG.mp3
+//       prints the parts of CAPTURED that are SONG, one line "segment FROM FRAMES" each (the
+//       song frame it starts at, its length), ignoring silence between them, then
+//       "unmatched FRAMES" for sound that is no part of the song; exit 1 when there is any
 //   sound_fixture required-version           prints the decoder version the build needs
 //   sound_fixture startup                    runs startMusic() (data/music.mp3 in the
 //       working directory) and prints when the device first took music
@@ -124,6 +128,46 @@ int matchCapture(const char* capturedPath, const char* songPath, double minSecon
     return 0;
 }
 
+// Whether `frames` frames of the song from `from` equal the capture's from `at`.
+bool sameFrames(const std::vector<int16_t>& song, size_t from, const std::vector<int16_t>& captured,
+                size_t at, size_t frames) {
+    if (2 * (from + frames) > song.size() || 2 * (at + frames) > captured.size()) return false;
+    return std::equal(song.begin() + long(2 * from), song.begin() + long(2 * (from + frames)),
+                      captured.begin() + long(2 * at));
+}
+
+int listSegments(const char* capturedPath, const char* songPath) {
+    const std::vector<int16_t> captured = readCapture(capturedPath);
+    std::vector<int16_t> song;
+    size_t skipped = 0;
+    if (!decodeSongFrom(songPath, 0, song, skipped)) return 1;
+    const size_t frames = captured.size() / 2, songFrames = song.size() / 2;
+    const auto silent = [&](size_t i) { return captured[2 * i] == 0 && captured[2 * i + 1] == 0; };
+    constexpr size_t Window = 64;  // frames that place a part in the song (its sweep is unique)
+    size_t unmatched = 0;
+    for (size_t at = 0; at < frames;) {
+        if (silent(at)) {
+            ++at;
+            continue;
+        }
+        size_t from = 0;
+        while (from < songFrames && !sameFrames(song, from, captured, at, Window)) ++from;
+        if (from == songFrames) {
+            ++unmatched;
+            ++at;
+            continue;
+        }
+        size_t length = Window;
+        while (at + length < frames && from + length < songFrames &&
+               sameFrames(song, from + length, captured, at + length, 1))
+            ++length;
+        std::printf("segment %zu %zu\n", from, length);
+        at += length;
+    }
+    std::printf("unmatched %zu\n", unmatched);
+    return unmatched == 0 ? 0 : 1;
+}
+
 int checkHeard(const char* recordedPath, const char* songPath, long startMs, double minSeconds) {
     std::ifstream in(recordedPath, std::ios::binary);
     const std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
@@ -178,6 +222,7 @@ int main(int argc, char** argv) {
         return checkHeard(argv[2], argv[3], std::atol(argv[4]), std::atof(argv[5]));
     if (command == "dropouts" && (argc == 4 || argc == 5))
         return reportDropouts(argv[2], argv[3], argc == 5 ? std::atol(argv[4]) : 0);
+    if (command == "segments" && argc == 4) return listSegments(argv[2], argv[3]);
     if (command == "match" && (argc == 5 || argc == 6))
         return matchCapture(argv[2], argv[3], std::atof(argv[4]), argc == 6 ? std::atol(argv[5]) : 0);
     std::fprintf(stderr, "usage: sound_fixture write OUT.mp3 SECONDS | match CAPTURED.raw SONG.mp3 MIN_SECONDS [START_MS] | dropouts CAPTURED.raw SONG.mp3 [START_MS]\n");

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # measure-sync.sh BUILD_DIR [--start=MS] [--seconds=S] [--screen=WxH] [--load]
-#                 [--restart-server] [--server=NAME] [--late-sink=MS] [--keep=DIR]
-#                 [-- DEMO ARGS]
+#                 [--restart-server] [--server=NAME] [--late-sink=MS] [--keys=S:KEY,...]
+#                 [--keep=DIR] [-- DEMO ARGS]
 # Plays the show from clock value MS for S seconds through a private sound server (SDL's own
 # choice of audio driver, as on a desktop) on a private Xvfb screen (default 1280x720),
 # and records with one ffmpeg process, so on one clock: a strip across the middle of the
@@ -22,6 +22,10 @@
 #                     player's stream gives it otherwise: behind the tunnel's long buffer it
 #                     would render 50 ms blocks, and its monitor place sound that much less
 #                     exactly
+#   --keys=S:KEY,...  presses each KEY (an xdotool key name) S seconds after the show's window
+#                     has the focus, in order; the recording starts after the last one, so
+#                     what is measured is the show after those moves (a seek: 4 for scene 4;
+#                     a pause and resume: p, then p again)
 #   --keep=DIR        copies the recording and the show's output to DIR
 # The instrument is kept from starving on a loaded machine: the sound server runs with
 # real-time scheduling (as a desktop's does), Xvfb and the recorder with raised priority;
@@ -32,7 +36,7 @@
 set -euo pipefail
 BUILD_DIR=$(cd "$1" && pwd)
 shift
-start=0 seconds=20 screen=1280x720 keep="" restart=0 load=0 late=0
+start=0 seconds=20 screen=1280x720 keep="" restart=0 load=0 late=0 keys=""
 export SOUND_SERVER=pulseaudio
 while [ $# -gt 0 ]; do
     case $1 in
@@ -44,6 +48,7 @@ while [ $# -gt 0 ]; do
         --server=*) SOUND_SERVER=${1#*=} ;;
         --late-sink=*) late=${1#*=} ;;
         --keep=*) keep=${1#*=} ;;
+        --keys=*) keys=${1#*=} ;;
         --) shift; break ;;
         *) echo "measure-sync: unknown argument $1" >&2; exit 2 ;;
     esac
@@ -105,7 +110,7 @@ record() {
     sleep 2
     kill -0 "$recorder" 2>/dev/null || { echo "measure-sync: the recorder ended:" >&2; cat "$work/ffmpeg.err" >&2; exit 2; }
 }
-[ "$restart" = 1 ] || record
+[ "$restart" = 1 ] || [ -n "$keys" ] || record
 (cd "$BUILD_DIR" && exec "${drop_nice[@]}" ./demo --start="$start" "$@") > "$work/demo.out" 2> "$work/demo.err" &
 show=$!
 if [ "$restart" = 1 ]; then
@@ -114,6 +119,17 @@ if [ "$restart" = 1 ]; then
     sleep 2
     pulse_start "$work/pulse" realtime || exit 2
     late_sink || exit 2
+    record
+fi
+if [ -n "$keys" ]; then
+    bash "$here/../e2e/lib/wait-window.bash" > /dev/null || exit 2
+    focused=$(date +%s.%N)
+    IFS=, read -ra moves <<< "$keys"
+    for move in "${moves[@]}"; do
+        sleep "$(awk -v from="$focused" -v at="${move%%:*}" -v now="$(date +%s.%N)" \
+            'BEGIN { d = from + at - now; print (d > 0 ? d : 0) }')"
+        xdotool key "${move#*:}"
+    done
     record
 fi
 sleep "$seconds"

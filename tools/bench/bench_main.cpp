@@ -16,6 +16,7 @@
 
 #include "app/frame.h"
 #include "app/shell.h"
+#include "app/seek.h"
 #include "app/startup.h"
 #include "bench_julia.h"
 #include "bench_options.h"
@@ -136,6 +137,32 @@ std::array<bench::SceneResult, SceneCount> runShow(const bench::BenchOptions& op
     return results;
 }
 
+// Seeks to every scene's start in order, then back in reverse, as the player's 0 to 9 keys
+// make them: the show frames before the target run unseen, the target drawn and finished.
+bench::SeekTimes timeSeeks(uint32_t showRate) {
+    std::vector<int32_t> order;
+    for (int32_t scene = 0; scene < SceneCount; ++scene) order.push_back(scene);
+    for (int32_t scene = SceneCount - 1; scene >= 0; --scene) order.push_back(scene);
+    bench::SeekTimes times;
+    std::vector<double> ms;
+    for (const int32_t scene : order) {
+        const uint32_t to = sceneStartMs(scene);
+        const uint64_t frame = showFrameAt(showRate, to);
+        const double took = timeDraw([&] {
+            rewindShowTo(frame, showRate);
+            drawFrame(showRate == UncappedShowRate ? to : frameClock(wholeRunSchedule(showRate), frame));
+        }).wallMs;
+        ms.push_back(took);
+        if (took > times.worstMs) {
+            times.worstMs = took;
+            times.worstToMs = to;
+        }
+    }
+    times.seeks = int(ms.size());
+    times.p50Ms = bench::percentile(ms, 50);
+    return times;
+}
+
 // The least a frame costs: clear and finish.
 bench::FrameStats timeEmptyFrames(int frames) {
     FrameTimes times;
@@ -236,6 +263,7 @@ int runBench(const bench::BenchOptions& options, uint32_t runStartMs, bench::Swe
     const int referenceFrames = std::max(options.framesPerScene, 60);
     result.empty = timeEmptyFrames(referenceFrames);
     result.quad = timeQuadFrames(referenceFrames, context->width(), context->height());
+    result.seeks = timeSeeks(options.showRate);
     result.julia = bench::timeJulia(options.juliaImages);
     result.peakRssMb = peakRssMb();
 

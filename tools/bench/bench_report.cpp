@@ -126,6 +126,9 @@ std::string formatJson(const BenchResult& r) {
            ", \"portable_ms\": " + number(j.portableMs, 4) + ", \"sse2_ms\": " +
            number(j.sse2Ms, 4) + ", \"avx2_ms\": " + number(j.avx2Ms, 4) +
            ", \"images\": " + std::to_string(j.images) + "}";
+    out += ", \"seeks\": {\"count\": " + std::to_string(r.seeks.seeks) +
+           ", \"p50_ms\": " + number(r.seeks.p50Ms, 1) + ", \"worst_ms\": " + number(r.seeks.worstMs, 1) +
+           ", \"worst_to_ms\": " + std::to_string(r.seeks.worstToMs) + "}";
     out += ", \"peak_rss_mb\": " + number(r.peakRssMb, 1) + "}";
     return out;
 }
@@ -177,6 +180,9 @@ std::string formatTable(const BenchResult& r) {
                 cell(j.sse2Ms, 4).c_str(), cell(j.avx2Ms, 4).c_str());
     out += line("  fast path (%s): %s ms, %sx the scalar speed", j.fastLanes.c_str(),
                 cell(j.fastMs, 4).c_str(), cell(j.scalarMs / j.fastMs, 1).c_str());
+    out += line("seek to a scene's start, forward and back (%d seeks): median %s ms, worst %s ms (to %u ms)",
+                r.seeks.seeks, cell(r.seeks.p50Ms, 1).c_str(), cell(r.seeks.worstMs, 1).c_str(),
+                unsigned(r.seeks.worstToMs));
     out += line("peak memory: %s MiB", cell(r.peakRssMb, 1).c_str());
     return out;
 }

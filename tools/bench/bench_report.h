@@ -39,6 +39,15 @@ double referenceRatio(const SceneResult& scene);
 double referenceCpuRatio(const SceneResult& scene);
 
 // Everything one run measured.
+// Seeks as the player makes them (app/seek.h): to every scene's start forward, then back,
+// each the show frames before the target run again without pixels and the target drawn.
+struct SeekTimes {
+    int seeks = 0;            // seeks timed
+    double p50Ms = 0;         // median time of a seek, ms
+    double worstMs = 0;       // the longest, ms
+    uint32_t worstToMs = 0;   // the clock value that seek went to, ms
+};
+
 struct BenchResult {
     int width = 0;               // frame size, pixels
     int height = 0;
@@ -57,6 +66,7 @@ struct BenchResult {
     bool dataComplete = false;   // every start-up texture got an id
     bool withMusic = false;      // the soundtrack was started before the display
     JuliaTimes julia;
+    SeekTimes seeks;
     double peakRssMb = 0;        // peak resident memory, MiB
 };
 

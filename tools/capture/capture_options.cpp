@@ -128,9 +128,9 @@ the player, driven by a simulated clock, drawn into an offscreen framebuffer. Li
 player it reads data/ in the working directory, else the data beside the program (a build
 directory), else the installed data ()" + installedDataDir + R"(/data); output paths are
 taken from the working directory. The show runs show frame k at clock value
-start + floor(k*1000/R) for its show rate R, as the player does; output frame j of a video
-or PNG sequence has the clock value start + floor(j*1000/fps) and shows the newest show
-frame at or before it. Show frames that no output shows draw no pixels. Nothing past
+floor(k*1000/R) for its show rate R, as the player does, whatever --start says; output
+frame j of a video or PNG sequence has the clock value start + floor(j*1000/fps) and
+shows the newest show frame at or before it. Show frames that no output shows draw no pixels. Nothing past
 90596 ms is recorded.
 
 Options (each also as --option=value):
@@ -138,8 +138,10 @@ Options (each also as --option=value):
   --fps N           output frames per second of show clock, 1 to 1000 (default 60)
   --show-rate R     show frames per second of show clock, 1 to 1000 (default 120); 0 runs
                     one show frame per output frame, as the player's --show-rate=0 does
-  --start MS        clock value of the first frame in ms (default 0); scenes whose end lies
-                    before it are skipped, as after a slow start of the player
+  --start MS        clock value of the first frame in ms (default 0), with the show as a
+                    whole run has it there: a recording from MS shows the frames of the
+                    same part of a whole recording (this changed: it used to begin a fresh
+                    run at MS, as after a slow start of the player)
   --at MS[,MS...]   with --png: keep only the first show frame at or past each value and
                     stop after the last one
   --png DIR         write frames as DIR/frame-NNNNN.png (NNNNN = clock value in ms)

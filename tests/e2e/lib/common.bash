@@ -5,7 +5,7 @@ SOURCE_DIR=$(cd "$2" && pwd)
 DEMO="$BUILD_DIR/demo"
 WORK_DIR=$(mktemp -d)
 source "$(dirname "${BASH_SOURCE[0]}")/xvfb.bash"
-trap 'stop_xvfb; rm -rf "$WORK_DIR"' EXIT
+trap 'stop_xvfb; [ -n "${KEEP_E2E:-}" ] || rm -rf "$WORK_DIR"' EXIT
 
 fail() {
     echo "FAIL: $*" >&2
@@ -55,3 +55,5 @@ export WAIT_WINDOW="$SOURCE_DIR/tests/e2e/lib/wait-window.bash"
 export SKIP_SCENES="$SOURCE_DIR/tests/e2e/lib/skip-scenes.bash"
 # bash "$PRINT_CLOCK" PID OUT presses Space until one more clock value reaches OUT.
 export PRINT_CLOCK="$SOURCE_DIR/tests/e2e/lib/print-clock.bash"
+# bash "$KEY_AND_PRINT" PID OUT KEY... presses the keys, then Space, and waits for its print.
+export KEY_AND_PRINT="$SOURCE_DIR/tests/e2e/lib/key-and-print.bash"
