@@ -124,6 +124,10 @@ bool applyTransport() {
             return true;
         case TransportMove::Kind::StepAhead:
             if (!wasPaused) pauseMusic();
+            // The clock stands on the next frame's value: a cadence shift kept from playing
+            // could hold that frame back for good, so the cadence is followed afresh, as
+            // after a seek.
+            setPlayerNextFrame(ticks.next);
             moveClock(nextFrameClock(ticks, shown.clockMs + 1));
             return true;
         case TransportMove::Kind::Stay:

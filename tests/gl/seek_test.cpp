@@ -174,6 +174,28 @@ TEST_F(SeekTest, ThePlayersTransportShowsTheRecordedFrames) {
     EXPECT_EQ(currentSceneIndex(), SceneCount);
 }
 
+TEST_F(SeekTest, AFrameStepLandsWhereTheDisplaysCadenceIsFollowed) {
+    // A real display's presents: the player follows their phase, and at 60 Hz presents that
+    // fall late in a show frame the choice is held back by up to half a frame. A pause keeps
+    // that shift; the step ahead must still run the next frame on the held clock.
+    resetShowState();
+    startShowOffscreen(Width, Height);
+    setPlayerShowRate(DefaultShowRate, true);
+    const uint64_t from = showFrameAt(DefaultShowRate, 40000);
+    playAfter({TransportAction::SeekTo, 40000});
+    for (uint64_t k = 2; k <= 120; k += 2) {  // two show frames a present, 8 ms into the first
+        setSimulatedClock(frameClock(WholeRun, from + k) + 7);
+        playFrame();
+    }
+    playAfter({TransportAction::TogglePause, 0});
+    for (int present = 0; present < 30; ++present) playFrame();  // paused: the clock stands
+    const ShownFrame held = shownFrame();
+    const std::map<uint32_t, std::vector<uint8_t>> recorded =
+        recordedFrames({frameClock(WholeRun, held.index + 1)}, Width, Height);
+    EXPECT_TRUE(playAfter({TransportAction::FrameAhead, 0}) == recorded.begin()->second);
+    EXPECT_EQ(shownFrame().index, held.index + 1);
+}
+
 TEST_F(SeekTest, ThePausedPictureAndItsStatusLineLeaveTheShowAlone) {
     const uint32_t at = 50000;
     const std::map<uint32_t, std::vector<uint8_t>> recorded = recordedFrames({at, neighbour(at, 1)}, Width, Height);
