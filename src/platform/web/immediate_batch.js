@@ -15,13 +15,13 @@
 // Entry points that only read or change state: they draw what is pending first.
 var batchFlushers = [
   'glBindTexture', 'glBlendFunc', 'glClear', 'glClearColor', 'glCopyTexImage2D',
-  'glDeleteTextures', 'glDisable', 'glEnable', 'glFogf', 'glFrustum', 'glGenTextures',
-  'glGetError', 'glGetFloatv', 'glGetIntegerv', 'glGetTexLevelParameteriv', 'glIsEnabled',
-  'glIsTexture', 'glLoadIdentity', 'glLoadMatrixf', 'glMatrixMode', 'glMultMatrixf', 'glOrtho',
-  'glPixelStorei', 'glPopAttrib', 'glPopMatrix', 'glPrioritizeTextures', 'glPushAttrib',
-  'glPushMatrix', 'glReadPixels', 'glRotated', 'glRotatef', 'glScissor', 'glTexEnvf',
-  'glTexEnvi', 'glTexImage2D', 'glTexParameteri', 'glTranslatef', 'glViewport', 'gluOrtho2D',
-  'eglSwapBuffers'];
+  'glDeleteTextures', 'glDisable', 'glEnable', 'glFinish', 'glFogf', 'glFrustum',
+  'glGenTextures', 'glGetError', 'glGetFloatv', 'glGetIntegerv', 'glGetTexLevelParameteriv',
+  'glIsEnabled', 'glIsTexture', 'glLoadIdentity', 'glLoadMatrixf', 'glMatrixMode',
+  'glMultMatrixf', 'glOrtho', 'glPixelStorei', 'glPopAttrib', 'glPopMatrix',
+  'glPrioritizeTextures', 'glPushAttrib', 'glPushMatrix', 'glReadPixels', 'glRotated',
+  'glRotatef', 'glScissor', 'glTexEnvf', 'glTexEnvi', 'glTexImage2D', 'glTexParameteri',
+  'glTranslatef', 'glViewport', 'gluOrtho2D', 'eglSwapBuffers'];
 
 // Entry points that make primitives: replaced below by ones that collect them.
 var batchMakers = ['glBegin', 'glEnd', 'glVertex2i', 'glVertex2f', 'glVertex3f', 'glTexCoord2i',
