@@ -62,6 +62,16 @@ bool preparePresent(bool fresh) {
     statusLinePresentedText = text;
     return true;
 }
+
+// A window resized or switched to or from full screen: the show fills the new drawable from
+// the next frame on (its viewport is the whole surface, as in a new context of that size).
+// A paused picture is taken again at the new size: the shown frame is sought afresh.
+void fitSurface() {
+    if (!followDrawableSize()) return;
+    const DesktopRect surface = desktopRect();
+    fitStartViewport(surface.right - surface.left, surface.bottom - surface.top);
+    if (transportState().paused) requestTransport({TransportAction::SeekTo, shownFrame().clockMs});
+}
 }  // namespace
 
 void resetFrame() {
@@ -166,6 +176,7 @@ const TickDriver& playerTicks() { return player; }
 void showStatusLine(bool on) { statusLineOn = on; }
 
 PlayOutcome playFrame() {
+    fitSurface();
     applyTransport();
     uint32_t now = clockMs();
     const DueFrames due = runDueFrames(player, now);

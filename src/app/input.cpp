@@ -5,11 +5,13 @@
 
 #include "app/shell.h"
 #include "app/transport.h"
+#include "platform/display.h"
 
 namespace {
 // Shared by Enter and Space: each press contributes two messages, so parity stays in step.
 uint32_t keyPressCounter = 0;  // only its parity matters
 MessageRecord messageRecord;
+bool altEnterHeld = false;  // Enter went down with Alt: its messages until the release are Alt+Enter's
 
 // The transport's request for a key; None for keys that are not the transport's.
 TransportRequest transportRequestOf(uint32_t key) {
@@ -37,6 +39,13 @@ void handleMessage(const MessageRecord& record) {
         requestQuit();
         return;
     }
+    // Alt+Enter switches between full screen and a window, once per press, and leaves the
+    // parity alone: its release is Alt+Enter's too when Alt was let go first.
+    if (record.wParam == KeyEnter && (record.alt || altEnterHeld)) {
+        if (record.keyDown && !record.repeat && !altEnterHeld) toggleFullScreen();
+        altEnterHeld = record.keyDown;
+        return;
+    }
     if (record.wParam == KeyEnter) {
         if (keyPressCounter++ % 2 != 0) skipToNextScene();
         return;
@@ -59,4 +68,5 @@ void pumpMessages() {
 void resetInput() {
     keyPressCounter = 0;
     messageRecord = MessageRecord{};
+    altEnterHeld = false;
 }

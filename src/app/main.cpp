@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/display_choice.h"
 #include "app/frame.h"
 #include "app/option_values.h"
 #include "app/options.h"
@@ -14,6 +15,7 @@
 #include "app/startup.h"
 #include "app/timeline.h"
 #include "app/transport.h"
+#include "platform/desktop_display.h"
 #include "platform/display.h"
 #include "platform/process.h"
 #include "platform/sound.h"
@@ -36,15 +38,18 @@ void enterDataRoot() {
     if (root != "." && !enterDirectory(root)) failStartup("cannot enter " + root);
 }
 
-// One line: the show frames and presents of the run, each per second of show clock.
+// One line: the show frames and presents of the run, each per second of show clock, and the
+// size the last frames were drawn at (the drawable's pixels).
 void printFrameStats(const PlayStats& stats) {
     const uint32_t spanMs = stats.lastFrameMs - stats.firstFrameMs;
     const double seconds = spanMs > 0 ? spanMs / 1000.0 : 0.0;
     const auto perSecond = [seconds](uint64_t count) { return seconds > 0 ? double(count - 1) / seconds : 0.0; };
-    std::fprintf(stderr, "frame stats: %llu show frames from %u to %u ms (%.1f a second), %llu presents (%.1f a second)\n",
+    const DesktopRect drawn = desktopRect();
+    std::fprintf(stderr, "frame stats: %llu show frames from %u to %u ms (%.1f a second), %llu presents (%.1f a second), drawn at %dx%d pixels\n",
                  static_cast<unsigned long long>(stats.showFrames), unsigned(stats.firstFrameMs),
                  unsigned(stats.lastFrameMs), perSecond(stats.showFrames),
-                 static_cast<unsigned long long>(stats.presents), perSecond(stats.presents));
+                 static_cast<unsigned long long>(stats.presents), perSecond(stats.presents),
+                 int(drawn.right - drawn.left), int(drawn.bottom - drawn.top));
 }
 
 }  // namespace
@@ -84,6 +89,28 @@ int main(int argc, char** argv) {
         }
         for (const std::string& name : names) std::printf("%s\n", name.c_str());
         return 0;
+    }
+    if (options.listDisplays) {
+        std::vector<DisplayInfo> displays;
+        std::string error;
+        if (!listDisplays(displays, error)) {
+            std::fprintf(stderr, "%s: %s\n", program.c_str(), error.c_str());
+            return 1;
+        }
+        std::fputs(displayListText(displays).c_str(), stdout);
+        return 0;
+    }
+    if (options.displayGiven) {
+        // A monitor that is not there is refused as a wrong option, before the music starts;
+        // without a display server the window's own start-up says so.
+        std::vector<DisplayInfo> displays;
+        std::string error;
+        const std::string wrong = listDisplays(displays, error) ? displayChoiceError(options.display, displays.size()) : "";
+        if (!wrong.empty()) {
+            std::fprintf(stderr, "%s: %s\n", program.c_str(), wrong.c_str());
+            return 2;
+        }
+        requestDisplay(int(options.display));
     }
     // Failures from here on are also shown in a dialog when the caller asked for one.
     if (options.errorDialog) enableFailureDialog();

@@ -44,6 +44,14 @@ ParsedOptions parsePlayerOptions(const std::vector<std::string>& arguments) {
             flag(o.frameStats);
         } else if (name == "--list-audio-devices") {
             flag(o.listAudioDevices);
+        } else if (name == "--list-displays") {
+            flag(o.listDisplays);
+        } else if (name == "--display") {
+            uint64_t index = 0;
+            if (!takeValue() || !parseWholeNumber(value, 0, MaxDisplayIndex, index))
+                result.error = "--display wants a display's index from 0 to 255 (see --list-displays)";
+            o.display = uint32_t(index);
+            o.displayGiven = true;
         } else if (name == "--error-dialog") {
             flag(o.errorDialog);
         } else if (name == "--help" || name == "-h") {
@@ -88,12 +96,16 @@ std::string playerHelpText(const std::string& program, const std::string& instal
     return "Usage: " + program + " [OPTION]...\n"
            "Plays the show SOLTAREK ASKETRO: ten timed scenes over 90.6 s with its soundtrack,\n"
            "full-screen. Keys: Escape ends, Enter skips to the next scene, Space prints the\n"
-           "clock value (ms); P pauses and resumes, Left and Right go 5 s back and ahead, Home\n"
-           "to the start, 0 to 9 to the start of that scene, comma and period one show frame\n"
-           "back and ahead (paused), L loops the current scene; a line at the bottom says\n"
+           "clock value (ms), Alt+Enter switches between full screen and a window; P pauses\n"
+           "and resumes, Left and Right go 5 s back and ahead, Home to the start, 0 to 9 to\n"
+           "the start of that scene, comma and period one show frame back and ahead\n"
+           "(paused), L loops the current scene; a line at the bottom says\n"
            "where the show stands after each of these.\n"
            "\n"
-           "  --window[=WxH]          play in a normal window (default 1280x720), cursor visible\n"
+           "  --window[=WxH]          play in a normal window (default 1280x720), cursor visible;\n"
+           "                          a resized window keeps the show filling it\n"
+           "  --display=N             play on monitor N (0, the default, is the primary)\n"
+           "  --list-displays         print the monitors (index, name, place and size) and exit\n"
            "  --mute                  no sound at all (no audio device needed)\n"
            "  --start=MS              start at clock value MS (0..90596): the show as a whole\n"
            "                          run has it there (earlier show frames run unseen; before,\n"
@@ -107,7 +119,8 @@ std::string playerHelpText(const std::string& program, const std::string& instal
            "                          each refresh of the display shows the newest one. 0 is\n"
            "                          the original's loop: a frame per present, no vsync\n"
            "  --frame-stats           at the end, print the show frames run and the presents,\n"
-           "                          each per second of show clock, on standard error\n"
+           "                          each per second of show clock, and the drawn size in\n"
+           "                          pixels, on standard error\n"
            "  --audio-device=NAME     play the sound on the output device NAME\n"
            "  --list-audio-devices    print the names of the output devices and exit\n"
            "  --audio-latency=MS      the sound output's latency beyond what it reports\n"

@@ -4,12 +4,16 @@
 #include <vector>
 
 #include "app/show_rate.h"
+#include "platform/display.h"
 
 // Command-line options of the player. With none, demo is exactly the plain show.
 struct PlayerOptions {
     bool window = false;        // a normal window instead of the full-screen one
-    int windowWidth = 1280;     // pixels, with window
-    int windowHeight = 720;     // pixels, with window
+    int windowWidth = DefaultWindowWidth;    // window coordinates, with window or Alt+Enter
+    int windowHeight = DefaultWindowHeight;  // window coordinates, with window or Alt+Enter
+    uint32_t display = 0;       // the monitor, 0 the primary, 0..MaxDisplayIndex
+    bool displayGiven = false;  // --display was given (its monitor is checked before start-up)
+    bool listDisplays = false;
     bool mute = false;          // no sound start-up at all
     uint32_t startMs = 0;       // clock value of process start (ms), 0..ShowLengthMs
     bool loop = false;          // start again as a fresh run when the timeline ends
@@ -29,6 +33,7 @@ struct PlayerOptions {
 };
 
 inline constexpr uint32_t MaxAudioLatencyMs = 1000;
+inline constexpr uint32_t MaxDisplayIndex = 255;
 
 struct ParsedOptions {
     PlayerOptions options;

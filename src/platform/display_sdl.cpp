@@ -1,12 +1,14 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <string>
 #include <thread>
 
 #include "platform/clock.h"
+#include "platform/desktop_display.h"
 #include "platform/display.h"
 #include "platform/present_pace.h"
 #include "platform/startup_failure.h"
@@ -22,8 +24,10 @@ namespace {
 DisplayDevice displayDevice;
 bool displayCreated = false;
 bool windowed = false;
-int windowedWidth = 0;   // pixels
-int windowedHeight = 0;  // pixels
+int windowedWidth = DefaultWindowWidth;    // window coordinates
+int windowedHeight = DefaultWindowHeight;  // window coordinates
+int displayIndex = 0;    // the monitor asked for, 0 the primary
+bool everWindowed = false;  // the window has had a windowed size of its own
 bool uncapped = false;   // swap interval 0, no pacing
 bool sleepPaced = false; // the driver refused vsync: swapBuffers sleeps to the refresh rate
 PresentPace pace;
@@ -58,6 +62,32 @@ bool showsNothing(const char* driver) {
     return false;
 }
 
+// Starts SDL's video. Empty, or why no display that shows a window answered (the subsystem
+// is then not started).
+std::string startVideo() {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        return std::string("cannot initialise video: ") + SDL_GetError();
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!showsNothing(driver)) return {};
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    const std::string reason = asked != nullptr && driver != nullptr && SDL_strcasecmp(asked, driver) == 0
+                                   ? std::string("SDL video driver ") + driver + " shows nothing"
+                                   : "no X server or Wayland compositor answered";
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return "cannot open the display: " + reason;
+}
+
+// The drawable's size in pixels as the desktop rectangle.
+DesktopRect drawableRect(SDL_Window* window) {
+    int width = 0, height = 0;
+    SDL_GL_GetDrawableSize(window, &width, &height);
+    return {0, 0, width, height};
+}
+
+bool isFullScreen(SDL_Window* window) {
+    return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
 // The X server's display connection behind the window; null on another video driver.
 void* x11Display(SDL_Window* window) {
     SDL_SysWMinfo info;
@@ -77,24 +107,37 @@ void requestWindowedDisplay(int width, int height) {
     windowedHeight = height;
 }
 
-void createDisplay() {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) failDisplay("cannot initialise video");
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (showsNothing(driver)) {
-        const char* asked = SDL_getenv("SDL_VIDEODRIVER");
-        const std::string reason =
-            asked != nullptr && driver != nullptr && SDL_strcasecmp(asked, driver) == 0
-                ? std::string("SDL video driver ") + driver + " shows nothing"
-                : "no X server or Wayland compositor answered";
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        failStartup("cannot open the display: " + reason);
+void requestDisplay(int index) { displayIndex = index; }
+
+bool listDisplays(std::vector<DisplayInfo>& displays, std::string& error) {
+    error = startVideo();
+    if (!error.empty()) return false;
+    displays.clear();
+    const int count = SDL_GetNumVideoDisplays();
+    for (int i = 0; i < count; ++i) {
+        SDL_Rect bounds{};
+        if (SDL_GetDisplayBounds(i, &bounds) != 0) {
+            error = std::string("cannot read the bounds of display ") + std::to_string(i) + ": " + SDL_GetError();
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+            return false;
+        }
+        const char* name = SDL_GetDisplayName(i);
+        displays.push_back({i, name != nullptr ? name : "", {bounds.x, bounds.y, bounds.x + bounds.w, bounds.y + bounds.h}});
     }
-    const bool x11 = std::strcmp(driver, "x11") == 0;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (count < 1) error = std::string("the video driver reports no display: ") + SDL_GetError();
+    return count >= 1;
+}
+
+void createDisplay() {
+    const std::string noDisplay = startVideo();
+    if (!noDisplay.empty()) failStartup(noDisplay);
+    const bool x11 = std::strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0;
     if (x11) catchX11Errors();
 
-    SDL_DisplayMode mode{};
-    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) failDisplay("cannot read the desktop size");
-    setDesktopRect({0, 0, mode.w, mode.h});
+    // The monitor's place and size on the desktop, in window coordinates.
+    SDL_Rect bounds{};
+    if (SDL_GetDisplayBounds(displayIndex, &bounds) != 0) failDisplay("cannot read the display's bounds");
     SDL_SetEventFilter(keepShowEvents, nullptr);
 
     // The pixel format of the show: RGBA type, 24 colour bits, double buffered, no depth,
@@ -111,16 +154,21 @@ void createDisplay() {
     // A request the X server refuses while the window and its GL context are made (a GL
     // context it cannot create, say) is reported as the step's failure.
     if (x11) collectRefusedRequests();
-    // Created at the desktop size: a desktop-fullscreen window created smaller can keep a
+    // Created at the monitor's size: a desktop-fullscreen window created smaller can keep a
     // small GL buffer on some X servers. Desktop fullscreen never changes the screen mode.
+    // The position names the monitor (two X screens may both start at 0,0). A high-DPI
+    // drawable has the display's own pixels: on a display scaled by 2 it is twice the
+    // window's size, and the show is drawn at that size instead of being scaled up.
+    const int x = int(SDL_WINDOWPOS_CENTERED_DISPLAY(displayIndex));
+    const Uint32 common = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI;
     if (windowed) {
-        displayDevice.window = SDL_CreateWindow("SOLTAREK ASKETRO", SDL_WINDOWPOS_CENTERED,
-                                                SDL_WINDOWPOS_CENTERED, windowedWidth,
-                                                windowedHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+        displayDevice.window = SDL_CreateWindow("SOLTAREK ASKETRO", x, x, windowedWidth, windowedHeight,
+                                                common | SDL_WINDOW_RESIZABLE);
+        everWindowed = true;
     } else {
-        const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP |
-                             SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN;
-        displayDevice.window = SDL_CreateWindow("", 0, 0, mode.w, mode.h, flags);
+        const Uint32 flags = common | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP |
+                             SDL_WINDOW_FULLSCREEN_DESKTOP;
+        displayDevice.window = SDL_CreateWindow("", x, x, bounds.w, bounds.h, flags);
     }
     if (displayDevice.window == nullptr) failDisplay("cannot create the window");
 
@@ -148,16 +196,48 @@ void createDisplay() {
         pace = presentPaceFor(hz);
         sleepPaced = true;
     }
-    if (windowed) {
-        int drawableWidth = 0, drawableHeight = 0;
-        SDL_GL_GetDrawableSize(displayDevice.window, &drawableWidth, &drawableHeight);
-        setDesktopRect({0, 0, drawableWidth, drawableHeight});
-    } else {
-        SDL_ShowCursor(SDL_DISABLE);
-    }
+    setDesktopRect(drawableRect(displayDevice.window));
+    if (!windowed) SDL_ShowCursor(SDL_DISABLE);
     // Keys arrive as key events only; text input events would only take frames' message slots.
     SDL_StopTextInput();
     displayCreated = true;
+}
+
+void toggleFullScreen() {
+    SDL_Window* window = displayCreated ? displayDevice.window : nullptr;
+    if (window == nullptr) return;
+    if (isFullScreen(window)) {
+        SDL_SetWindowFullscreen(window, 0);
+        SDL_SetWindowAlwaysOnTop(window, SDL_FALSE);
+        SDL_SetWindowBordered(window, SDL_TRUE);
+        SDL_SetWindowResizable(window, SDL_TRUE);
+        // A window made full screen keeps its monitor's size as its windowed one: the first
+        // time, it takes the windowed size, centred where it is.
+        if (!everWindowed) {
+            const int index = std::max(SDL_GetWindowDisplayIndex(window), 0);
+            SDL_SetWindowSize(window, windowedWidth, windowedHeight);
+            SDL_SetWindowPosition(window, int(SDL_WINDOWPOS_CENTERED_DISPLAY(index)),
+                                  int(SDL_WINDOWPOS_CENTERED_DISPLAY(index)));
+            everWindowed = true;
+        }
+        SDL_ShowCursor(SDL_ENABLE);
+    } else {
+        SDL_SetWindowBordered(window, SDL_FALSE);
+        SDL_SetWindowAlwaysOnTop(window, SDL_TRUE);
+        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        SDL_ShowCursor(SDL_DISABLE);
+    }
+}
+
+bool followDrawableSize() {
+    if (!displayCreated) return false;
+    const DesktopRect now = drawableRect(displayDevice.window);
+    const DesktopRect last = desktopRect();
+    // A minimised window's drawable may be empty: the show keeps its last size until it is back.
+    if (now.right <= 0 || now.bottom <= 0) return false;
+    if (now.right == last.right && now.bottom == last.bottom) return false;
+    setDesktopRect(now);
+    return true;
 }
 
 DisplayDevice* displayDeviceContext() { return displayCreated ? &displayDevice : nullptr; }

@@ -21,6 +21,8 @@ struct MessageRecord {
     uint32_t wParam = 0;
     bool closeRequested = false;  // the window manager asked the window to close
     bool keyDown = false;         // a key-down message (a held key repeats it)
+    bool alt = false;             // an Alt key was held with the key
+    bool repeat = false;          // a key-down repeated by a held key
 };
 
 // Takes at most one pending message off the queue. Returns false when none was pending.

@@ -35,6 +35,8 @@ bool peekMessage(MessageRecord& record) {
         case SDL_KEYUP:
             record.wParam = keyCodeOf(event.key.keysym.sym);
             record.keyDown = event.type == SDL_KEYDOWN;
+            record.alt = (event.key.keysym.mod & KMOD_ALT) != 0;
+            record.repeat = event.key.repeat != 0;
             break;
         case SDL_QUIT:
             record.closeRequested = true;

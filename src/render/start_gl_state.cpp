@@ -36,6 +36,14 @@ void restoreStartGlState() {
     glBindTexture(GL_TEXTURE_2D, startTexture);
 }
 
+void fitStartViewport(int width, int height) {
+    startViewport[0] = 0;
+    startViewport[1] = 0;
+    startViewport[2] = width;
+    startViewport[3] = height;
+    glViewport(0, 0, width, height);
+}
+
 void resetStartGlState() {
     for (GLint& value : startViewport) value = 0;
     startTexture = 0;

@@ -18,5 +18,9 @@ void noteStartGlState(uint32_t boundTexture);
 // texture coordinate, both matrices with the modelview current, viewport, bound texture.
 void restoreStartGlState();
 
+// The surface has a new size (a window resized or switched to or from full screen): the
+// viewport becomes the whole of it, width x height pixels, now and at every later restore.
+void fitStartViewport(int width, int height);
+
 // Start-up value: nothing noted (a zero viewport, no texture).
 void resetStartGlState();

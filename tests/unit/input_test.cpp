@@ -48,3 +48,21 @@ TEST(Input, EscapeAndAWindowCloseQuitAtOnce) {
     handleMessage(MessageRecord{0, true});
     EXPECT_TRUE(isQuitRequested());
 }
+
+TEST(Input, AltEnterNeitherSkipsNorShiftsTheParityWhicheverKeyIsLetGoFirst) {
+    // Alt held through the press.
+    handleMessage(MessageRecord{KeyEnter, false, true, true});
+    handleMessage(MessageRecord{KeyEnter, false, true, true, true});  // held: repeated
+    handleMessage(MessageRecord{KeyEnter, false, false, true});
+    EXPECT_EQ(currentSceneIndex(), 0);
+    // Alt let go before Enter: the release is still Alt+Enter's.
+    handleMessage(MessageRecord{KeyEnter, false, true, true});
+    handleMessage(MessageRecord{KeyEnter, false, false, false});
+    EXPECT_EQ(currentSceneIndex(), 0);
+    // Enter alone acts on the second message of its press, as before.
+    handleMessage(MessageRecord{KeyEnter, false, true});
+    EXPECT_EQ(currentSceneIndex(), 0);
+    handleMessage(MessageRecord{KeyEnter, false, false});
+    EXPECT_EQ(currentSceneIndex(), 1);
+    EXPECT_FALSE(isQuitRequested());
+}

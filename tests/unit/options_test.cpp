@@ -40,6 +40,12 @@ TEST(PlayerOptions, ValuesInEitherGnuForm) {
         EXPECT_EQ(p.options.audioLatencyMs, 1000u);
     }
     EXPECT_EQ(parsePlayerOptions({"--audio-latency=180"}).options.audioLatencyMs, 180u);
+    p = parsePlayerOptions({"--display", "1", "--list-displays"});
+    ASSERT_TRUE(p.error.empty()) << p.error;
+    EXPECT_TRUE(p.options.displayGiven && p.options.listDisplays);
+    EXPECT_EQ(p.options.display, 1u);
+    EXPECT_EQ(parsePlayerOptions({"--display=0"}).options.display, 0u);
+    EXPECT_FALSE(parsePlayerOptions({}).options.displayGiven);
 }
 
 TEST(PlayerOptions, BadArgumentsGiveOneLineErrors) {
@@ -49,7 +55,9 @@ TEST(PlayerOptions, BadArgumentsGiveOneLineErrors) {
           {"--start=12ms"}, {"--start"}, {"--mute=yes"}, {"--audio-device"},
           {"--audio-device="}, {"--show-rate=1001"}, {"--show-rate"}, {"--show-rate=60Hz"},
           {"--audio-latency"}, {"--audio-latency=1001"}, {"--audio-latency=-20"},
-          {"--audio-latency=20ms"}, {"--audio-device", "--mute"}}) {
+          {"--audio-latency=20ms"}, {"--audio-device", "--mute"}, {"--display"},
+          {"--display=-1"}, {"--display=256"}, {"--display=HDMI-1"}, {"--display", "--mute"},
+          {"--list-displays=all"}}) {
         const ParsedOptions p = parsePlayerOptions(args);
         EXPECT_FALSE(p.error.empty()) << args[0] << " " << args.back();
         EXPECT_EQ(p.error.find('\n'), std::string::npos);

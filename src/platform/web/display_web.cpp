@@ -74,6 +74,11 @@ void createDisplay() {
     displayCreated = true;
 }
 
+// The page has its own control for full screen, and its canvas keeps its size.
+void toggleFullScreen() {}
+
+bool followDrawableSize() { return false; }
+
 DisplayDevice* displayDeviceContext() { return displayCreated ? &displayDevice : nullptr; }
 
 void swapBuffers(DisplayDevice* device) {

@@ -1,0 +1,20 @@
+#include <gtest/gtest.h>
+
+#include "app/display_choice.h"
+
+TEST(DisplayChoice, ListNamesEachMonitorWithItsPlaceAndSize) {
+    const std::vector<DisplayInfo> displays = {{0, "XWAYLAND0", {0, 0, 640, 360}},
+                                               {1, "", {640, -200, 1920, 880}}};
+    EXPECT_EQ(displayListText(displays),
+              "0: XWAYLAND0 at 0,0, 640x360\n"
+              "1: (no name) at 640,-200, 1280x1080\n");
+    EXPECT_EQ(displayListText({}), "");
+}
+
+TEST(DisplayChoice, OnlyAnIndexBelowTheCountNamesAMonitor) {
+    EXPECT_EQ(displayChoiceError(0, 1), "");
+    EXPECT_EQ(displayChoiceError(1, 2), "");
+    EXPECT_EQ(displayChoiceError(1, 1), "--display=1: there is no display 1 (this desktop has only display 0; see --list-displays)");
+    EXPECT_EQ(displayChoiceError(2, 2), "--display=2: there is no display 2 (this desktop has displays 0 to 1; see --list-displays)");
+    EXPECT_NE(displayChoiceError(0, 0), "");
+}
