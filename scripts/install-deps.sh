@@ -9,10 +9,11 @@ packages=(build-essential cmake pkg-config
           libsdl2-dev libmpg123-dev libpulse-dev libmp3lame-dev libfreetype-dev libpng-dev fonts-dejavu-core
           libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0)
 # x11-utils and xfonts-base (test): the start-up error dialog is found with xwininfo and
-# needs the X core fonts under Xvfb.
+# needs the X core fonts under Xvfb. weston and xwayland (test): a scaled Wayland output and
+# an X server with two monitors for the player's window tests.
 case "$kind" in
   test) packages+=(libgtest-dev xvfb xauth xdotool ffmpeg clang libclang-rt-14-dev python3
-                   libx11-dev valgrind gdb x11-utils xfonts-base) ;;
+                   libx11-dev valgrind gdb x11-utils xfonts-base weston xwayland) ;;
   package) packages+=(dpkg-dev lintian appstream desktop-file-utils man-db xvfb xauth) ;;
   web) packages+=(emscripten webp python3) ;;
   # The browsers play through a private sound server: PulseAudio, or a desktop's PipeWire,

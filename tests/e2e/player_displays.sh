@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Two monitors side by side (weston's two outputs, as Xwayland's RandR outputs and as
+# Wayland outputs): --list-displays names both with their places; --display=1 puts the
+# full-screen show on the second, the default on the primary; a monitor that is not there
+# is refused like a wrong option (exit 2, one line), before any window or sound.
+source "$(dirname "$0")/lib/common.bash"
+source "$(dirname "$0")/lib/weston.bash"
+command -v weston > /dev/null && command -v Xwayland > /dev/null ||
+    { echo "no weston or Xwayland (scripts/install-deps.sh test): skipped"; exit 77; }
+export DEMO
+run=$(make_run_dir displays)
+cd "$run"
+SDL_AUDIODRIVER=no-such-driver under_xvfb '
+    start_weston "$PWD/weston" --width=640 --height=360 --output-count=2 --xwayland || exit 1
+    [ -n "$WESTON_X_DISPLAY" ] || { echo "weston started no Xwayland" >&2; exit 1; }
+    SDL_VIDEODRIVER=wayland "$DEMO" --list-displays > wayland-list.txt 2> wayland-list.err
+    echo $? > wayland-list.code
+    export DISPLAY=$WESTON_X_DISPLAY
+    "$DEMO" --list-displays > list.txt 2> list.err; echo $? > list.code
+    "$DEMO" --mute --display=2 > refused.out 2> refused.txt; echo $? > refused.code
+    # The window manager places a new window first, then makes it full screen: wait (10 s at
+    # most) for the monitor asked for.
+    for n in 0 1; do
+        "$DEMO" --mute --display=$n --start=89000 > out$n.txt 2>&1 & pid=$!
+        id=
+        for _ in $(seq 200); do
+            id=$(xdotool search --class demo 2>/dev/null | head -n 1)
+            [ -n "$id" ] && xdotool getwindowgeometry "$id" 2> /dev/null | tr "\n" " " |
+                grep -q "Position: $((n * 640)),0 .*Geometry: 640x360" && break
+            sleep 0.05
+        done
+        xdotool getwindowgeometry "$id" > geometry$n.txt 2>&1
+        kill $pid 2> /dev/null  # SIGTERM ends the show as Escape does
+        wait_exit $pid 30 > code$n.txt
+    done' || true
+[ "$(cat list.code 2>/dev/null)" = 0 ] || fail "--list-displays: exit $(cat list.code 2>/dev/null): $(cat list.err 2>/dev/null)"
+cat list.txt
+grep -qx '0: XWAYLAND0.* at 0,0, 640x360' list.txt && grep -qx '1: XWAYLAND1.* at 640,0, 640x360' list.txt &&
+    [ "$(wc -l < list.txt)" = 2 ] || fail "--list-displays on X: $(cat list.txt)"
+[ "$(cat wayland-list.code)" = 0 ] && grep -q '^1: .* at 640,0, 640x360$' wayland-list.txt ||
+    fail "--list-displays on Wayland: $(cat wayland-list.txt wayland-list.err)"
+[ "$(cat refused.code)" = 2 ] && [ "$(wc -l < refused.txt)" = 1 ] &&
+    grep -q -- '--display=2: there is no display 2' refused.txt && [ ! -s refused.out ] ||
+    fail "--display=2 of 2: exit $(cat refused.code): $(cat refused.txt refused.out)"
+grep -q 'Position: 0,0 ' geometry0.txt && grep -q 'Geometry: 640x360' geometry0.txt ||
+    fail "--display=0: not on the primary: $(cat geometry0.txt out0.txt)"
+grep -q 'Position: 640,0 ' geometry1.txt && grep -q 'Geometry: 640x360' geometry1.txt ||
+    fail "--display=1: not on the second monitor: $(cat geometry1.txt out1.txt)"
+echo "player displays: ok"

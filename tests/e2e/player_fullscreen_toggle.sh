@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Alt+Enter under a window manager (weston's, for Xwayland's windows: SDL's X11 driver, as
+# on most desktops): a window becomes full screen over its monitor with the show drawn over
+# all of it, and a window of its size again. Neither press skips a scene (from the closing
+# scene a skip ends the show, and the loop range keeps it going otherwise); Enter alone
+# then still does.
+source "$(dirname "$0")/lib/common.bash"
+source "$(dirname "$0")/lib/weston.bash"
+command -v weston > /dev/null && command -v Xwayland > /dev/null ||
+    { echo "no weston or Xwayland (scripts/install-deps.sh test): skipped"; exit 77; }
+export DEMO FITS="$SOURCE_DIR/tests/e2e/lib/closing-scene-fits.py"
+run=$(make_run_dir fullscreen)
+cd "$run"
+SDL_AUDIODRIVER=no-such-driver under_xvfb '
+    start_weston "$PWD/weston" --width=640 --height=360 --xwayland || exit 1
+    output=$DISPLAY  # weston'"'"'s output is a window at 0,0 of this X server
+    export DISPLAY=$WESTON_X_DISPLAY
+    geometry() {  # geometry WxH: waits (10 s at most) until the window has that size
+        for _ in $(seq 200); do
+            xdotool getwindowgeometry "$id" | grep -q "Geometry: $1\$" && break
+            sleep 0.05
+        done
+        xdotool getwindowgeometry "$id" | tr "\\n" " "; echo
+    }
+    "$DEMO" --mute --window=320x180 --loop-range=83500-90000 > out.txt & pid=$!
+    id=$(bash "$WAIT_WINDOW") || exit 1
+    geometry 320x180 > window.txt
+    bash "$KEY_AND_PRINT" $pid out.txt alt+Return || exit 1
+    geometry 640x360 > full.txt
+    sleep 1
+    ffmpeg -loglevel error -y -f x11grab -video_size 640x360 -i "$output+0,0" \
+        -frames:v 1 -f rawvideo -pix_fmt rgb24 full.rgb
+    bash "$KEY_AND_PRINT" $pid out.txt alt+Return || exit 1
+    geometry 320x180 > back.txt
+    xdotool key Return
+    wait_exit $pid 20 > code.txt' || true
+[ -f code.txt ] || fail "the run did not finish: $(cat out.txt)"
+[ "$(cat code.txt)" = 0 ] || fail "Enter did not end the show from the closing scene: $(cat code.txt) $(cat out.txt)"
+grep -q 'Geometry: 320x180' window.txt || fail "--window=320x180: $(cat window.txt)"
+grep -q 'Position: 0,0 .*Geometry: 640x360' full.txt || fail "Alt+Enter: not full screen: $(cat full.txt)"
+grep -q 'Geometry: 320x180' back.txt || fail "Alt+Enter again: not a window of its size: $(cat back.txt)"
+[ "$(wc -l < out.txt)" = 2 ] || fail "the Space presses did not print once each: $(cat out.txt)"
+[ -d "$BUILD_DIR/data" ] || { echo "no generated data: the full-screen frame is not checked"; exit 0; }
+python3 "$FITS" full.rgb 640 360 || fail "Alt+Enter: the show does not fill the screen"
+echo "player full-screen toggle: ok"
