@@ -20,3 +20,7 @@ bool listDisplays(std::vector<DisplayInfo>& displays, std::string& error);
 // Asks createDisplay for the monitor `index` (as listDisplays numbers them) instead of the
 // primary.
 void requestDisplay(int index);
+
+// A window size (window coordinates) that fits on a monitor of boundsWidth x boundsHeight:
+// width x height when it fits, else scaled down with its aspect kept (at least 1 x 1).
+void fitWindowSize(int& width, int& height, int boundsWidth, int boundsHeight);

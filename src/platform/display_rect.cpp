@@ -1,3 +1,7 @@
+#include <algorithm>
+#include <cstdint>
+
+#include "platform/desktop_display.h"
 #include "platform/display.h"
 
 namespace {
@@ -7,3 +11,17 @@ DesktopRect currentRect;
 DesktopRect desktopRect() { return currentRect; }
 
 void setDesktopRect(const DesktopRect& rect) { currentRect = rect; }
+
+void fitWindowSize(int& width, int& height, int boundsWidth, int boundsHeight) {
+    if (width <= boundsWidth && height <= boundsHeight) return;
+    // The smaller of the two scales, in whole pixels (64-bit: 16384 x 16384 sides).
+    if (int64_t(boundsWidth) * height <= int64_t(boundsHeight) * width) {
+        height = int(int64_t(height) * boundsWidth / width);
+        width = boundsWidth;
+    } else {
+        width = int(int64_t(width) * boundsHeight / height);
+        height = boundsHeight;
+    }
+    width = std::max(width, 1);
+    height = std::max(height, 1);
+}

@@ -19,9 +19,9 @@ SDL_AUDIODRIVER=no-such-driver under_xvfb '
     "$DEMO" --list-displays > list.txt 2> list.err; echo $? > list.code
     "$DEMO" --mute --display=2 > refused.out 2> refused.txt; echo $? > refused.code
     # The window manager places a new window first, then makes it full screen: wait (10 s at
-    # most) for the monitor asked for.
+    # most) for it to cover the monitor asked for.
     for n in 0 1; do
-        "$DEMO" --mute --display=$n --start=89000 > out$n.txt 2>&1 & pid=$!
+        "$DEMO" --mute --display=$n --loop-range=89000-90000 > out$n.txt 2>&1 & pid=$!
         id=
         for _ in $(seq 200); do
             id=$(xdotool search --class demo 2>/dev/null | head -n 1)
@@ -30,7 +30,7 @@ SDL_AUDIODRIVER=no-such-driver under_xvfb '
             sleep 0.05
         done
         xdotool getwindowgeometry "$id" > geometry$n.txt 2>&1
-        kill $pid 2> /dev/null  # SIGTERM ends the show as Escape does
+        kill $pid 2> /dev/null
         wait_exit $pid 30 > code$n.txt
     done' || true
 [ "$(cat list.code 2>/dev/null)" = 0 ] || fail "--list-displays: exit $(cat list.code 2>/dev/null): $(cat list.err 2>/dev/null)"
@@ -42,8 +42,16 @@ grep -qx '0: XWAYLAND0.* at 0,0, 640x360' list.txt && grep -qx '1: XWAYLAND1.* a
 [ "$(cat refused.code)" = 2 ] && [ "$(wc -l < refused.txt)" = 1 ] &&
     grep -q -- '--display=2: there is no display 2' refused.txt && [ ! -s refused.out ] ||
     fail "--display=2 of 2: exit $(cat refused.code): $(cat refused.txt refused.out)"
-grep -q 'Position: 0,0 ' geometry0.txt && grep -q 'Geometry: 640x360' geometry0.txt ||
-    fail "--display=0: not on the primary: $(cat geometry0.txt out0.txt)"
-grep -q 'Position: 640,0 ' geometry1.txt && grep -q 'Geometry: 640x360' geometry1.txt ||
-    fail "--display=1: not on the second monitor: $(cat geometry1.txt out1.txt)"
+# SIGTERM ends a show that has not yet begun at once (143), one that plays as Escape does.
+for n in 0 1; do
+    grep -qx '0\|143' code$n.txt 2>/dev/null || fail "--display=$n: exit $(cat code$n.txt 2>/dev/null): $(cat out$n.txt)"
+done
+# On its monitor: weston's window manager now and then leaves a window made full screen at
+# its creation where it placed it first, so the window's left edge is what tells.
+for n in 0 1; do
+    x=$(sed -n 's/.*Position: \([0-9]*\),.*/\1/p' geometry$n.txt)
+    [ -n "$x" ] && [ "$x" -ge $((n * 640)) ] && [ "$x" -lt $((n * 640 + 640)) ] &&
+        grep -q 'Geometry: 640x360' geometry$n.txt ||
+        fail "--display=$n: not on monitor $n: $(cat geometry$n.txt out$n.txt)"
+done
 echo "player displays: ok"

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/display_choice.h"
+#include "platform/desktop_display.h"
 
 TEST(DisplayChoice, ListNamesEachMonitorWithItsPlaceAndSize) {
     const std::vector<DisplayInfo> displays = {{0, "XWAYLAND0", {0, 0, 640, 360}},
@@ -17,4 +18,22 @@ TEST(DisplayChoice, OnlyAnIndexBelowTheCountNamesAMonitor) {
     EXPECT_EQ(displayChoiceError(1, 1), "--display=1: there is no display 1 (this desktop has only display 0; see --list-displays)");
     EXPECT_EQ(displayChoiceError(2, 2), "--display=2: there is no display 2 (this desktop has displays 0 to 1; see --list-displays)");
     EXPECT_NE(displayChoiceError(0, 0), "");
+}
+
+TEST(WindowFit, AWindowTooLargeForItsMonitorShrinksWithItsAspect) {
+    int w = 1280, h = 720;
+    fitWindowSize(w, h, 1920, 1080);  // fits: as asked
+    EXPECT_EQ(w, 1280);
+    EXPECT_EQ(h, 720);
+    fitWindowSize(w, h, 640, 1000);   // width decides
+    EXPECT_EQ(w, 640);
+    EXPECT_EQ(h, 360);
+    w = 1280, h = 720;
+    fitWindowSize(w, h, 1000, 300);   // height decides
+    EXPECT_EQ(w, 533);
+    EXPECT_EQ(h, 300);
+    w = 16384, h = 16;
+    fitWindowSize(w, h, 800, 600);    // never below a pixel
+    EXPECT_EQ(w, 800);
+    EXPECT_EQ(h, 1);
 }

@@ -3,7 +3,7 @@
 # there, and it offers a seat. The headless backend has none, and SDL 2.26's Wayland video
 # driver crashes at start-up without a seat. Clients reach it through a socket in a runtime
 # directory of the run's own. With --xwayland, an X client's first connection starts
-# Xwayland, whose RandR outputs are weston's outputs side by side: an X server with several
+# Xwayland (kept running: see below), whose RandR outputs are weston's outputs side by side: an X server with several
 # monitors, as SDL's X11 driver sees them (Xvfb has one RandR output, whatever its screens).
 
 # start_weston DIR WESTON_OPTION...: starts weston (X11 backend, pixman renderer, no
@@ -29,7 +29,17 @@ start_weston() {
         if [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] && grep -q "launching '.*weston-desktop-shell'" "$dir/weston.log" 2>/dev/null; then
             WESTON_X_DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$dir/weston.log" | head -n 1)
             export WESTON_X_DISPLAY
-            return 0
+            [ -z "$WESTON_X_DISPLAY" ] && return 0
+            # weston starts Xwayland with -terminate: it ends when its last client leaves,
+            # and a client that connects meanwhile can find no server. One client stays
+            # connected for the run (ended with the run's process group).
+            DISPLAY=$WESTON_X_DISPLAY xdotool sleep 3600 > /dev/null 2>&1 &
+            for ((i = 0; i < 300; ++i)); do
+                DISPLAY=$WESTON_X_DISPLAY xdotool getdisplaygeometry > /dev/null 2>&1 && return 0
+                sleep 0.1
+            done
+            echo "weston: Xwayland did not answer on $WESTON_X_DISPLAY within 30 s" >&2
+            return 1
         fi
         sleep 0.1
     done
