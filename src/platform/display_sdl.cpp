@@ -212,12 +212,14 @@ void toggleFullScreen() {
         SDL_SetWindowBordered(window, SDL_TRUE);
         SDL_SetWindowResizable(window, SDL_TRUE);
         // A window made full screen keeps its monitor's size as its windowed one: the first
-        // time, it takes the windowed size, made to fit the monitor, centred on it.
+        // time, it takes the windowed size, centred on the monitor and within three quarters
+        // of it (a window, with room for its frame, not the monitor's size again).
         if (!everWindowed) {
             const int index = std::max(SDL_GetWindowDisplayIndex(window), 0);
             SDL_Rect usable{};
             int width = windowedWidth, height = windowedHeight;
-            if (SDL_GetDisplayUsableBounds(index, &usable) == 0) fitWindowSize(width, height, usable.w, usable.h);
+            if (SDL_GetDisplayUsableBounds(index, &usable) == 0)
+                fitWindowSize(width, height, usable.w * 3 / 4, usable.h * 3 / 4);
             SDL_SetWindowSize(window, width, height);
             SDL_SetWindowPosition(window, int(SDL_WINDOWPOS_CENTERED_DISPLAY(index)),
                                   int(SDL_WINDOWPOS_CENTERED_DISPLAY(index)));
