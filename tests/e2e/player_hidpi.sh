@@ -7,7 +7,7 @@
 source "$(dirname "$0")/lib/common.bash"
 source "$(dirname "$0")/lib/weston.bash"
 command -v weston > /dev/null || { echo "no weston (scripts/install-deps.sh test): skipped"; exit 77; }
-export DEMO FITS="$SOURCE_DIR/tests/e2e/lib/closing-scene-fits.py"
+export DEMO FITS="$SOURCE_DIR/tests/e2e/lib/frame-fits.py"
 run=$(make_run_dir hidpi)
 cd "$run"
 SDL_AUDIODRIVER=no-such-driver under_xvfb '
@@ -21,7 +21,7 @@ SDL_AUDIODRIVER=no-such-driver under_xvfb '
         sleep 0.5
         ffmpeg -loglevel error -y -f x11grab -video_size 1280x720 -i "$DISPLAY+0,0" \
             -frames:v 1 -f rawvideo -pix_fmt rgb24 output.rgb
-        python3 "$FITS" output.rgb 1280 720 > /dev/null 2>&1 && break
+        python3 "$FITS" closing output.rgb 1280 720 > /dev/null 2>&1 && break
     done
     kill $pid  # SIGTERM ends the show as Escape does
     wait_exit $pid 60 > code.txt' || true
@@ -29,6 +29,6 @@ SDL_AUDIODRIVER=no-such-driver under_xvfb '
 [ "$(cat code.txt)" = 0 ] || fail "exit $(cat code.txt): $(cat out.txt stats.txt)"
 grep -q 'drawn at 1280x720 pixels$' stats.txt || fail "not drawn at the output's pixels: $(cat stats.txt)"
 [ -d "$BUILD_DIR/data" ] || { echo "no generated data: the frame is not checked"; exit 0; }
-python3 "$FITS" output.rgb 1280 720 ||
+python3 "$FITS" closing output.rgb 1280 720 ||
     fail "the frame does not cover the scaled output's pixels"
 echo "player hidpi: ok"

@@ -2,10 +2,11 @@
 # --window with --mute and no usable audio driver: a normal window of the asked size, and
 # the closing scene's viewport is the window's, so the plate (the only red-orange thing in
 # the scene) lies in the window's lower-left corner, whole in width. A resized window keeps
-# the show filling it, playing and paused (the held picture is taken again at the new
-# size). The loop range keeps the run in the closing scene whatever the machine's speed.
+# the show filling it: the closing scene, and the greetings picture (which draws in the
+# viewport the GL state holds), playing and paused (the held picture is taken again at the
+# new size). Loop ranges keep each run in its scene whatever the machine's speed.
 source "$(dirname "$0")/lib/common.bash"
-export DEMO FITS="$SOURCE_DIR/tests/e2e/lib/closing-scene-fits.py"
+export DEMO FITS="$SOURCE_DIR/tests/e2e/lib/frame-fits.py"
 run=$(make_run_dir window)
 cd "$run"
 SDL_AUDIODRIVER=no-such-driver under_xvfb '
@@ -25,16 +26,24 @@ SDL_AUDIODRIVER=no-such-driver under_xvfb '
     grab window.rgb 640 360
     xdotool windowsize "$id" 800 300
     grab resized.rgb 800 300
-    bash "$KEY_AND_PRINT" $pid out.txt p || exit 1
+    xdotool key Escape
+    wait_exit $pid 60 > code.txt
+    "$DEMO" --mute --window=640x360 --loop-range=73000-77000 > out2.txt & pid=$!
+    id=$(bash "$WAIT_WINDOW") || exit 1
+    xdotool windowsize "$id" 800 300
+    grab picture.rgb 800 300
+    bash "$KEY_AND_PRINT" $pid out2.txt p || exit 1
     xdotool windowsize "$id" 500 400
     grab paused.rgb 500 400
     xdotool key Escape
-    wait_exit $pid 60 > code.txt' || true
+    wait_exit $pid 60 > code2.txt' || true
 [ -f code.txt ] || fail "--mute --window: the run did not finish: $(cat out.txt)"
 [ "$(cat code.txt)" = 0 ] || fail "--mute --window: exit $(cat code.txt): $(cat out.txt)"
+[ "$(cat code2.txt 2>/dev/null)" = 0 ] || fail "the greetings run: exit $(cat code2.txt 2>/dev/null): $(cat out2.txt)"
 grep -q 'Geometry: 640x360' geometry.txt || fail "--window size: $(cat geometry.txt)"
-[ -d "$BUILD_DIR/data" ] || { echo "no generated data: closing scene not checked"; exit 0; }
-python3 "$FITS" window.rgb 640 360 || fail "--window: the closing scene does not fit the window"
-python3 "$FITS" resized.rgb 800 300 || fail "a resized window: the show does not fill it"
-python3 "$FITS" paused.rgb 500 400 || fail "a window resized while paused: the picture does not fill it"
+[ -d "$BUILD_DIR/data" ] || { echo "no generated data: the frames are not checked"; exit 0; }
+python3 "$FITS" closing window.rgb 640 360 || fail "--window: the closing scene does not fit the window"
+python3 "$FITS" closing resized.rgb 800 300 || fail "a resized window: the closing scene does not fill it"
+python3 "$FITS" greetings picture.rgb 800 300 || fail "a resized window: the picture does not fill it"
+python3 "$FITS" greetings paused.rgb 500 400 || fail "a window resized while paused: the picture does not fill it"
 echo "player window: ok"
