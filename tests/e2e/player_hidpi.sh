@@ -7,28 +7,22 @@
 source "$(dirname "$0")/lib/common.bash"
 source "$(dirname "$0")/lib/weston.bash"
 command -v weston > /dev/null || { echo "no weston (scripts/install-deps.sh test): skipped"; exit 77; }
-export DEMO FITS="$SOURCE_DIR/tests/e2e/lib/frame-fits.py"
+export DEMO
 run=$(make_run_dir hidpi)
 cd "$run"
 SDL_AUDIODRIVER=no-such-driver under_xvfb '
     start_weston "$PWD/weston" --width=640 --height=360 --scale=2 || exit 1
     SDL_VIDEODRIVER=wayland "$DEMO" --mute --loop-range=83500-90000 --frame-stats \
         > out.txt 2> stats.txt & pid=$!
-    # The output is the only window of the X server: its pixels, once they show the closing
-    # scene (30 s at most; a frame that does not fit never passes, and the last grab is
-    # judged below).
-    for _ in $(seq 60); do
-        sleep 0.5
-        ffmpeg -loglevel error -y -f x11grab -video_size 1280x720 -i "$DISPLAY+0,0" \
-            -frames:v 1 -f rawvideo -pix_fmt rgb24 output.rgb
-        python3 "$FITS" closing output.rgb 1280 720 > /dev/null 2>&1 && break
-    done
+    # The output is the only window of the X server: its pixels, once they show the
+    # closing scene.
+    grab_fitting closing output.rgb 1280 720 0 0
     kill $pid  # SIGTERM ends the show as Escape does
     wait_exit $pid 60 > code.txt' || true
 [ -f code.txt ] || fail "the run did not finish: $(cat out.txt stats.txt)"
 [ "$(cat code.txt)" = 0 ] || fail "exit $(cat code.txt): $(cat out.txt stats.txt)"
 grep -q 'drawn at 1280x720 pixels$' stats.txt || fail "not drawn at the output's pixels: $(cat stats.txt)"
 [ -d "$BUILD_DIR/data" ] || { echo "no generated data: the frame is not checked"; exit 0; }
-python3 "$FITS" closing output.rgb 1280 720 ||
+python3 "$FRAME_FITS" closing output.rgb 1280 720 ||
     fail "the frame does not cover the scaled output's pixels"
 echo "player hidpi: ok"

@@ -6,35 +6,33 @@
 # viewport the GL state holds), playing and paused (the held picture is taken again at the
 # new size). Loop ranges keep each run in its scene whatever the machine's speed.
 source "$(dirname "$0")/lib/common.bash"
-export DEMO FITS="$SOURCE_DIR/tests/e2e/lib/frame-fits.py"
+export DEMO
 run=$(make_run_dir window)
 cd "$run"
 SDL_AUDIODRIVER=no-such-driver under_xvfb '
-    grab() {  # grab FILE W H: the window'"'"'s pixels once it has that size
-        for _ in $(seq 100); do
-            xdotool getwindowgeometry "$id" | grep -q "Geometry: $2x$3" && break
+    grab() {  # grab SCENE FILE W H: the window'"'"'s pixels once it has that size
+        for _ in $(seq 200); do
+            xdotool getwindowgeometry "$id" | grep -q "Geometry: $3x$4" && break
             sleep 0.05
         done
-        sleep 1  # frames at the new size have been presented
         eval $(xdotool getwindowgeometry --shell "$id")
-        ffmpeg -loglevel error -y -f x11grab -video_size "$2x$3" -i "$DISPLAY+$X,$Y" \
-            -frames:v 1 -f rawvideo -pix_fmt rgb24 "$1"
+        grab_fitting "$@" "$X" "$Y"
     }
     "$DEMO" --mute --window=640x360 --loop-range=83500-90000 > out.txt & pid=$!
     id=$(bash "$WAIT_WINDOW") || exit 1
     xdotool getwindowgeometry "$id" > geometry.txt
-    grab window.rgb 640 360
+    grab closing window.rgb 640 360
     xdotool windowsize "$id" 800 300
-    grab resized.rgb 800 300
+    grab closing resized.rgb 800 300
     xdotool key Escape
     wait_exit $pid 60 > code.txt
     "$DEMO" --mute --window=640x360 --loop-range=73000-77000 > out2.txt & pid=$!
     id=$(bash "$WAIT_WINDOW") || exit 1
     xdotool windowsize "$id" 800 300
-    grab picture.rgb 800 300
+    grab greetings picture.rgb 800 300
     bash "$KEY_AND_PRINT" $pid out2.txt p || exit 1
     xdotool windowsize "$id" 500 400
-    grab paused.rgb 500 400
+    grab greetings paused.rgb 500 400
     xdotool key Escape
     wait_exit $pid 60 > code2.txt' || true
 [ -f code.txt ] || fail "--mute --window: the run did not finish: $(cat out.txt)"
@@ -42,8 +40,8 @@ SDL_AUDIODRIVER=no-such-driver under_xvfb '
 [ "$(cat code2.txt 2>/dev/null)" = 0 ] || fail "the greetings run: exit $(cat code2.txt 2>/dev/null): $(cat out2.txt)"
 grep -q 'Geometry: 640x360' geometry.txt || fail "--window size: $(cat geometry.txt)"
 [ -d "$BUILD_DIR/data" ] || { echo "no generated data: the frames are not checked"; exit 0; }
-python3 "$FITS" closing window.rgb 640 360 || fail "--window: the closing scene does not fit the window"
-python3 "$FITS" closing resized.rgb 800 300 || fail "a resized window: the closing scene does not fill it"
-python3 "$FITS" greetings picture.rgb 800 300 || fail "a resized window: the picture does not fill it"
-python3 "$FITS" greetings paused.rgb 500 400 || fail "a window resized while paused: the picture does not fill it"
+python3 "$FRAME_FITS" closing window.rgb 640 360 || fail "--window: the closing scene does not fit the window"
+python3 "$FRAME_FITS" closing resized.rgb 800 300 || fail "a resized window: the closing scene does not fill it"
+python3 "$FRAME_FITS" greetings picture.rgb 800 300 || fail "a resized window: the picture does not fill it"
+python3 "$FRAME_FITS" greetings paused.rgb 500 400 || fail "a window resized while paused: the picture does not fill it"
 echo "player window: ok"

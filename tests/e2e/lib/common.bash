@@ -57,3 +57,20 @@ export SKIP_SCENES="$SOURCE_DIR/tests/e2e/lib/skip-scenes.bash"
 export PRINT_CLOCK="$SOURCE_DIR/tests/e2e/lib/print-clock.bash"
 # bash "$KEY_AND_PRINT" PID OUT KEY... presses the keys, then Space, and waits for its print.
 export KEY_AND_PRINT="$SOURCE_DIR/tests/e2e/lib/key-and-print.bash"
+
+# Inside an under_xvfb snippet: grab_fitting SCENE FILE W H X Y grabs the W x H pixels at X,Y
+# of $DISPLAY into FILE (raw rgb24) until they show SCENE drawn over all of them
+# (lib/frame-fits.py), for 20 s at most: a slow machine's first frames come late. The last
+# grab stays in FILE for the script to judge.
+export FRAME_FITS="$SOURCE_DIR/tests/e2e/lib/frame-fits.py"
+grab_fitting() {
+    local i
+    for ((i = 0; i < 40; ++i)); do
+        sleep 0.5
+        ffmpeg -loglevel error -y -f x11grab -video_size "$3x$4" -i "$DISPLAY+$5,$6" \
+            -frames:v 1 -f rawvideo -pix_fmt rgb24 "$2" || continue
+        python3 "$FRAME_FITS" "$1" "$2" "$3" "$4" > /dev/null 2>&1 && return 0
+    done
+    return 0
+}
+export -f grab_fitting
