@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Two monitors side by side (weston's two outputs, as Xwayland's RandR outputs and as
 # Wayland outputs): --list-displays names both with their places; --display=1 puts the
-# full-screen show on the second, the default on the primary; a monitor that is not there
+# full-screen show on the second (X and Wayland), the default on the primary; a monitor that is not there
 # is refused like a wrong option (exit 2, one line), before any window or sound.
 source "$(dirname "$0")/lib/common.bash"
 source "$(dirname "$0")/lib/weston.bash"
@@ -15,6 +15,17 @@ SDL_AUDIODRIVER=no-such-driver under_xvfb '
     [ -n "$WESTON_X_DISPLAY" ] || { echo "weston started no Xwayland" >&2; exit 1; }
     SDL_VIDEODRIVER=wayland "$DEMO" --list-displays > wayland-list.txt 2> wayland-list.err
     echo $? > wayland-list.code
+    # On Wayland: the second output shows the show, the first the desktop. weston makes each
+    # output a window at 0,0 of the Xvfb: the second is moved beside the first to be read.
+    second=$(xwininfo -root -tree | awk "/\"Weston Compositor - screen1\"/ { print \$1; exit }")
+    xdotool windowmove "$second" 640 0
+    SDL_VIDEODRIVER=wayland "$DEMO" --mute --display=1 --loop-range=83500-90000 \
+        > wayland.txt 2>&1 & pid=$!
+    grab_fitting closing wayland1.rgb 640 360 640 0
+    ffmpeg -loglevel error -y -f x11grab -video_size 640x360 -i "$DISPLAY+0,0" \
+        -frames:v 1 -f rawvideo -pix_fmt rgb24 wayland0.rgb
+    kill $pid 2> /dev/null
+    wait_exit $pid 30 > wayland.code
     export DISPLAY=$WESTON_X_DISPLAY
     "$DEMO" --list-displays > list.txt 2> list.err; echo $? > list.code
     "$DEMO" --mute --display=2 > refused.out 2> refused.txt; echo $? > refused.code
@@ -46,6 +57,7 @@ grep -qx '0: XWAYLAND0.* at 0,0, 640x360' list.txt && grep -qx '1: XWAYLAND1.* a
 for n in 0 1; do
     grep -qx '0\|143' code$n.txt 2>/dev/null || fail "--display=$n: exit $(cat code$n.txt 2>/dev/null): $(cat out$n.txt)"
 done
+grep -qx '0\|143' wayland.code 2>/dev/null || fail "--display=1 on Wayland: exit $(cat wayland.code 2>/dev/null): $(cat wayland.txt)"
 # On its monitor: weston's window manager now and then leaves a window made full screen at
 # its creation where it placed it first, so the window's left edge is what tells.
 for n in 0 1; do
@@ -54,4 +66,10 @@ for n in 0 1; do
         grep -q 'Geometry: 640x360' geometry$n.txt ||
         fail "--display=$n: not on monitor $n: $(cat geometry$n.txt out$n.txt)"
 done
+if [ -d "$BUILD_DIR/data" ]; then
+    python3 "$FRAME_FITS" closing wayland1.rgb 640 360 ||
+        fail "--display=1 on Wayland: the second output does not show the show: $(cat wayland.txt)"
+    ! python3 "$FRAME_FITS" closing wayland0.rgb 640 360 > /dev/null 2>&1 ||
+        fail "--display=1 on Wayland: the show is on the first output"
+fi
 echo "player displays: ok"
