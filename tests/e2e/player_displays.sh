@@ -29,14 +29,18 @@ SDL_AUDIODRIVER=no-such-driver under_xvfb '
     export DISPLAY=$WESTON_X_DISPLAY
     "$DEMO" --list-displays > list.txt 2> list.err; echo $? > list.code
     "$DEMO" --mute --display=2 > refused.out 2> refused.txt; echo $? > refused.code
-    # The window manager places a new window first, then makes it full screen: wait (30 s at
-    # most) for it to cover the monitor asked for.
+    # The window (30 s at most), then, as the window manager places a new window first and
+    # then makes it full screen, its cover of the monitor asked for (5 s at most).
     for n in 0 1; do
         "$DEMO" --mute --display=$n --loop-range=89000-90000 > out$n.txt 2>&1 & pid=$!
         id=
         for _ in $(seq 600); do
             id=$(xdotool search --class demo 2>/dev/null | head -n 1)
-            [ -n "$id" ] && xdotool getwindowgeometry "$id" 2> /dev/null | tr "\n" " " |
+            [ -n "$id" ] && break
+            sleep 0.05
+        done
+        for _ in $(seq 100); do
+            xdotool getwindowgeometry "$id" 2> /dev/null | tr "\n" " " |
                 grep -q "Position: $((n * 640)),0 .*Geometry: 640x360" && break
             sleep 0.05
         done
