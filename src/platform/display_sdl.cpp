@@ -122,7 +122,8 @@ bool listDisplays(std::vector<DisplayInfo>& displays, std::string& error) {
             return false;
         }
         const char* name = SDL_GetDisplayName(i);
-        displays.push_back({i, name != nullptr ? name : "", {bounds.x, bounds.y, bounds.x + bounds.w, bounds.y + bounds.h}});
+        displays.push_back({i, name != nullptr ? name : "",
+                            {bounds.x, bounds.y, bounds.x + bounds.w, bounds.y + bounds.h}});
     }
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     if (count < 1) error = std::string("the video driver reports no display: ") + SDL_GetError();
@@ -156,8 +157,8 @@ void createDisplay() {
     if (x11) collectRefusedRequests();
     // Created at the monitor's size: a desktop-fullscreen window created smaller can keep a
     // small GL buffer on some X servers. Desktop fullscreen never changes the screen mode.
-    // The position names the monitor (two X screens may both start at 0,0). A high-DPI
-    // drawable has the display's own pixels: on a display scaled by 2 it is twice the
+    // The position names the monitor by its index: SDL takes the monitor's place from it.
+    // A high-DPI drawable has the display's own pixels: on a display scaled by 2 it is twice the
     // window's size, and the show is drawn at that size instead of being scaled up.
     const int x = int(SDL_WINDOWPOS_CENTERED_DISPLAY(displayIndex));
     const Uint32 common = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI;
