@@ -29,14 +29,25 @@ PictureState pictures;
 TickDriver player;
 PlayStats stats;
 bool statusLineOn = false;       // showStatusLine
+bool stretchEnded = true;        // a transport move since the last frames counted
 bool statusLinePresented = false;  // the last present carried the status line
 std::string statusLinePresentedText;  // its text
 
 void countFrames(const DueFrames& due, uint32_t now) {
     if (due.count == 0) return;
-    if (stats.showFrames == 0) stats.firstFrameMs = dueFrameClock(player, due.first, now);
+    const uint32_t first = dueFrameClock(player, due.first, now);
+    const uint32_t last = dueFrameClock(player, due.first + due.count - 1, now);
+    if (stats.showFrames == 0) stats.firstFrameMs = first;
+    // A clock going back without a move is the whole show begun again.
+    if (stats.showFrames == 0 || stretchEnded || first < stats.lastFrameMs) {
+        stats.playedMs += last - first;
+        ++stats.stretches;
+    } else {
+        stats.playedMs += last - stats.lastFrameMs;
+    }
+    stretchEnded = false;
     stats.showFrames += due.count;
-    stats.lastFrameMs = dueFrameClock(player, due.first + due.count - 1, now);
+    stats.lastFrameMs = last;
 }
 
 // The window player's additions to a present: the picture held while paused (copied when
@@ -78,6 +89,7 @@ void resetFrame() {
     pictures = PictureState{};
     player = TickDriver{};
     stats = PlayStats{};
+    stretchEnded = true;
     statusLineOn = false;
     statusLinePresented = false;
     statusLinePresentedText.clear();
@@ -177,7 +189,7 @@ void showStatusLine(bool on) { statusLineOn = on; }
 
 PlayOutcome playFrame() {
     fitSurface();
-    applyTransport();
+    if (applyTransport()) stretchEnded = true;
     uint32_t now = clockMs();
     const DueFrames due = runDueFrames(player, now);
     countFrames(due, now);
@@ -186,6 +198,7 @@ PlayOutcome playFrame() {
         pumpMessages();
         // A key's move lands on the show at another clock value: present that instead.
         if (applyTransport()) {
+            stretchEnded = true;
             now = clockMs();
             const DueFrames landed = runDueFrames(player, now);
             countFrames(landed, now);

@@ -60,6 +60,10 @@ struct PlayStats {
     uint64_t presents = 0;       // presents, each with the newest due show frame
     uint32_t firstFrameMs = 0;   // clock value of the first show frame run
     uint32_t lastFrameMs = 0;    // clock value of the last show frame run
+    // Show clock played, ms: the sum of each stretch's last frame minus its first, where a
+    // stretch ends at a seek, a step, a loop or a run begun again.
+    uint64_t playedMs = 0;
+    uint64_t stretches = 0;      // how many stretches playedMs sums
 };
 const PlayStats& playStats();
 

@@ -38,12 +38,14 @@ void enterDataRoot() {
     if (root != "." && !enterDirectory(root)) failStartup("cannot enter " + root);
 }
 
-// One line: the show frames and presents of the run, each per second of show clock, and the
-// size the last frames were drawn at (the drawable's pixels).
+// One line: the show frames and presents of the run, each per second of show clock played
+// (seeks and loops left out), and the size the last frames were drawn at (the drawable's
+// pixels).
 void printFrameStats(const PlayStats& stats) {
-    const uint32_t spanMs = stats.lastFrameMs - stats.firstFrameMs;
-    const double seconds = spanMs > 0 ? spanMs / 1000.0 : 0.0;
-    const auto perSecond = [seconds](uint64_t count) { return seconds > 0 ? double(count - 1) / seconds : 0.0; };
+    const double seconds = stats.playedMs / 1000.0;
+    const auto perSecond = [&](uint64_t count) {
+        return seconds > 0 && count > stats.stretches ? double(count - stats.stretches) / seconds : 0.0;
+    };
     const DesktopRect drawn = desktopRect();
     std::fprintf(stderr, "frame stats: %llu show frames from %u to %u ms (%.1f a second), %llu presents (%.1f a second), drawn at %dx%d pixels\n",
                  static_cast<unsigned long long>(stats.showFrames), unsigned(stats.firstFrameMs),

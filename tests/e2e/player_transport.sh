@@ -86,7 +86,7 @@ under_xvfb '
     bash "$KEY_AND_PRINT" $pid loop.txt || exit 1
     xdotool key Escape
     wait_exit $pid 30 > code.txt
-    "$DEMO" --window=320x200 --mute --loop-range=50000-51000 > range.txt 2> err.txt & pid=$!
+    "$DEMO" --window=320x200 --mute --loop-range=50000-51000 --frame-stats > range.txt 2> err.txt & pid=$!
     bash "$WAIT_WINDOW" > /dev/null || exit 1
     sleep 2.5
     bash "$PRINT_CLOCK" $pid range.txt || exit 1
@@ -99,4 +99,8 @@ mapfile -t l < loop.txt
     [ "${l[1]}" -lt $((${l[0]} + 2500)) ] || fail "L did not loop the scene: ${l[*]}"
 r=$(tail -n 1 range.txt)
 [ "$r" -ge 50000 ] && [ "$r" -le 51000 ] || fail "--loop-range=50000-51000: clock $r"
+# The frame rate counts the show clock played, each loop once, not the span of first to last.
+rate=$(sed -n 's/.*show frames from [0-9]* to [0-9]* ms (\([0-9.]*\) a second).*/\1/p' err.txt)
+[ -n "$rate" ] && awk -v r="$rate" 'BEGIN { exit !(r >= 100 && r <= 130) }' ||
+    fail "--frame-stats over a loop range: $(cat err.txt)"
 echo "ok: clock ${c[*]}; music $(tr '\n' ' ' < segments.txt); loops ${l[*]} and $r"
