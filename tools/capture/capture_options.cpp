@@ -27,9 +27,6 @@ std::string checkCombination(const CaptureOptions& o) {
     if (o.pngDir.empty() && o.videoFile.empty() && o.sheetFile.empty())
         return "nothing to do: give --png DIR, --video FILE or --sheet FILE (see --help)";
     if (!o.atMs.empty() && o.pngDir.empty()) return "--at chooses frames for --png; give --png DIR";
-    if (!o.videoFile.empty() && (o.width % 2 != 0 || o.height % 2 != 0))
-        return "--video needs an even width and height (H.264 in yuv420p), got " +
-               std::to_string(o.width) + "x" + std::to_string(o.height);
     if (!o.sheetFile.empty() && o.startMs != 0)
         return "--sheet needs the whole show: leave out --start";
     const FrameSchedule kept = keptSchedule(o);
@@ -41,11 +38,40 @@ std::string checkCombination(const CaptureOptions& o) {
     return "";
 }
 
+// Publishing and archiving: how --video is encoded (encoding.h) and the files written
+// beside the recording.
+bool isPublishingOption(const std::string& name) {
+    return name == "--preset" || name == "--codec" || name == "--encoder" || name == "--crf" ||
+           name == "--bitrate" || name == "--pix-fmt" || name == "--manifest" || name == "--chapters";
+}
+
+bool readPublishingOption(const std::string& name, const std::string& value, CaptureOptions& o,
+                          std::string& error) {
+    if (name == "--manifest") o.manifestFile = value;
+    else if (name == "--chapters") o.chaptersFile = value;
+    else return readEncodingOption(name, value, o.encoding, error);
+    return true;
+}
+
+std::string checkPublishing(const CaptureOptions& o, bool shaped) {
+    const bool frames = !o.videoFile.empty() || (!o.pngDir.empty() && o.atMs.empty());
+    if (!o.manifestFile.empty() && !frames)
+        return "--manifest lists the frames of --video or of a --png sequence (without --at); give one";
+    if (o.videoFile.empty()) {
+        if (!o.chaptersFile.empty()) return "--chapters lists the chapters of --video; give --video FILE";
+        if (shaped)
+            return "--preset, --codec, --encoder, --crf, --bitrate and --pix-fmt shape --video; give --video FILE";
+        return "";
+    }
+    return checkEncoding(o.encoding, containerFor(o.videoFile), o.width, o.height);
+}
+
 }  // namespace
 
 ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
     ParsedCaptureOptions result;
     CaptureOptions& o = result.options;
+    bool shaped = false;  // an option that shapes --video was given
     for (size_t i = 0; i < args.size(); ++i) {
         // "--opt=value" is the same as "--opt value".
         std::string name = args[i];
@@ -66,7 +92,7 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
         const bool known = name == "--size" || name == "--fps" || name == "--show-rate" ||
                            name == "--start" ||
                            name == "--at" || name == "--png" || name == "--video" ||
-                           name == "--sheet";
+                           name == "--sheet" || isPublishingOption(name);
         if (!known) {
             result.error = "unknown option '" + name + "' (see --help)";
             return result;
@@ -104,6 +130,9 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
             o.pngDir = value;
         } else if (name == "--video") {
             o.videoFile = value;
+        } else if (isPublishingOption(name)) {
+            if (!readPublishingOption(name, value, o, result.error)) return result;
+            shaped = shaped || (name != "--manifest" && name != "--chapters");
         } else {
             o.sheetFile = value;
         }
@@ -118,6 +147,7 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
         }
     }
     result.error = checkCombination(o);
+    if (result.error.empty()) result.error = checkPublishing(o, shaped);
     return result;
 }
 

@@ -241,6 +241,21 @@ bool openInPlace(OutputTarget& target, std::string& error) {
     return false;
 }
 
+bool writeOutputText(OutputTarget& target, const std::string& text, std::string& error) {
+    if (!openInPlace(target, error)) return false;
+    const std::string& path = target.inPlace ? target.writePath : target.finalPath;
+    for (size_t done = 0; done < text.size();) {
+        const ssize_t written = write(target.fd, text.data() + done, text.size() - done);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) {
+            error = "cannot write " + reason(path);
+            return false;
+        }
+        done += size_t(written);
+    }
+    return true;
+}
+
 bool prepareFrameDirectory(const std::string& dir, std::string& error) {
     if (mkdir(dir.c_str(), 0777) == 0) {
         remember(frameDirectory, dir);
