@@ -78,10 +78,9 @@ bool encoderOpens(const std::string& ffmpeg, const CaptureOptions& options, std:
     settings.encoding = options.encoding;
     std::string output;
     if (runToEnd(ffmpeg, encoderTrialArguments(settings), TrialLimitMs, output)) return true;
-    // The last line that says something.
-    while (!output.empty() && (output.back() == '\n' || output.back() == ' ')) output.pop_back();
-    const size_t line = output.rfind('\n');
-    reason = line == std::string::npos ? output : output.substr(line + 1);
+    // What ffmpeg said, on one line.
+    for (const char c : output) reason += c == '\n' ? "; " : std::string(1, c);
+    while (reason.ends_with("; ")) reason.resize(reason.size() - 2);
     if (reason.empty()) reason = "ffmpeg failed without saying why";
     return false;
 }
