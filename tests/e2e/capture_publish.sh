@@ -7,9 +7,7 @@ source "$(dirname "$0")/lib/common.bash"
 CAPTURE="$BUILD_DIR/tools/capture/demo-capture"
 run=$(make_run_dir capture_publish)
 cd "$run"
-rm -f data/music.mp3
-ffmpeg -hide_banner -loglevel error -f lavfi -i "sine=frequency=440:duration=91" \
-    -c:a libmp3lame -b:a 96k data/music.mp3
+use_test_tone
 
 # upload from 81000 ms: 9.6 s at 60 fps (576 frames), the end of the Lumenkarp scene and
 # the closing cube.
