@@ -60,6 +60,12 @@ TEST(CaptureEncoding, PresetsAndTheOptionsAfterThem) {
     const std::vector<std::string> gpu = videoCodecArguments(other, 1280, 720, 60);
     EXPECT_TRUE(has(gpu, "-c:v", "h264_nvenc"));
     EXPECT_EQ(std::count(gpu.begin(), gpu.end(), "-x264-params") + std::count(gpu.begin(), gpu.end(), "-crf"), 0);
+    // A VAAPI encoder gets its frames uploaded in the GPU's format, not converted by ffmpeg.
+    const VideoEncoding vaapi = parsed({"--encoder", "hevc_vaapi", "--pix-fmt", "yuv420p10le", "--video", "v.mp4"}).encoding;
+    const std::vector<std::string> uploaded = videoCodecArguments(vaapi, 1280, 720, 60);
+    EXPECT_EQ(std::count(uploaded.begin(), uploaded.end(), "-pix_fmt"), 0);
+    EXPECT_EQ(gpuFilter(vaapi), ",format=p010le,hwupload");
+    EXPECT_EQ(gpuArguments(other), std::vector<std::string>{});
 }
 
 TEST(CaptureEncoding, RecommendedBitrateByTheSmallestRowThatHoldsTheFrame) {

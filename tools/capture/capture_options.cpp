@@ -193,8 +193,9 @@ Publishing and archiving (with --video; the options after a preset change it):
                     key frame) with FLAC, in Matroska (.mkv): decodes to the drawn frames
   --codec NAME      h264 (libx264), hevc (libx265), av1 (libsvtav1, at least 64x64) or
                     ffv1 (not in MP4)
-  --encoder NAME    another ffmpeg video encoder (h264_nvenc, hevc_vaapi, ...), tried on
-                    one frame first: refused with ffmpeg's reason when it does not open
+  --encoder NAME    another ffmpeg video encoder (h264_nvenc, hevc_vaapi, ...; a VAAPI one
+                    gets its frames uploaded to /dev/dri/renderD128), tried on one frame
+                    first: refused with ffmpeg's reason when it does not open
   --crf N           constant quality, 0 to 51 (AV1 63); default 18 (hevc 20, av1 30)
   --bitrate RATE    variable bitrate instead, as 12M, 7.5M or 8000k
   --pix-fmt FMT     yuv420p (default), yuv422p, yuv444p, yuv420p10le, yuv422p10le,

@@ -52,10 +52,13 @@ int spawn(const std::string& program, const std::vector<std::string>& arguments,
 }  // namespace
 
 std::vector<std::string> encoderTrialArguments(const VideoSettings& s) {
-    std::vector<std::string> args = {"-hide_banner", "-loglevel", "error", "-nostdin", "-f", "lavfi", "-i",
-                                     "color=c=black:s=" + std::to_string(s.width) + "x" +
-                                         std::to_string(s.height) + ":r=" + std::to_string(s.fps),
-                                     "-frames:v", "1"};
+    std::vector<std::string> args = {"-hide_banner", "-loglevel", "error", "-nostdin"};
+    const std::vector<std::string> gpu = gpuArguments(s.encoding);
+    args.insert(args.end(), gpu.begin(), gpu.end());
+    args.insert(args.end(), {"-f", "lavfi", "-i",
+                             "color=c=black:s=" + std::to_string(s.width) + "x" + std::to_string(s.height) +
+                                 ":r=" + std::to_string(s.fps) + gpuFilter(s.encoding),
+                             "-frames:v", "1"});
     const std::vector<std::string> video = videoCodecArguments(s.encoding, s.width, s.height, s.fps);
     args.insert(args.end(), video.begin(), video.end());
     args.insert(args.end(), {"-f", "null", "-"});
@@ -111,8 +114,10 @@ std::vector<std::string> ffmpegArguments(const VideoSettings& s) {
     const std::string start = secondsText(uint64_t(s.startMs) * rate + priming * 1000, 1000 * rate);
     const std::string audio = "[1:a]atrim=start=" + start + ",asetpts=PTS-STARTPTS,apad,atrim=duration=" +
                               duration + "[a]";
-    std::vector<std::string> args = {
-        "-hide_banner", "-loglevel", "error", "-nostats", "-y",
+    std::vector<std::string> args = {"-hide_banner", "-loglevel", "error", "-nostats", "-y"};
+    const std::vector<std::string> gpu = gpuArguments(e);
+    args.insert(args.end(), gpu.begin(), gpu.end());
+    args.insert(args.end(), {
         // video: raw RGBA on standard input, bottom row first
         "-f", "rawvideo", "-pix_fmt", "rgba",
         "-video_size", std::to_string(s.width) + "x" + std::to_string(s.height),
@@ -120,9 +125,9 @@ std::vector<std::string> ffmpegArguments(const VideoSettings& s) {
         // room for a few frames between the pipe's reader and the encoder, so that a
         // busy encoder does not stall the pipe (and the drawing behind it)
         "-thread_queue_size", "16", "-i", "pipe:0",
-        "-i", s.musicPath};
+        "-i", s.musicPath});
     if (!s.chaptersPath.empty()) args.insert(args.end(), {"-f", "ffmetadata", "-i", s.chaptersPath});
-    args.insert(args.end(), {"-filter_complex", "[0:v]vflip[v];" + audio, "-map", "[v]", "-map", "[a]"});
+    args.insert(args.end(), {"-filter_complex", "[0:v]vflip" + gpuFilter(e) + "[v];" + audio, "-map", "[v]", "-map", "[a]"});
     if (!s.chaptersPath.empty()) args.insert(args.end(), {"-map_chapters", "2"});
     const std::vector<std::string> video = videoCodecArguments(e, s.width, s.height, s.fps);
     args.insert(args.end(), video.begin(), video.end());
