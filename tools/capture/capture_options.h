@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/show_rate.h"
+#include "encoding.h"
 
 // What one demo-capture run is asked to do, read from its command line.
 struct CaptureOptions {
@@ -18,6 +19,10 @@ struct CaptureOptions {
     std::string pngDir;              // --png: directory for frame-NNNNN.png ("" = none)
     std::string videoFile;           // --video: MP4 file ("" = none)
     std::string sheetFile;           // --sheet: contact sheet PNG ("" = none)
+    // Publishing and archiving: how --video is encoded, and what is written beside it.
+    VideoEncoding encoding;          // --preset, --codec, --encoder, --crf, --bitrate, --pix-fmt
+    std::string manifestFile;        // --manifest: JSON list of the output frames ("" = none)
+    std::string chaptersFile;        // --chapters: the scenes as a plain list ("" = none)
     bool help = false;
     bool version = false;
 };

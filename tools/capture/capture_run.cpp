@@ -1,6 +1,7 @@
 #include "capture_run.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -13,7 +14,10 @@
 #include "app/frame.h"
 #include "app/shell.h"
 #include "app/startup.h"
+#include "chapters.h"
+#include "frame_hash.h"
 #include "frame_plan.h"
+#include "manifest.h"
 #include "output_files.h"
 #include "platform/offscreen_gl.h"
 #include "png_file.h"
@@ -54,19 +58,37 @@ public:
         if (!target.inPlace && inherited < 0) return fail("cannot hand the video file to ffmpeg");
         const std::string outputPath =
             target.inPlace ? target.writePath : "/proc/self/fd/" + std::to_string(inherited);
+        // The chapters reach ffmpeg the same way, from a file that exists only in memory.
+        const int chapters = memfd_create("chapters", 0);
         VideoSettings settings{options_.width, options_.height, options_.fps, options_.startMs,
-                               videoFrames_, targets_.musicPath, outputPath, !target.inPlace};
+                               videoFrames_, targets_.musicPath, outputPath, !target.inPlace,
+                               options_.encoding, containerFor(options_.videoFile),
+                               "/proc/self/fd/" + std::to_string(chapters)};
+        const std::string metadata = chapterMetadata(recordedChapters(options_.startMs, lengthMs()));
+        if (chapters < 0 || write(chapters, metadata.data(), metadata.size()) != ssize_t(metadata.size())) {
+            if (chapters >= 0) ::close(chapters);
+            if (inherited >= 0) ::close(inherited);
+            return fail("cannot hand the chapters to ffmpeg");
+        }
         video_ = std::make_unique<VideoEncoder>(stopRequested());
         std::string error;
         const bool started = video_->start(targets_.ffmpegProgram, ffmpegArguments(settings), error);
         if (inherited >= 0) ::close(inherited);
+        ::close(chapters);
         if (!started) return fail(error);
         setEncoderProcess(video_->process());
         return true;
     }
 
-    bool take(const CapturePoint& point, const std::vector<uint8_t>& rgba) {
+    // `showFrame`: the index of the show frame the picture shows.
+    bool take(const CapturePoint& point, uint64_t showFrame, const std::vector<uint8_t>& rgba) {
         std::string error;
+        if (!options_.manifestFile.empty() && point.outputFrame) {
+            // An output faster than the show shows a picture again: its hash is known.
+            const bool again = !manifest_.empty() && manifest_.back().showFrame == showFrame;
+            manifest_.push_back({point.clockMs, showFrame,
+                                 again ? manifest_.back().sha256 : frameSha256(rgba.data(), options_.width, options_.height)});
+        }
         if (video_ && point.outputFrame && !video_->writeFrame(rgba.data(), rgba.size(), error))
             return fail(error);
         const bool png = options_.atMs.empty() ? point.outputFrame : point.atFrame;
@@ -83,6 +105,17 @@ public:
             video_.reset();
             if (!finished || !commitOutputFile(targets_.video, error)) return fail(error);
         }
+        if (!options_.chaptersFile.empty() &&
+            (!writeOutputText(targets_.chapters, chapterList(recordedChapters(options_.startMs, lengthMs())), error) ||
+             !commitOutputFile(targets_.chapters, error)))
+            return fail(error);
+        if (!options_.manifestFile.empty()) {
+            const ManifestAudio audio = recordedAudio(targets_.audioRate, options_.startMs, videoFrames_, options_.fps);
+            const std::string json = manifestJson(targets_.version, options_, manifest_,
+                                                  options_.videoFile.empty() ? nullptr : &audio);
+            if (!writeOutputText(targets_.manifest, json, error) || !commitOutputFile(targets_.manifest, error))
+                return fail(error);
+        }
         if (!options_.sheetFile.empty()) {
             if (tiles_.size() != SheetShots.size()) return fail("the contact sheet is missing frames");
             const RgbImage sheet = composeSheet(tiles_);
@@ -96,6 +129,9 @@ public:
     }
 
 private:
+    // The video's length in ms, up to the end of its last frame.
+    uint32_t lengthMs() const { return uint32_t((videoFrames_ * 1000 + options_.fps - 1) / options_.fps); }
+
     bool writeFramePng(uint32_t clock, const std::vector<uint8_t>& rgba) {
         OutputTarget target;
         std::string error;
@@ -131,6 +167,7 @@ private:
     uint64_t videoFrames_;
     std::unique_ptr<VideoEncoder> video_;
     std::vector<SheetTile> tiles_;
+    std::vector<ManifestFrame> manifest_;  // the output frames so far, for --manifest
 };
 
 }  // namespace
@@ -171,7 +208,7 @@ int runCapture(const CaptureOptions& options, CaptureTargets& targets) {
         if (runDueFrames(ticks, point.clockMs).count > 0) context->readPixelsBottomUp(rgba.data());
         if (isQuitRequested())
             return fail("the show ended before clock value " + std::to_string(point.clockMs)), 1;
-        if (!outputs.take(point, rgba)) return 1;
+        if (!outputs.take(point, ticks.next - 1, rgba)) return 1;
         progress.update(++done);
     }
     if (!outputs.close()) return 1;

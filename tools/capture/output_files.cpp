@@ -17,12 +17,13 @@
 namespace {
 
 // What this run created and has not committed, in a form a signal handler can remove: a
-// few fixed slots (a video, a sheet and the frame being written are the most at a time).
+// few fixed slots (a video, a sheet, a manifest, a chapter list and the frame being written
+// are the most at a time).
 struct Created {
     std::atomic<bool> used{false};
     char path[PATH_MAX];
 };
-constexpr int CreatedSlots = 4;
+constexpr int CreatedSlots = 5;
 Created temporaries[CreatedSlots];
 Created frameDirectory;  // removed only while still empty
 
@@ -239,6 +240,21 @@ bool openInPlace(OutputTarget& target, std::string& error) {
     if (target.fd >= 0) return true;
     error = "cannot write " + reason(target.writePath);
     return false;
+}
+
+bool writeOutputText(OutputTarget& target, const std::string& text, std::string& error) {
+    if (!openInPlace(target, error)) return false;
+    const std::string& path = target.inPlace ? target.writePath : target.finalPath;
+    for (size_t done = 0; done < text.size();) {
+        const ssize_t written = write(target.fd, text.data() + done, text.size() - done);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) {
+            error = "cannot write " + reason(path);
+            return false;
+        }
+        done += size_t(written);
+    }
+    return true;
 }
 
 bool prepareFrameDirectory(const std::string& dir, std::string& error) {

@@ -55,6 +55,9 @@ bool openInPlace(OutputTarget& target, std::string& error);
 // removeTemporaries while it is empty) and proves that files can be created in it.
 bool prepareFrameDirectory(const std::string& dir, std::string& error);
 
+// Writes `text` as the whole content of a claimed output (opening it first when in place).
+bool writeOutputText(OutputTarget& target, const std::string& text, std::string& error);
+
 // Renames the finished temporary onto its final path, provided the temporary is still the
 // file this run created and the final path still names a regular file or nothing; closes
 // it. An output written in place is only closed.

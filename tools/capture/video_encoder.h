@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
-// The video output: raw RGBA frames piped into the ffmpeg program, which encodes H.264
-// (yuv420p, closed GOP of half a second) and the soundtrack as AAC into an MP4.
+#include "encoding.h"
+
+// The video output: raw RGBA frames piped into the ffmpeg program, which encodes them
+// (closed GOPs of half a second) and the soundtrack as `encoding` says (encoding.h).
 
 struct VideoSettings {
     int width = 0;              // pixels, even
@@ -17,7 +19,10 @@ struct VideoSettings {
     uint64_t frames = 0;        // frames that will be sent; both streams last frames / fps s
     std::string musicPath;      // the soundtrack; its first sample is clock value 0
     std::string outputPath;     // where ffmpeg writes (the temporary's descriptor, or a FIFO)
-    bool seekableOutput = true; // false for a FIFO: the MP4 is written as a fragmented stream
+    bool seekableOutput = true; // false for a FIFO: an MP4 is written as a fragmented stream
+    VideoEncoding encoding;
+    Container container = Container::Mp4;
+    std::string chaptersPath;   // FFMETADATA chapters to write ("" = none)
 };
 
 // The ffmpeg command line (without the program name). Frames arrive bottom-up (GL order)
@@ -25,7 +30,18 @@ struct VideoSettings {
 // which is sample-exact and honours the encoder delay the decoder removes; it is padded
 // with silence when the soundtrack is shorter than the recording. A file gets its index
 // at the front (fast start); a stream that cannot seek gets a fragmented MP4 instead.
+// Without edit lists (--preset upload) the soundtrack starts after the AAC priming samples,
+// which such a file plays first, so that sound and picture stay together.
 std::vector<std::string> ffmpegArguments(const VideoSettings& settings);
+
+// ffmpeg's command line for encoding one black frame as `settings` would encode the video,
+// to nothing: whether the encoder opens at all (a GPU's may not on this machine).
+std::vector<std::string> encoderTrialArguments(const VideoSettings& settings);
+
+// Runs `program` to its end, its standard output and error collected in `output`; true
+// when it exits with status 0. One that runs longer than `limitMs` is killed (false).
+bool runToEnd(const std::string& program, const std::vector<std::string>& arguments, int limitMs,
+              std::string& output);
 
 // Full path of an executable named `name` on PATH; empty when there is none.
 std::string findOnPath(const std::string& name);
