@@ -10,8 +10,10 @@
 // Creating it also sets the desktop rectangle to its size (the closing scene's viewport).
 class OffscreenContext {
 public:
-    // Null on failure, with the reason in `error`.
-    static std::unique_ptr<OffscreenContext> create(int width, int height, std::string& error);
+    // Null on failure, with the reason in `error`; `tooLarge` (if given) tells whether the
+    // reason is a size past the driver's largest renderbuffer or viewport.
+    static std::unique_ptr<OffscreenContext> create(int width, int height, std::string& error,
+                                                    bool* tooLarge = nullptr);
     virtual ~OffscreenContext();
 
     int width() const { return width_; }

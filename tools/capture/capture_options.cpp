@@ -9,6 +9,8 @@
 namespace {
 
 constexpr int MaxSide = 8192;  // pixels; larger framebuffers are refused by most drivers
+constexpr uint32_t MaxJobs = 16;  // processes of one split recording
+constexpr int MaxSupersample = 4;  // samples along each side of an output pixel
 
 bool readList(const std::string& text, std::vector<uint32_t>& values) {
     size_t begin = 0;
@@ -23,7 +25,27 @@ bool readList(const std::string& text, std::vector<uint32_t>& values) {
     return true;
 }
 
-std::string checkCombination(const CaptureOptions& o) {
+// --end, --jobs, --join and --supersample against the rest.
+std::string checkRangeAndSplit(const CaptureOptions& o, bool onlyVideoBesideJoin) {
+    if (!o.joinParts.empty()) {
+        if (o.videoFile.empty()) return "--join writes the joined parts to --video FILE; give it";
+        if (!onlyVideoBesideJoin) return "--join takes only --video: the parts say what they hold";
+        return "";
+    }
+    if (o.endMs <= o.startMs)
+        return "--end " + std::to_string(o.endMs) + " is not past --start " + std::to_string(o.startMs);
+    if (!o.sheetFile.empty() && o.endMs != ShowLengthMs + 1)
+        return "--sheet needs the whole show: leave out --end";
+    if (!o.atMs.empty() && o.atMs.back() >= o.endMs)
+        return "--at " + std::to_string(o.atMs.back()) + " is not before --end " + std::to_string(o.endMs);
+    if (o.jobs > 1 && (o.videoFile.empty() || !o.pngDir.empty() || !o.sheetFile.empty()))
+        return "--jobs splits a --video recording: give --video FILE and no --png or --sheet";
+    return "";
+}
+
+std::string checkCombination(const CaptureOptions& o, bool onlyVideoBesideJoin) {
+    const std::string split = checkRangeAndSplit(o, onlyVideoBesideJoin);
+    if (!split.empty() || !o.joinParts.empty()) return split;
     if (o.pngDir.empty() && o.videoFile.empty() && o.sheetFile.empty())
         return "nothing to do: give --png DIR, --video FILE or --sheet FILE (see --help)";
     if (!o.atMs.empty() && o.pngDir.empty()) return "--at chooses frames for --png; give --png DIR";
@@ -46,6 +68,7 @@ std::string checkCombination(const CaptureOptions& o) {
 ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
     ParsedCaptureOptions result;
     CaptureOptions& o = result.options;
+    bool onlyVideoBesideJoin = true;  // no option but --join and --video was given
     for (size_t i = 0; i < args.size(); ++i) {
         // "--opt=value" is the same as "--opt value".
         std::string name = args[i];
@@ -66,10 +89,24 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
         const bool known = name == "--size" || name == "--fps" || name == "--show-rate" ||
                            name == "--start" ||
                            name == "--at" || name == "--png" || name == "--video" ||
-                           name == "--sheet";
+                           name == "--sheet" ||
+                           name == "--end" || name == "--jobs" || name == "--supersample" ||
+                           name == "--join";
         if (!known) {
             result.error = "unknown option '" + name + "' (see --help)";
             return result;
+        }
+        onlyVideoBesideJoin = onlyVideoBesideJoin && (name == "--join" || name == "--video");
+        // --join takes every argument up to the next option (or the end) as a part.
+        if (name == "--join") {
+            if (hasAttached) o.joinParts.push_back(attached);
+            while (i + 1 < args.size() && !(args[i + 1].size() > 1 && args[i + 1][0] == '-'))
+                o.joinParts.push_back(args[++i]);
+            if (o.joinParts.empty() || o.joinParts.back().empty()) {
+                result.error = "--join needs the recorded parts, in order (see --help)";
+                return result;
+            }
+            continue;
         }
         if (hasAttached ? attached.empty() : i + 1 >= args.size() || args[i + 1].empty()) {
             result.error = name + " needs a value (see --help)";
@@ -100,6 +137,15 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
             o.atMs.clear();
             good = readList(value, o.atMs);
             std::sort(o.atMs.begin(), o.atMs.end());
+        } else if (name == "--end") {
+            good = parseWholeNumber(value, 1, ShowLengthMs + 1, number);
+            o.endMs = uint32_t(number);
+        } else if (name == "--jobs") {
+            good = parseWholeNumber(value, 1, MaxJobs, number);
+            o.jobs = uint32_t(number);
+        } else if (name == "--supersample") {
+            good = parseWholeNumber(value, 1, MaxSupersample, number);
+            o.supersample = int(number);
         } else if (name == "--png") {
             o.pngDir = value;
         } else if (name == "--video") {
@@ -112,12 +158,15 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
                                    : name == "--fps"   ? "a whole number from 1 to 1000"
                                    : name == "--show-rate" ? "a whole number from 0 to 1000"
                                    : name == "--start" ? "ms from 0 to 90596"
+                                   : name == "--end" ? "ms from 1 to 90597"
+                                   : name == "--jobs" ? "a whole number from 1 to 16"
+                                   : name == "--supersample" ? "a whole number from 1 to 4"
                                                        : "ms values separated by commas";
             result.error = "bad value '" + value + "' for " + name + ": expected " + expected;
             return result;
         }
     }
-    result.error = checkCombination(o);
+    result.error = checkCombination(o, onlyVideoBesideJoin);
     return result;
 }
 

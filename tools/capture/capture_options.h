@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/show_rate.h"
+#include "app/timeline.h"
 
 // What one demo-capture run is asked to do, read from its command line.
 struct CaptureOptions {
@@ -18,6 +19,12 @@ struct CaptureOptions {
     std::string pngDir;              // --png: directory for frame-NNNNN.png ("" = none)
     std::string videoFile;           // --video: MP4 file ("" = none)
     std::string sheetFile;           // --sheet: contact sheet PNG ("" = none)
+    // Ranges, split recordings and supersampling.
+    uint32_t endMs = ShowLengthMs + 1;  // --end: every recorded frame lies before this clock
+                                        // value, ms, start+1..90597 (default: the show's end)
+    uint32_t jobs = 1;               // --jobs: processes that record parts of the video, 1..16
+    std::vector<std::string> joinParts;  // --join: recorded parts joined into --video, in order
+    int supersample = 1;             // --supersample: drawn at N times width and height, 1..4
     bool help = false;
     bool version = false;
 };

@@ -20,6 +20,7 @@
 #include "progress.h"
 #include "run_stop.h"
 #include "sheet_layout.h"
+#include "supersample.h"
 #include "video_encoder.h"
 
 namespace {
@@ -47,20 +48,11 @@ public:
 
     bool open() {
         if (options_.videoFile.empty()) return true;
-        // ffmpeg writes the temporary through a descriptor of the file this run created,
-        // never by its name; it reopens it for reading the same way (fast start).
-        OutputTarget& target = targets_.video;
-        const int inherited = target.inPlace ? -1 : fcntl(target.fd, F_DUPFD, 3);
-        if (!target.inPlace && inherited < 0) return fail("cannot hand the video file to ffmpeg");
-        const std::string outputPath =
-            target.inPlace ? target.writePath : "/proc/self/fd/" + std::to_string(inherited);
         VideoSettings settings{options_.width, options_.height, options_.fps, options_.startMs,
-                               videoFrames_, targets_.musicPath, outputPath, !target.inPlace};
+                               videoFrames_, targets_.musicPath, "", true, ""};
         video_ = std::make_unique<VideoEncoder>(stopRequested());
         std::string error;
-        const bool started = video_->start(targets_.ffmpegProgram, ffmpegArguments(settings), error);
-        if (inherited >= 0) ::close(inherited);
-        if (!started) return fail(error);
+        if (!video_->startFor(targets_.ffmpegProgram, settings, targets_.video, error)) return fail(error);
         setEncoderProcess(video_->process());
         return true;
     }
@@ -144,11 +136,14 @@ int runCapture(const CaptureOptions& options, CaptureTargets& targets) {
     settings.music = false;
     std::string error;
     std::unique_ptr<OffscreenContext> context;
+    bool tooLarge = false;
+    const int n = options.supersample;
     if (!startShow(settings, [&] {
-            context = OffscreenContext::create(options.width, options.height, error);
+            context = OffscreenContext::create(options.width * n, options.height * n, error, &tooLarge);
             return context != nullptr;
         }))
-        return fail("no offscreen GL context: " + error), 1;
+        return tooLarge ? (fail("--supersample " + std::to_string(n) + ": " + error), 2)
+                        : (fail("no offscreen GL context: " + error), 1);
 
     // The show frames run as in the player, by the tick driver, but every due frame runs
     // (a simulated clock never stalls); only the newest at each point of the plan draws.
@@ -163,12 +158,16 @@ int runCapture(const CaptureOptions& options, CaptureTargets& targets) {
 
     ProgressReporter progress(plan.size());
     std::vector<uint8_t> rgba(size_t(options.width) * size_t(options.height) * 4);
+    std::vector<uint8_t> samples(n > 1 ? rgba.size() * size_t(n) * size_t(n) : 0);
     uint64_t done = 0;
     for (const CapturePoint& point : plan) {
         if (stopRequested()) return fail("interrupted"), 1;
         setSimulatedClock(point.clockMs);
         // No new show frame (an output faster than the show rate): the last picture again.
-        if (runDueFrames(ticks, point.clockMs).count > 0) context->readPixelsBottomUp(rgba.data());
+        if (runDueFrames(ticks, point.clockMs).count > 0) {
+            context->readPixelsBottomUp(n > 1 ? samples.data() : rgba.data());
+            if (n > 1) boxFilterDown(samples.data(), options.width, options.height, n, rgba.data());
+        }
         if (isQuitRequested())
             return fail("the show ended before clock value " + std::to_string(point.clockMs)), 1;
         if (!outputs.take(point, rgba)) return 1;

@@ -12,7 +12,8 @@
 #include "platform/data_file.h"
 #include "platform/process.h"
 #include "run_stop.h"
-#include "video_encoder.h"
+#include "split_run.h"
+#include "child_process.h"
 
 namespace {
 
@@ -42,6 +43,7 @@ bool enterDataRoot(CaptureOptions& options, std::string& error) {
     if (root == ".") return true;
     for (std::string* path : {&options.pngDir, &options.videoFile, &options.sheetFile})
         if (!path->empty()) *path = std::filesystem::absolute(*path).string();
+    for (std::string& part : options.joinParts) part = std::filesystem::absolute(part).string();
     if (enterDirectory(root)) return true;
     error = "cannot enter " + root;
     return false;
@@ -58,7 +60,8 @@ bool readable(const char* path) {
 
 int main(int argc, char** argv) {
     program = programName(argc > 0 ? argv[0] : nullptr, program);
-    const ParsedCaptureOptions parsed = parseCaptureOptions(std::vector<std::string>(argv + 1, argv + argc));
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const ParsedCaptureOptions parsed = parseCaptureOptions(args);
     if (parsed.options.help) {
         std::fputs(usageText(program, DEMO_INSTALL_DATA_DIR).c_str(), stdout);
         return 0;
@@ -88,6 +91,12 @@ int main(int argc, char** argv) {
                           ", which cannot be read (run from the directory that holds data/)");
         targets.musicPath = MusicPath;
     }
+    // A split recording and a join read what the parts hold with ffprobe.
+    if (options.jobs > 1 || !options.joinParts.empty()) {
+        targets.ffprobeProgram = findOnPath("ffprobe");
+        if (targets.ffprobeProgram.empty())
+            return refuse("--jobs and --join need the ffprobe program, which is not on PATH (Debian package ffmpeg)");
+    }
     if (!options.pngDir.empty() && !checkFrameDirectory(options.pngDir, error)) return refuse(error);
     std::vector<NamedOutput> files;
     if (!options.videoFile.empty()) {
@@ -99,12 +108,19 @@ int main(int argc, char** argv) {
         files.push_back({"--sheet", &targets.sheet});
     }
     if (!checkOutputsApart(files, options.pngDir, DataDir, error)) return refuse(error);
+    if (options.jobs > 1 && targets.video.inPlace)
+        return refuse("--jobs joins its parts into a file: " + options.videoFile + " is a FIFO");
+    if (!options.joinParts.empty()) {
+        const int joined = joinRecordings(options.joinParts, targets);
+        if (joined != 0) removeTemporaries();
+        return joined;
+    }
 
     if (!options.pngDir.empty() && !prepareFrameDirectory(options.pngDir, error)) return refuse(error);
     for (const NamedOutput& file : files)
         if (!claimOutputFile(*file.target, error)) return refuse(error);
 
-    const int status = runCapture(options, targets);
+    const int status = options.jobs > 1 ? recordInParts(options, args, targets) : runCapture(options, targets);
     if (status != 0) removeTemporaries();
     return status;
 }

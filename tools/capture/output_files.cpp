@@ -295,6 +295,18 @@ bool commitOutputFile(OutputTarget& target, std::string& error) {
     return true;
 }
 
+bool createScratchFile(const std::string& besidePath, std::string& path, std::string& error) {
+    const int fd = createUnique(directoryOf(besidePath), path, error);
+    if (fd < 0) return false;
+    close(fd);
+    return true;
+}
+
+void removeScratchFile(const std::string& path) {
+    unlink(path.c_str());
+    forgetTemporary(path);
+}
+
 void removeTemporaries() {
     for (Created& slot : temporaries) {
         if (!slot.used) continue;

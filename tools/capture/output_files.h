@@ -60,6 +60,12 @@ bool prepareFrameDirectory(const std::string& dir, std::string& error);
 // it. An output written in place is only closed.
 bool commitOutputFile(OutputTarget& target, std::string& error);
 
+// An empty file of this run's own beside `besidePath`, named as its temporaries are, for an
+// intermediate result (a part of a split recording). Removed with the temporaries unless
+// removed before with removeScratchFile.
+bool createScratchFile(const std::string& besidePath, std::string& path, std::string& error);
+void removeScratchFile(const std::string& path);
+
 // Removes what this run created and has not committed: its temporaries, and a frame
 // directory it made that is still empty. Async-signal-safe, so that a signal handler can
 // call it before ending the process.

@@ -1,17 +1,16 @@
 #include "video_encoder.h"
 
 #include <fcntl.h>
-#include <spawn.h>
-#include <sys/stat.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
-extern char** environ;
+#include "child_process.h"
+#include "recorded_range.h"
 
 namespace {
 
@@ -34,42 +33,34 @@ std::vector<std::string> ffmpegArguments(const VideoSettings& s) {
     const std::string gop = std::to_string(s.fps / 2 > 0 ? s.fps / 2 : 1);
     const std::string audio = "[1:a]atrim=start=" + start + ",asetpts=PTS-STARTPTS,apad,atrim=duration=" +
                               duration + "[a]";
-    return {"-hide_banner", "-loglevel", "error", "-nostats", "-y",
-            // video: raw RGBA on standard input, bottom row first
-            "-f", "rawvideo", "-pix_fmt", "rgba",
-            "-video_size", std::to_string(s.width) + "x" + std::to_string(s.height),
-            "-framerate", std::to_string(s.fps),
-            // room for a few frames between the pipe's reader and the encoder, so that a
-            // busy encoder does not stall the pipe (and the drawing behind it)
-            "-thread_queue_size", "16", "-i", "pipe:0",
-            "-i", s.musicPath,
-            "-filter_complex", "[0:v]vflip[v];" + audio,
-            "-map", "[v]", "-map", "[a]",
-            "-c:v", "libx264", "-preset", "medium", "-crf", "18", "-pix_fmt", "yuv420p",
-            "-g", gop, "-keyint_min", gop, "-sc_threshold", "0", "-flags", "+cgop",
-            "-x264-params", "keyint=" + gop + ":min-keyint=" + gop + ":scenecut=0",
-            "-c:a", "aac", "-b:a", "192k",
-            "-movflags", s.seekableOutput ? "+faststart" : "frag_keyframe+empty_moov+default_base_moof",
-            "-f", "mp4", s.outputPath};
-}
-
-std::string findOnPath(const std::string& name) {
-    const char* path = std::getenv("PATH");
-    if (path == nullptr) return "";
-    std::string dirs = path;
-    size_t begin = 0;
-    while (begin <= dirs.size()) {
-        size_t end = dirs.find(':', begin);
-        if (end == std::string::npos) end = dirs.size();
-        const std::string dir = end > begin ? dirs.substr(begin, end - begin) : ".";
-        const std::string candidate = dir + "/" + name;
-        struct stat info{};
-        if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-            access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-        begin = end + 1;
-    }
-    return "";
+    const bool join = !s.partList.empty();
+    std::vector<std::string> args = {"-hide_banner", "-loglevel", "error", "-nostats", "-y"};
+    const std::vector<std::string> frames = {
+        // video: raw RGBA on standard input, bottom row first
+        "-f", "rawvideo", "-pix_fmt", "rgba",
+        "-video_size", std::to_string(s.width) + "x" + std::to_string(s.height),
+        "-framerate", std::to_string(s.fps),
+        // room for a few frames between the pipe's reader and the encoder, so that a
+        // busy encoder does not stall the pipe (and the drawing behind it)
+        "-thread_queue_size", "16", "-i", "pipe:0"};
+    // video: the recorded parts one after the other, their streams copied
+    const std::vector<std::string> parts = {"-f", "concat", "-safe", "0", "-i", s.partList};
+    args.insert(args.end(), join ? parts.begin() : frames.begin(), join ? parts.end() : frames.end());
+    args.insert(args.end(), {"-i", s.musicPath, "-filter_complex", (join ? "" : "[0:v]vflip[v];") + audio,
+                             "-map", join ? "0:v" : "[v]", "-map", "[a]"});
+    const std::vector<std::string> encode = {
+        "-c:v", "libx264", "-preset", "medium", "-crf", "18", "-pix_fmt", "yuv420p",
+        "-g", gop, "-keyint_min", gop, "-sc_threshold", "0", "-flags", "+cgop",
+        "-x264-params", "keyint=" + gop + ":min-keyint=" + gop + ":scenecut=0"};
+    const std::vector<std::string> copy = {"-c:v", "copy"};
+    args.insert(args.end(), join ? copy.begin() : encode.begin(), join ? copy.end() : encode.end());
+    args.insert(args.end(),
+                {"-c:a", "aac", "-b:a", "192k",
+                 // what a later join reads: the clock range the video holds
+                 "-metadata", "comment=" + rangeTag({s.startMs, s.frames, s.fps}),
+                 "-movflags", s.seekableOutput ? "+faststart" : "frag_keyframe+empty_moov+default_base_moof",
+                 "-f", "mp4", s.outputPath});
+    return args;
 }
 
 VideoEncoder::~VideoEncoder() {
@@ -94,21 +85,10 @@ bool VideoEncoder::start(const std::string& program, const std::vector<std::stri
         error = std::string("cannot create a pipe: ") + std::strerror(errno);
         return false;
     }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[0], STDIN_FILENO);
-    std::vector<std::string> all = {program};
-    all.insert(all.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& a : all) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const int result = posix_spawn(&child_, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    child_ = startProgram(program, arguments, fds[0], -1, -1, error);
     close(fds[0]);
-    if (result != 0) {
+    if (child_ < 0) {
         close(fds[1]);
-        child_ = -1;
-        error = "cannot start " + program + ": " + std::strerror(result);
         return false;
     }
     pipe_ = fds[1];
@@ -116,6 +96,21 @@ bool VideoEncoder::start(const std::string& program, const std::vector<std::stri
     // switches between this process and ffmpeg. Failing that, the default pipe works too.
     fcntl(pipe_, F_SETPIPE_SZ, PipeBytes);
     return true;
+}
+
+bool VideoEncoder::startFor(const std::string& program, VideoSettings settings,
+                            const OutputTarget& target, std::string& error) {
+    // ffmpeg reopens the temporary for reading the same way (fast start).
+    const int inherited = target.inPlace ? -1 : fcntl(target.fd, F_DUPFD, 3);
+    if (!target.inPlace && inherited < 0) {
+        error = "cannot hand the video file to ffmpeg";
+        return false;
+    }
+    settings.outputPath = target.inPlace ? target.writePath : "/proc/self/fd/" + std::to_string(inherited);
+    settings.seekableOutput = !target.inPlace;
+    const bool started = start(program, ffmpegArguments(settings), error);
+    if (inherited >= 0) ::close(inherited);
+    return started;
 }
 
 bool VideoEncoder::writeFrame(const uint8_t* data, size_t bytes, std::string& error) {
@@ -141,15 +136,10 @@ bool VideoEncoder::finish(std::string& error) {
     close(pipe_);
     pipe_ = -1;
     int status = 0;
-    while (waitpid(child_, &status, 0) < 0) {
-        if (errno != EINTR || stop_) {
-            error = "interrupted";
-            return false;  // the destructor ends ffmpeg
-        }
-    }
+    if (!waitForProgram(child_, stop_, status, error)) return false;  // the destructor ends ffmpeg
     child_ = -1;
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
-    error = WIFEXITED(status) ? "ffmpeg failed with exit status " + std::to_string(WEXITSTATUS(status))
-                              : "ffmpeg was killed by signal " + std::to_string(WTERMSIG(status));
+    const std::string problem = exitProblem(status);
+    if (problem.empty()) return true;
+    error = "ffmpeg " + problem;
     return false;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "output_files.h"
+
 // The video output: raw RGBA frames piped into the ffmpeg program, which encodes H.264
 // (yuv420p, closed GOP of half a second) and the soundtrack as AAC into an MP4.
 
@@ -18,17 +20,17 @@ struct VideoSettings {
     std::string musicPath;      // the soundtrack; its first sample is clock value 0
     std::string outputPath;     // where ffmpeg writes (the temporary's descriptor, or a FIFO)
     bool seekableOutput = true; // false for a FIFO: the MP4 is written as a fragmented stream
+    std::string partList;       // a concat list of recorded parts whose video is copied
+                                // (a join); "" for frames on standard input
 };
 
 // The ffmpeg command line (without the program name). Frames arrive bottom-up (GL order)
 // and are flipped by ffmpeg. The audio is decoded from the beginning and cut by timestamp,
 // which is sample-exact and honours the encoder delay the decoder removes; it is padded
 // with silence when the soundtrack is shorter than the recording. A file gets its index
-// at the front (fast start); a stream that cannot seek gets a fragmented MP4 instead.
+// at the front (fast start); a stream that cannot seek gets a fragmented MP4 instead. The
+// file's comment holds its clock range (recorded_range.h), which a join reads.
 std::vector<std::string> ffmpegArguments(const VideoSettings& settings);
-
-// Full path of an executable named `name` on PATH; empty when there is none.
-std::string findOnPath(const std::string& name);
 
 // A running ffmpeg fed through a pipe. `stop` (set from a signal handler, whose signal
 // must interrupt system calls) ends a write or wait that ffmpeg keeps blocked.
@@ -48,6 +50,12 @@ public:
     bool finish(std::string& error);
     // The running ffmpeg; -1 before start and once it has ended.
     pid_t process() const { return child_; }
+
+    // Starts ffmpeg with the arguments for `settings`, writing to `target` (output_files.h):
+    // through a descriptor of the temporary this run created, never by its name, or
+    // straight into a FIFO. Sets settings' output fields from the target.
+    bool startFor(const std::string& program, VideoSettings settings, const OutputTarget& target,
+                  std::string& error);
 
 private:
     const std::atomic<bool>& stop_;

@@ -1,0 +1,103 @@
+#include "child_process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+extern char** environ;
+
+pid_t startProgram(const std::string& program, const std::vector<std::string>& arguments, int in,
+                   int out, int err, std::string& error) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (in >= 0) posix_spawn_file_actions_adddup2(&actions, in, STDIN_FILENO);
+    if (out >= 0) posix_spawn_file_actions_adddup2(&actions, out, STDOUT_FILENO);
+    if (err >= 0) posix_spawn_file_actions_adddup2(&actions, err, STDERR_FILENO);
+    std::vector<std::string> all = {program};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t child = -1;
+    const int result = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (result == 0) return child;
+    error = "cannot start " + program + ": " + std::strerror(result);
+    return -1;
+}
+
+bool waitForProgram(pid_t child, const std::atomic<bool>& stop, int& status, std::string& error) {
+    while (waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR || stop) {
+            error = "interrupted";
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string exitProblem(int status) {
+    if (WIFEXITED(status))
+        return WEXITSTATUS(status) == 0 ? "" : "failed with exit status " + std::to_string(WEXITSTATUS(status));
+    return "was killed by signal " + std::to_string(WTERMSIG(status));
+}
+
+bool programOutput(const std::string& program, const std::vector<std::string>& arguments,
+                   const std::atomic<bool>& stop, std::string& output, std::string& error) {
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) {
+        error = std::string("cannot create a pipe: ") + std::strerror(errno);
+        return false;
+    }
+    const pid_t child = startProgram(program, arguments, -1, fds[1], -1, error);
+    close(fds[1]);
+    if (child < 0) {
+        close(fds[0]);
+        return false;
+    }
+    output.clear();
+    char buffer[4096];
+    ssize_t got = 0;
+    while ((got = read(fds[0], buffer, sizeof buffer)) != 0) {
+        if (got > 0) output.append(buffer, size_t(got));
+        else if (errno != EINTR || stop) break;
+    }
+    close(fds[0]);
+    int status = 0;
+    if (got != 0 || !waitForProgram(child, stop, status, error)) {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        error = "interrupted";
+        return false;
+    }
+    const std::string problem = exitProblem(status);
+    if (problem.empty()) return true;
+    error = program + " " + problem;
+    return false;
+}
+
+std::string findOnPath(const std::string& name) {
+    const char* path = std::getenv("PATH");
+    if (path == nullptr) return "";
+    std::string dirs = path;
+    size_t begin = 0;
+    while (begin <= dirs.size()) {
+        size_t end = dirs.find(':', begin);
+        if (end == std::string::npos) end = dirs.size();
+        const std::string dir = end > begin ? dirs.substr(begin, end - begin) : ".";
+        const std::string candidate = dir + "/" + name;
+        struct stat info{};
+        if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        begin = end + 1;
+    }
+    return "";
+}
