@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/mman.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -56,10 +57,12 @@ bool programOutput(const std::string& program, const std::vector<std::string>& a
         error = std::string("cannot create a pipe: ") + std::strerror(errno);
         return false;
     }
-    const pid_t child = startProgram(program, arguments, -1, fds[1], -1, error);
+    const int messages = memfd_create("messages", MFD_CLOEXEC);
+    const pid_t child = startProgram(program, arguments, -1, fds[1], messages, error);
     close(fds[1]);
     if (child < 0) {
         close(fds[0]);
+        if (messages >= 0) close(messages);
         return false;
     }
     output.clear();
@@ -74,13 +77,27 @@ bool programOutput(const std::string& program, const std::vector<std::string>& a
     if (got != 0 || !waitForProgram(child, stop, status, error)) {
         kill(child, SIGKILL);
         waitpid(child, nullptr, 0);
+        if (messages >= 0) close(messages);
         error = "interrupted";
         return false;
     }
+    const std::string said = messages >= 0 ? lastLine(messages) : "";
+    if (messages >= 0) close(messages);
     const std::string problem = exitProblem(status);
     if (problem.empty()) return true;
-    error = program + " " + problem;
+    error = program + " " + problem + (said.empty() ? "" : ": " + said);
     return false;
+}
+
+std::string lastLine(int fd) {
+    std::string text;
+    char buffer[4096];
+    ssize_t got = 0;
+    lseek(fd, 0, SEEK_SET);
+    while ((got = read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, size_t(got));
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    const size_t newline = text.find_last_of("\r\n");
+    return newline == std::string::npos ? text : text.substr(newline + 1);
 }
 
 std::string findOnPath(const std::string& name) {

@@ -88,18 +88,6 @@ int partList(const std::vector<std::string>& paths, std::string& error) {
     return fd;
 }
 
-// The last line a part wrote to its standard error (a memory file).
-std::string lastLine(int fd) {
-    std::string text;
-    char buffer[4096];
-    ssize_t got = 0;
-    lseek(fd, 0, SEEK_SET);
-    while ((got = read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, size_t(got));
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    const size_t newline = text.find_last_of("\r\n");
-    return newline == std::string::npos ? text : text.substr(newline + 1);
-}
-
 struct PartRun {
     PartRange range;
     std::string path;  // its --video file
@@ -176,18 +164,24 @@ std::string ownProgram() {
     return length > 0 ? std::string(path, size_t(length)) : "";
 }
 
-// Runs ffmpeg on the parts at `paths` and commits the output.
-int joinInto(const std::vector<std::string>& paths, const std::vector<ProbedPart>& probed,
-             const std::vector<std::string>& names, CaptureTargets& targets) {
-    std::string error;
+// The range that `probed` parts make together, when they are one recording's pieces of
+// one size and codec; false with a one-line reason.
+bool checkParts(const std::vector<ProbedPart>& probed, const std::vector<std::string>& names,
+                RecordedRange& whole, std::string& error) {
     std::vector<RecordedRange> ranges;
     for (size_t i = 0; i < probed.size(); ++i) {
-        if (probed[i].format != probed[0].format)
-            return fail(names[i] + " is " + probed[i].format + ", " + names[0] + " " + probed[0].format);
+        if (probed[i].format != probed[0].format) {
+            error = names[i] + " is " + probed[i].format + ", " + names[0] + " " + probed[0].format;
+            return false;
+        }
         ranges.push_back(probed[i].range);
     }
-    RecordedRange whole;
-    if (!joinedRange(ranges, names, whole, error)) return fail(error);
+    return joinedRange(ranges, names, whole, error);
+}
+
+// Runs ffmpeg on the parts at `paths`, which hold `whole`, and commits the output.
+int joinInto(const std::vector<std::string>& paths, const RecordedRange& whole, CaptureTargets& targets) {
+    std::string error;
     const int list = partList(paths, error);
     if (list < 0) return fail(error);
     VideoSettings settings;
@@ -260,7 +254,12 @@ int recordInParts(const CaptureOptions& options, const std::vector<std::string>&
             return fail(error);
         }
     }
-    const int status = joinInto(paths, probed, names, targets);
+    RecordedRange whole;
+    if (!checkParts(probed, names, whole, error)) {
+        cleanUp();
+        return fail(error);
+    }
+    const int status = joinInto(paths, whole, targets);
     cleanUp();
     return status;
 }
@@ -270,6 +269,8 @@ int joinRecordings(const std::vector<std::string>& parts, CaptureTargets& target
     std::string error;
     for (size_t i = 0; i < parts.size(); ++i)
         if (!probePart(targets.ffprobeProgram, parts[i], probed[i], error)) return fail(error), 2;
-    if (!claimOutputFile(targets.video, error)) return fail(error), 2;
-    return joinInto(parts, probed, parts, targets);
+    RecordedRange whole;
+    if (!checkParts(probed, parts, whole, error) || !claimOutputFile(targets.video, error))
+        return fail(error), 2;
+    return joinInto(parts, whole, targets);
 }
