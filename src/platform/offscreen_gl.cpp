@@ -106,6 +106,8 @@ OffscreenContext::~OffscreenContext() {
     eglDestroyContext(static_cast<EGLDisplay>(display_), static_cast<EGLContext>(context_));
 }
 
+void OffscreenContext::finish() const { glFinish(); }
+
 void OffscreenContext::readPixelsBottomUp(uint8_t* rgba) const {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, rgba);

@@ -19,6 +19,8 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
 
+    // Waits until everything drawn so far is in the framebuffer.
+    void finish() const;
     // Reads the whole framebuffer as RGBA bytes (alpha always 255), rows top to bottom.
     std::vector<uint8_t> readPixelsTopDown() const;
     // Reads into a caller buffer of width*height*4 bytes, rows bottom to top (GL order).

@@ -46,6 +46,9 @@ std::string checkRangeAndSplit(const CaptureOptions& o, bool onlyVideoBesideJoin
 std::string checkCombination(const CaptureOptions& o, bool onlyVideoBesideJoin) {
     const std::string split = checkRangeAndSplit(o, onlyVideoBesideJoin);
     if (!split.empty() || !o.joinParts.empty()) return split;
+    if (o.drawOnly && (!o.pngDir.empty() || !o.videoFile.empty() || !o.sheetFile.empty() || o.jobs > 1))
+        return "--draw-only writes nothing: leave out --png, --video, --sheet and --jobs";
+    if (o.drawOnly) return "";
     if (o.pngDir.empty() && o.videoFile.empty() && o.sheetFile.empty())
         return "nothing to do: give --png DIR, --video FILE or --sheet FILE (see --help)";
     if (!o.atMs.empty() && o.pngDir.empty()) return "--at chooses frames for --png; give --png DIR";
@@ -85,6 +88,11 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
         if (name == "--version") {
             o.version = true;
             return result;
+        }
+        if (name == "--draw-only" && !hasAttached) {
+            o.drawOnly = true;
+            onlyVideoBesideJoin = false;
+            continue;
         }
         const bool known = name == "--size" || name == "--fps" || name == "--show-rate" ||
                            name == "--start" ||
@@ -199,6 +207,20 @@ Options (each also as --option=value):
                     ffmpeg program and data/music.mp3
   --sheet FILE      write a contact sheet PNG: one labelled frame from each of the ten scenes
                     and the particle text formed (needs the whole show: no --start)
+  --end MS          record only the frames before clock value MS (default: to the show's
+                    end); with --start any range is a run of its own, whose frames are the
+                    same frames of a whole recording
+  --supersample N   draw each frame at N times the width and height and average each N x N
+                    block into one pixel, for smooth edges (1 to 4, default 1); exit status 2
+                    when that is larger than the GL driver draws
+  --jobs N          with --video: record N ranges in N processes of this program at once
+                    (1 to 16, default 1), cut on the key frames, and join them: the video
+                    streams copied, the sound muxed once for the whole range; needs ffprobe
+  --join PART...    join videos this program recorded of consecutive ranges, given in order
+                    (each video's comment names its range), into --video FILE as --jobs does;
+                    takes no other option
+  --draw-only       draw the frames a --video of the other options would get and finish
+                    each, reading none back and writing nothing: the drawing's own cost
   -h, --help        show this text
   --version         print the version
 
@@ -219,7 +241,9 @@ complete: every output is whole or absent. Ctrl-C, SIGTERM or SIGHUP stop the ru
 does not stop within 5 s (a stuck GL driver), or a second one, ends at once.
 
 Progress goes to standard error. Exit status: 0 done; 2 bad options, no data found, an
-unwritable or clashing output, or for --video no ffmpeg or no data/music.mp3 (nothing was
-done); 1 a failure or a stop during the run (no output file is left).
+unwritable or clashing output, or for --video no ffmpeg or no data/music.mp3, for --jobs
+and --join no ffprobe, parts that do not join, a --supersample frame larger than the GL
+driver draws (nothing was done); 1 a failure or a stop during the run, in any part (no
+output file is left).
 )";
 }

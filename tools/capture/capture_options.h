@@ -25,6 +25,7 @@ struct CaptureOptions {
     uint32_t jobs = 1;               // --jobs: processes that record parts of the video, 1..16
     std::vector<std::string> joinParts;  // --join: recorded parts joined into --video, in order
     int supersample = 1;             // --supersample: drawn at N times width and height, 1..4
+    bool drawOnly = false;           // --draw-only: draw a video's frames, read and write none
     bool help = false;
     bool version = false;
 };

@@ -164,7 +164,9 @@ int runCapture(const CaptureOptions& options, CaptureTargets& targets) {
         if (stopRequested()) return fail("interrupted"), 1;
         setSimulatedClock(point.clockMs);
         // No new show frame (an output faster than the show rate): the last picture again.
-        if (runDueFrames(ticks, point.clockMs).count > 0) {
+        const bool fresh = runDueFrames(ticks, point.clockMs).count > 0;
+        if (fresh && options.drawOnly) context->finish();
+        if (fresh && !options.drawOnly) {
             context->readPixelsBottomUp(n > 1 ? samples.data() : rgba.data());
             if (n > 1) boxFilterDown(samples.data(), options.width, options.height, n, rgba.data());
         }

@@ -32,7 +32,8 @@ std::vector<CapturePoint> capturePlan(const CaptureOptions& options) {
         p.clockMs = clockMs;
         return p;
     };
-    const bool sequence = !options.videoFile.empty() || (!options.pngDir.empty() && options.atMs.empty());
+    const bool sequence = !options.videoFile.empty() || options.drawOnly ||
+                          (!options.pngDir.empty() && options.atMs.empty());
     if (sequence) {
         const FrameSchedule output = outputSchedule(options);
         const uint64_t frames = framesThrough(output, std::min(ShowEndMs, options.endMs - 1));
