@@ -108,9 +108,9 @@ OffscreenContext::~OffscreenContext() {
 
 void OffscreenContext::finish() const { glFinish(); }
 
-void OffscreenContext::readPixelsBottomUp(uint8_t* rgba) const {
+void OffscreenContext::readPixelsBottomUp(uint8_t* pixels, bool bgra) const {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    glReadPixels(0, 0, width_, height_, bgra ? GL_BGRA : GL_RGBA, GL_UNSIGNED_BYTE, pixels);
 }
 
 std::vector<uint8_t> OffscreenContext::readPixelsTopDown() const {

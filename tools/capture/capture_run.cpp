@@ -40,7 +40,7 @@ std::string upper(std::string text) {
 }
 
 // The outputs of one run, fed with the picture at each point of the plan (rows bottom-up,
-// RGBA).
+// RGBA, or BGRA for a video alone).
 class FrameOutputs {
 public:
     FrameOutputs(const CaptureOptions& options, CaptureTargets& targets, uint64_t videoFrames)
@@ -49,13 +49,17 @@ public:
     bool open() {
         if (options_.videoFile.empty()) return true;
         VideoSettings settings{options_.width, options_.height, options_.fps, options_.startMs,
-                               videoFrames_, targets_.musicPath, "", true, ""};
+                               videoFrames_, targets_.musicPath, "", true, bgra(), ""};
         video_ = std::make_unique<VideoEncoder>(stopRequested());
         std::string error;
         if (!video_->startFor(targets_.ffmpegProgram, settings, targets_.video, error)) return fail(error);
         setEncoderProcess(video_->process());
         return true;
     }
+
+    // A video alone takes the frames in the order the driver keeps (BGRA); PNG files and
+    // the sheet take RGBA.
+    bool bgra() const { return options_.pngDir.empty() && options_.sheetFile.empty(); }
 
     bool take(const CapturePoint& point, const std::vector<uint8_t>& rgba) {
         std::string error;
@@ -167,7 +171,7 @@ int runCapture(const CaptureOptions& options, CaptureTargets& targets) {
         const bool fresh = runDueFrames(ticks, point.clockMs).count > 0;
         if (fresh && options.drawOnly) context->finish();
         if (fresh && !options.drawOnly) {
-            context->readPixelsBottomUp(n > 1 ? samples.data() : rgba.data());
+            context->readPixelsBottomUp(n > 1 ? samples.data() : rgba.data(), outputs.bgra());
             if (n > 1) boxFilterDown(samples.data(), options.width, options.height, n, rgba.data());
         }
         if (isQuitRequested())

@@ -36,8 +36,8 @@ std::vector<std::string> ffmpegArguments(const VideoSettings& s) {
     const bool join = !s.partList.empty();
     std::vector<std::string> args = {"-hide_banner", "-loglevel", "error", "-nostats", "-y"};
     const std::vector<std::string> frames = {
-        // video: raw RGBA on standard input, bottom row first
-        "-f", "rawvideo", "-pix_fmt", "rgba",
+        // video: raw RGBA or BGRA on standard input, bottom row first
+        "-f", "rawvideo", "-pix_fmt", s.bgra ? "bgra" : "rgba",
         "-video_size", std::to_string(s.width) + "x" + std::to_string(s.height),
         "-framerate", std::to_string(s.fps),
         // room for a few frames between the pipe's reader and the encoder, so that a

@@ -20,12 +20,13 @@ struct VideoSettings {
     std::string musicPath;      // the soundtrack; its first sample is clock value 0
     std::string outputPath;     // where ffmpeg writes (the temporary's descriptor, or a FIFO)
     bool seekableOutput = true; // false for a FIFO: the MP4 is written as a fragmented stream
+    bool bgra = false;          // frames arrive as BGRA bytes, else RGBA
     std::string partList;       // a concat list of recorded parts whose video is copied
                                 // (a join); "" for frames on standard input
 };
 
-// The ffmpeg command line (without the program name). Frames arrive bottom-up (GL order)
-// and are flipped by ffmpeg. The audio is decoded from the beginning and cut by timestamp,
+// The ffmpeg command line (without the program name). Frames arrive bottom-up (GL order),
+// RGBA or BGRA, and are flipped by ffmpeg. The audio is decoded from the beginning and cut by timestamp,
 // which is sample-exact and honours the encoder delay the decoder removes; it is padded
 // with silence when the soundtrack is shorter than the recording. A file gets its index
 // at the front (fast start); a stream that cannot seek gets a fragmented MP4 instead. The
