@@ -6,7 +6,7 @@
 set -euo pipefail
 kind=${1:-play}
 packages=(build-essential cmake pkg-config
-          libsdl2-dev libmpg123-dev libpulse-dev libmp3lame-dev libfreetype-dev libpng-dev fonts-dejavu-core
+          libsdl2-dev libmpg123-dev libpulse-dev libmp3lame-dev libfreetype-dev libpng-dev libssl-dev fonts-dejavu-core
           libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0)
 # x11-utils and xfonts-base (test): the start-up error dialog is found with xwininfo and
 # needs the X core fonts under Xvfb.

@@ -36,6 +36,13 @@ bool chainStartsAt(const uint8_t* bytes, size_t size, size_t at, bool toEnd) {
     }
 }
 
+// Index of the first header of a chain within the first MpegScanBytes; `size` when none.
+size_t chainStart(const uint8_t* bytes, size_t size, bool toEnd) {
+    for (size_t at = 0; at < MpegScanBytes && at + 4 <= size; ++at)
+        if (bytes[at] == 0xff && chainStartsAt(bytes, size, at, toEnd)) return at;
+    return size;
+}
+
 }  // namespace
 
 size_t id3v2TagBytes(const uint8_t* b, size_t size) {
@@ -48,6 +55,12 @@ size_t id3v2TagBytes(const uint8_t* b, size_t size) {
     }
     const size_t footer = (b[5] & 0x10) != 0 ? 10 : 0;
     return 10 + body + footer;
+}
+
+long mpegSampleRate(const uint8_t* h) {
+    if (mpegFrameBytes(h) == 0) return 0;
+    const int version = (h[1] >> 3) & 3;
+    return Mpeg1Rates[(h[2] >> 2) & 3] >> (version == 3 ? 0 : version == 2 ? 1 : 2);
 }
 
 size_t mpegFrameBytes(const uint8_t* h) {
@@ -70,9 +83,20 @@ size_t mpegFrameBytes(const uint8_t* h) {
 }
 
 bool findMpegFrames(const uint8_t* bytes, size_t size, bool toEnd) {
-    for (size_t at = 0; at < MpegScanBytes && at + 4 <= size; ++at)
-        if (bytes[at] == 0xff && chainStartsAt(bytes, size, at, toEnd)) return true;
-    return false;
+    return chainStart(bytes, size, toEnd) < size;
+}
+
+long mpegFileSampleRate(const uint8_t* bytes, size_t size) {
+    size_t start = 0;
+    while (start < size) {
+        const size_t tag = id3v2TagBytes(bytes + start, size - start);
+        if (tag == 0) break;
+        start += tag;
+    }
+    if (start >= size) return 0;
+    const size_t probe = std::min(size - start, MpegProbeBytes);
+    const size_t at = chainStart(bytes + start, probe, start + probe == size);
+    return at < probe ? mpegSampleRate(bytes + start + at) : 0;
 }
 
 }  // namespace sound

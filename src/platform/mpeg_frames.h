@@ -27,4 +27,11 @@ constexpr size_t MpegProbeBytes = MpegScanBytes + MpegFramesInChain * MpegLonges
 // damaged file: a frame cut short, a trailing tag).
 bool findMpegFrames(const uint8_t* bytes, size_t size, bool toEnd);
 
+// Sample rate in Hz of the header at `header`; 0 when mpegFrameBytes takes it for no header.
+long mpegSampleRate(const uint8_t* header);
+
+// Sample rate in Hz of the MPEG audio that the file `bytes` (whole) holds after its ID3v2
+// tags, as findMpegFrames finds it there; 0 when it holds none.
+long mpegFileSampleRate(const uint8_t* bytes, size_t size);
+
 }  // namespace sound

@@ -117,15 +117,7 @@ bool claimsImpossibleLength(MemoryFile& file) {
 
 // True when MPEG audio frames follow the file's ID3v2 tags closely (see mpeg_frames.h).
 bool holdsMpegFrames(const std::vector<uint8_t>& bytes) {
-    size_t start = 0;
-    while (start < bytes.size()) {
-        const size_t tag = id3v2TagBytes(bytes.data() + start, bytes.size() - start);
-        if (tag == 0) break;
-        start += tag;
-    }
-    if (start >= bytes.size()) return false;
-    const size_t size = std::min(bytes.size() - start, MpegProbeBytes);
-    return findMpegFrames(bytes.data() + start, size, start + size == bytes.size());
+    return mpegFileSampleRate(bytes.data(), bytes.size()) != 0;
 }
 
 }  // namespace

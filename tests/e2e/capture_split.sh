@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Ranges and split recordings: a --start/--end range holds the single run's frames; a
 # --jobs 2 video has the single run's frame timing, key frames and sound, its video being
-# the parts' streams copied; --join of the same parts recorded by hand gives the same file;
+# the parts' streams copied; a --jobs 2 master equals a --jobs 1 master frame for frame;
+# --join of the same parts recorded by hand gives the same file;
 # a failed or interrupted part fails the whole run and leaves nothing; bad joins and sizes
 # past the GL driver are refused.
 source "$(dirname "$0")/lib/common.bash"
@@ -42,6 +43,20 @@ pictures() { for f in "$@"; do ffmpeg -v error -i "$f" -map 0:v -f framemd5 - | 
 [ "$(pictures joined.mp4 | md5sum)" = "$(pictures two.mp4 | md5sum)" ] && [ "$(packets joined.mp4)" = "$(packets two.mp4)" ] \
     && [ "$(sound joined.mp4 | md5sum)" = "$(sound two.mp4 | md5sum)" ] || fail "--join differs from --jobs 2"
 
+# Lossless: a --jobs 2 master decodes to the frames of a --jobs 1 master, bit for bit, with
+# the same whole sound, chapters and range.
+"$CAPTURE" --size 96x54 --start 80000 --preset master --video one.mkv 2> /dev/null || fail "master failed"
+"$CAPTURE" --size 96x54 --start 80000 --preset master --jobs 2 --video two.mkv --chapters two.txt 2> err.txt \
+    || fail "--jobs 2 master: $(cat err.txt)"
+[ "$(pictures one.mkv | md5sum)" = "$(pictures two.mkv | md5sum)" ] || fail "the --jobs 2 master's frames differ"
+[ "$(packets one.mkv)" = "$(packets two.mkv)" ] || fail "the --jobs 2 master's frame timing differs"
+[ "$(sound one.mkv | md5sum)" = "$(sound two.mkv | md5sum)" ] || fail "the --jobs 2 master's sound differs"
+[ "$(streams one.mkv)" = "$(streams two.mkv)" ] || fail "master streams: $(streams two.mkv)"
+about() { ffprobe -v error -show_entries chapter=start_time,end_time:format_tags=comment -of csv "$1"; }
+[ "$(about one.mkv)" = "$(about two.mkv)" ] || fail "chapters or range: $(about two.mkv)"
+[ "$(head -1 two.txt)" = "0:00 Lumenkarp" ] && [ "$(wc -l < two.txt)" = 2 ] || fail "chapter list: $(cat two.txt)"
+! left_behind || fail "the --jobs 2 master left files: $(ls -A)"
+
 # Refused joins: exit 2, one line, nothing created.
 refused() {
     expect_refusal "$*" "$@"
@@ -51,6 +66,8 @@ refused "$CAPTURE" --join b.mp4 a.mp4 --video out.mp4
 refused "$CAPTURE" --join a.mp4 --video out.mp4 --fps 30
 refused "$CAPTURE" --join a.mp4 data/music.mp3 --video out.mp4
 refused "$CAPTURE" --join a.mp4 missing.mp4 --video out.mp4
+refused "$CAPTURE" --join a.mp4 one.mkv --video out.mp4
+refused "$CAPTURE" --jobs 2 --manifest out.json --video out.mp4
 refused "$CAPTURE" --size 8192x8192 --supersample 4 --at 0 --png big
 [ ! -e big ] || fail "the refused supersampled run left its frame directory"
 

@@ -40,6 +40,8 @@ std::string checkRangeAndSplit(const CaptureOptions& o, bool onlyVideoBesideJoin
         return "--at " + std::to_string(o.atMs.back()) + " is not before --end " + std::to_string(o.endMs);
     if (o.jobs > 1 && (o.videoFile.empty() || !o.pngDir.empty() || !o.sheetFile.empty()))
         return "--jobs splits a --video recording: give --video FILE and no --png or --sheet";
+    if (o.jobs > 1 && !o.manifestFile.empty())
+        return "--manifest hashes the frames as one process draws them: leave out --jobs";
     return "";
 }
 
@@ -52,9 +54,6 @@ std::string checkCombination(const CaptureOptions& o, bool onlyVideoBesideJoin) 
     if (o.pngDir.empty() && o.videoFile.empty() && o.sheetFile.empty())
         return "nothing to do: give --png DIR, --video FILE or --sheet FILE (see --help)";
     if (!o.atMs.empty() && o.pngDir.empty()) return "--at chooses frames for --png; give --png DIR";
-    if (!o.videoFile.empty() && (o.width % 2 != 0 || o.height % 2 != 0))
-        return "--video needs an even width and height (H.264 in yuv420p), got " +
-               std::to_string(o.width) + "x" + std::to_string(o.height);
     if (!o.sheetFile.empty() && o.startMs != 0)
         return "--sheet needs the whole show: leave out --start";
     const FrameSchedule kept = keptSchedule(o);
@@ -66,12 +65,41 @@ std::string checkCombination(const CaptureOptions& o, bool onlyVideoBesideJoin) 
     return "";
 }
 
+// Publishing and archiving: how --video is encoded (encoding.h) and the files written
+// beside the recording.
+bool isPublishingOption(const std::string& name) {
+    return name == "--preset" || name == "--codec" || name == "--encoder" || name == "--crf" ||
+           name == "--bitrate" || name == "--pix-fmt" || name == "--manifest" || name == "--chapters";
+}
+
+bool readPublishingOption(const std::string& name, const std::string& value, CaptureOptions& o,
+                          std::string& error) {
+    if (name == "--manifest") o.manifestFile = value;
+    else if (name == "--chapters") o.chaptersFile = value;
+    else return readEncodingOption(name, value, o.encoding, error);
+    return true;
+}
+
+std::string checkPublishing(const CaptureOptions& o, bool shaped) {
+    const bool frames = !o.videoFile.empty() || (!o.pngDir.empty() && o.atMs.empty());
+    if (!o.manifestFile.empty() && !frames)
+        return "--manifest lists the frames of --video or of a --png sequence (without --at); give one";
+    if (o.videoFile.empty()) {
+        if (!o.chaptersFile.empty()) return "--chapters lists the chapters of --video; give --video FILE";
+        if (shaped)
+            return "--preset, --codec, --encoder, --crf, --bitrate and --pix-fmt shape --video; give --video FILE";
+        return "";
+    }
+    return checkEncoding(o.encoding, containerFor(o.videoFile), o.width, o.height);
+}
+
 }  // namespace
 
 ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
     ParsedCaptureOptions result;
     CaptureOptions& o = result.options;
-    bool onlyVideoBesideJoin = true;  // no option but --join and --video was given
+    bool onlyVideoBesideJoin = true;  // no option but --join, --video and the encoding given
+    bool shaped = false;  // an option that shapes --video was given
     for (size_t i = 0; i < args.size(); ++i) {
         // "--opt=value" is the same as "--opt value".
         std::string name = args[i];
@@ -97,14 +125,15 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
         const bool known = name == "--size" || name == "--fps" || name == "--show-rate" ||
                            name == "--start" ||
                            name == "--at" || name == "--png" || name == "--video" ||
-                           name == "--sheet" ||
+                           name == "--sheet" || isPublishingOption(name) ||
                            name == "--end" || name == "--jobs" || name == "--supersample" ||
                            name == "--join";
         if (!known) {
             result.error = "unknown option '" + name + "' (see --help)";
             return result;
         }
-        onlyVideoBesideJoin = onlyVideoBesideJoin && (name == "--join" || name == "--video");
+        onlyVideoBesideJoin = onlyVideoBesideJoin && (name == "--join" || name == "--video" ||
+                                                      (isPublishingOption(name) && name != "--manifest"));
         // --join takes every argument up to the next option (or the end) as a part.
         if (name == "--join") {
             if (hasAttached) o.joinParts.push_back(attached);
@@ -158,6 +187,9 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
             o.pngDir = value;
         } else if (name == "--video") {
             o.videoFile = value;
+        } else if (isPublishingOption(name)) {
+            if (!readPublishingOption(name, value, o, result.error)) return result;
+            shaped = shaped || (name != "--manifest" && name != "--chapters");
         } else {
             o.sheetFile = value;
         }
@@ -175,6 +207,7 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
         }
     }
     result.error = checkCombination(o, onlyVideoBesideJoin);
+    if (result.error.empty()) result.error = checkPublishing(o, shaped);
     return result;
 }
 

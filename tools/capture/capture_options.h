@@ -5,6 +5,7 @@
 
 #include "app/show_rate.h"
 #include "app/timeline.h"
+#include "encoding.h"
 
 // What one demo-capture run is asked to do, read from its command line.
 struct CaptureOptions {
@@ -26,6 +27,10 @@ struct CaptureOptions {
     std::vector<std::string> joinParts;  // --join: recorded parts joined into --video, in order
     int supersample = 1;             // --supersample: drawn at N times width and height, 1..4
     bool drawOnly = false;           // --draw-only: draw a video's frames, read and write none
+    // Publishing and archiving: how --video is encoded, and what is written beside it.
+    VideoEncoding encoding;          // --preset, --codec, --encoder, --crf, --bitrate, --pix-fmt
+    std::string manifestFile;        // --manifest: JSON list of the output frames ("" = none)
+    std::string chaptersFile;        // --chapters: the scenes as a plain list ("" = none)
     bool help = false;
     bool version = false;
 };

@@ -1,6 +1,7 @@
 #include "capture_run.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -13,7 +14,10 @@
 #include "app/frame.h"
 #include "app/shell.h"
 #include "app/startup.h"
+#include "chapters.h"
+#include "frame_hash.h"
 #include "frame_plan.h"
+#include "manifest.h"
 #include "output_files.h"
 #include "platform/offscreen_gl.h"
 #include "png_file.h"
@@ -49,20 +53,26 @@ public:
     bool open() {
         if (options_.videoFile.empty()) return true;
         VideoSettings settings{options_.width, options_.height, options_.fps, options_.startMs,
-                               videoFrames_, targets_.musicPath, "", true, bgra(), ""};
+                               videoFrames_, targets_.musicPath, "", true, options_.encoding,
+                               containerFor(options_.videoFile), "", bgra(), ""};
+        const std::vector<Chapter> chapters = recordedChapters(options_.startMs, lengthMs());
         video_ = std::make_unique<VideoEncoder>(stopRequested());
         std::string error;
-        if (!video_->startFor(targets_.ffmpegProgram, settings, targets_.video, error)) return fail(error);
+        if (!video_->startFor(targets_.ffmpegProgram, settings, chapters, targets_.video, error))
+            return fail(error);
         setEncoderProcess(video_->process());
         return true;
     }
 
-    // A video alone takes the frames in the order the driver keeps (BGRA); PNG files and
-    // the sheet take RGBA.
-    bool bgra() const { return options_.pngDir.empty() && options_.sheetFile.empty(); }
+    // A video alone takes the frames in the order the driver keeps (BGRA); PNG files, the
+    // sheet and the manifest's hashes take RGBA.
+    bool bgra() const { return options_.pngDir.empty() && options_.sheetFile.empty() && options_.manifestFile.empty(); }
 
-    bool take(const CapturePoint& point, const std::vector<uint8_t>& rgba) {
+    // `showFrame`: the index of the show frame the picture shows.
+    bool take(const CapturePoint& point, uint64_t showFrame, const std::vector<uint8_t>& rgba) {
         std::string error;
+        if (!options_.manifestFile.empty() && point.outputFrame)
+            manifest_.push_back({point.clockMs, showFrame, frameSha256(rgba.data(), options_.width, options_.height)});
         if (video_ && point.outputFrame && !video_->writeFrame(rgba.data(), rgba.size(), error))
             return fail(error);
         const bool png = options_.atMs.empty() ? point.outputFrame : point.atFrame;
@@ -79,6 +89,17 @@ public:
             video_.reset();
             if (!finished || !commitOutputFile(targets_.video, error)) return fail(error);
         }
+        if (!options_.chaptersFile.empty() &&
+            (!writeOutputText(targets_.chapters, chapterList(recordedChapters(options_.startMs, lengthMs())), error) ||
+             !commitOutputFile(targets_.chapters, error)))
+            return fail(error);
+        if (!options_.manifestFile.empty()) {
+            const ManifestAudio audio = recordedAudio(targets_.audioRate, options_.startMs, videoFrames_, options_.fps);
+            const std::string json = manifestJson(targets_.version, options_, manifest_,
+                                                  options_.videoFile.empty() ? nullptr : &audio);
+            if (!writeOutputText(targets_.manifest, json, error) || !commitOutputFile(targets_.manifest, error))
+                return fail(error);
+        }
         if (!options_.sheetFile.empty()) {
             if (tiles_.size() != SheetShots.size()) return fail("the contact sheet is missing frames");
             const RgbImage sheet = composeSheet(tiles_);
@@ -92,6 +113,9 @@ public:
     }
 
 private:
+    // The video's length in ms, up to the end of its last frame.
+    uint32_t lengthMs() const { return uint32_t((videoFrames_ * 1000 + options_.fps - 1) / options_.fps); }
+
     bool writeFramePng(uint32_t clock, const std::vector<uint8_t>& rgba) {
         OutputTarget target;
         std::string error;
@@ -127,6 +151,7 @@ private:
     uint64_t videoFrames_;
     std::unique_ptr<VideoEncoder> video_;
     std::vector<SheetTile> tiles_;
+    std::vector<ManifestFrame> manifest_;  // the output frames so far, for --manifest
 };
 
 }  // namespace
@@ -176,7 +201,7 @@ int runCapture(const CaptureOptions& options, CaptureTargets& targets) {
         }
         if (isQuitRequested())
             return fail("the show ended before clock value " + std::to_string(point.clockMs)), 1;
-        if (!outputs.take(point, rgba)) return 1;
+        if (!outputs.take(point, ticks.next - 1, rgba)) return 1;
         progress.update(++done);
     }
     if (!outputs.close()) return 1;

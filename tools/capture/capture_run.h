@@ -12,6 +12,10 @@ struct CaptureTargets {
     std::string musicPath;      // soundtrack for --video
     OutputTarget video;         // where --video and --sheet are written
     OutputTarget sheet;
+    OutputTarget manifest;      // --manifest and --chapters, when asked for
+    OutputTarget chapters;
+    uint32_t audioRate = 0;     // Hz of the video's soundtrack, for the manifest
+    std::string version;        // the program's, for the manifest
 };
 
 // The simulated run: creates the offscreen context, starts the show as demo does (without

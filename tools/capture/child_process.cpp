@@ -1,6 +1,7 @@
 #include "child_process.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/mman.h>
 #include <spawn.h>
@@ -9,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 
@@ -50,40 +52,42 @@ std::string exitProblem(int status) {
     return "was killed by signal " + std::to_string(WTERMSIG(status));
 }
 
-bool programOutput(const std::string& program, const std::vector<std::string>& arguments,
-                   const std::atomic<bool>& stop, std::string& output, std::string& error) {
+bool runToEnd(const std::string& program, const std::vector<std::string>& arguments, int limitMs,
+              std::string& output, std::string& error) {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
         error = std::string("cannot create a pipe: ") + std::strerror(errno);
         return false;
     }
+    const int input = open("/dev/null", O_RDONLY | O_CLOEXEC);
     const int messages = memfd_create("messages", MFD_CLOEXEC);
-    const pid_t child = startProgram(program, arguments, -1, fds[1], messages, error);
+    const pid_t child = startProgram(program, arguments, input, fds[1], messages, error);
     close(fds[1]);
-    if (child < 0) {
-        close(fds[0]);
-        if (messages >= 0) close(messages);
-        return false;
-    }
+    if (input >= 0) close(input);
     output.clear();
-    char buffer[4096];
-    ssize_t got = 0;
-    while ((got = read(fds[0], buffer, sizeof buffer)) != 0) {
+    bool open = child >= 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+    while (open && std::chrono::steady_clock::now() < deadline) {
+        constexpr int StepMs = 100;
+        pollfd ready{fds[0], POLLIN, 0};
+        if (poll(&ready, 1, StepMs) <= 0) continue;
+        char buffer[4096];
+        const ssize_t got = read(fds[0], buffer, sizeof buffer);
         if (got > 0) output.append(buffer, size_t(got));
-        else if (errno != EINTR || stop) break;
+        open = got > 0 || (got < 0 && errno == EINTR);
     }
     close(fds[0]);
-    int status = 0;
-    if (got != 0 || !waitForProgram(child, stop, status, error)) {
-        kill(child, SIGKILL);
-        waitpid(child, nullptr, 0);
+    if (child < 0) {
         if (messages >= 0) close(messages);
-        error = "interrupted";
         return false;
     }
+    if (open) kill(child, SIGKILL);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
     const std::string said = messages >= 0 ? lastLine(messages) : "";
     if (messages >= 0) close(messages);
-    const std::string problem = exitProblem(status);
+    const std::string problem = open ? "did not end within " + std::to_string(limitMs / 1000) + " s"
+                                     : exitProblem(status);
     if (problem.empty()) return true;
     error = program + " " + problem + (said.empty() ? "" : ": " + said);
     return false;

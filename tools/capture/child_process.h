@@ -20,11 +20,12 @@ bool waitForProgram(pid_t child, const std::atomic<bool>& stop, int& status, std
 // signal N".
 std::string exitProblem(int status);
 
-// Runs `program` to its end and returns what it wrote to standard output. False with a
-// one-line reason (with the last line it wrote to standard error) when it could not run or
-// did not exit with 0.
-bool programOutput(const std::string& program, const std::vector<std::string>& arguments,
-                   const std::atomic<bool>& stop, std::string& output, std::string& error);
+// Runs `program` with standard input from /dev/null to its end, for at most `limitMs`
+// (then it is killed), and returns what it wrote to standard output. False with a one-line
+// reason (with the last line it wrote to standard error) when it could not run, ran too
+// long or did not exit with 0.
+bool runToEnd(const std::string& program, const std::vector<std::string>& arguments, int limitMs,
+              std::string& output, std::string& error);
 
 // The last line of text in the file open as `fd` (read from its start), without the line end.
 std::string lastLine(int fd);

@@ -8,12 +8,14 @@
 #include "app/option_values.h"
 #include "capture_options.h"
 #include "capture_run.h"
+#include "child_process.h"
 #include "output_files.h"
 #include "platform/data_file.h"
+#include "platform/mpeg_frames.h"
 #include "platform/process.h"
 #include "run_stop.h"
 #include "split_run.h"
-#include "child_process.h"
+#include "video_encoder.h"
 
 namespace {
 
@@ -41,7 +43,8 @@ bool enterDataRoot(CaptureOptions& options, std::string& error) {
         return false;
     }
     if (root == ".") return true;
-    for (std::string* path : {&options.pngDir, &options.videoFile, &options.sheetFile})
+    for (std::string* path : {&options.pngDir, &options.videoFile, &options.sheetFile, &options.manifestFile,
+                              &options.chaptersFile})
         if (!path->empty()) *path = std::filesystem::absolute(*path).string();
     for (std::string& part : options.joinParts) part = std::filesystem::absolute(part).string();
     if (enterDirectory(root)) return true;
@@ -54,6 +57,30 @@ bool readable(const char* path) {
     if (file == nullptr) return false;
     std::fclose(file);
     return true;
+}
+
+// Sample rate of the MP3 soundtrack in Hz; 0 when it cannot be told.
+uint32_t soundtrackRate(const char* path) {
+    FILE* file = openDataFile(path);
+    if (file == nullptr) return 0;
+    std::vector<uint8_t> bytes;
+    uint8_t block[65536];
+    for (size_t got; (got = std::fread(block, 1, sizeof block, file)) > 0;) bytes.insert(bytes.end(), block, block + got);
+    std::fclose(file);
+    return uint32_t(sound::mpegFileSampleRate(bytes.data(), bytes.size()));
+}
+
+// Whether ffmpeg can open the asked-for --encoder at all (a GPU's may be missing here);
+// ffmpeg's own reason when it cannot.
+bool encoderOpens(const std::string& ffmpeg, const CaptureOptions& options, std::string& reason) {
+    constexpr int TrialLimitMs = 30000;  // one frame: long only for a hung driver
+    VideoSettings settings;
+    settings.width = options.width;
+    settings.height = options.height;
+    settings.fps = options.fps;
+    settings.encoding = options.encoding;
+    std::string output;
+    return runToEnd(ffmpeg, encoderTrialArguments(settings), TrialLimitMs, output, reason);
 }
 
 }  // namespace
@@ -90,6 +117,12 @@ int main(int argc, char** argv) {
             return refuse(std::string("--video needs the soundtrack ") + MusicPath +
                           ", which cannot be read (run from the directory that holds data/)");
         targets.musicPath = MusicPath;
+        if (!options.encoding.encoder.empty() && !encoderOpens(targets.ffmpegProgram, options, error))
+            return refuse("--encoder " + options.encoding.encoder + " cannot encode this recording: " + error);
+        targets.audioRate = options.encoding.audioRate;
+        if (!options.manifestFile.empty() && targets.audioRate == 0) targets.audioRate = soundtrackRate(MusicPath);
+        if (!options.manifestFile.empty() && targets.audioRate == 0)
+            return refuse(std::string("--manifest: cannot tell the sample rate of ") + MusicPath);
     }
     // A split recording and a join read what the parts hold with ffprobe.
     if (options.jobs > 1 || !options.joinParts.empty()) {
@@ -97,21 +130,24 @@ int main(int argc, char** argv) {
         if (targets.ffprobeProgram.empty())
             return refuse("--jobs and --join need the ffprobe program, which is not on PATH (Debian package ffmpeg)");
     }
+    targets.version = DEMO_VERSION;
     if (!options.pngDir.empty() && !checkFrameDirectory(options.pngDir, error)) return refuse(error);
     std::vector<NamedOutput> files;
-    if (!options.videoFile.empty()) {
-        if (!planOutput(options.videoFile, targets.video, error)) return refuse(error);
-        files.push_back({"--video", &targets.video});
-    }
-    if (!options.sheetFile.empty()) {
-        if (!planOutput(options.sheetFile, targets.sheet, error)) return refuse(error);
-        files.push_back({"--sheet", &targets.sheet});
+    const std::pair<const std::string*, NamedOutput> outputs[] = {
+        {&options.videoFile, {"--video", &targets.video}},
+        {&options.sheetFile, {"--sheet", &targets.sheet}},
+        {&options.manifestFile, {"--manifest", &targets.manifest}},
+        {&options.chaptersFile, {"--chapters", &targets.chapters}}};
+    for (const auto& [path, output] : outputs) {
+        if (path->empty()) continue;
+        if (!planOutput(*path, *output.target, error)) return refuse(error);
+        files.push_back(output);
     }
     if (!checkOutputsApart(files, options.pngDir, DataDir, error)) return refuse(error);
     if (options.jobs > 1 && targets.video.inPlace)
         return refuse("--jobs joins its parts into a file: " + options.videoFile + " is a FIFO");
     if (!options.joinParts.empty()) {
-        const int joined = joinRecordings(options.joinParts, targets);
+        const int joined = joinRecordings(options, targets);
         if (joined != 0) removeTemporaries();
         return joined;
     }

@@ -241,6 +241,21 @@ bool openInPlace(OutputTarget& target, std::string& error) {
     return false;
 }
 
+bool writeOutputText(OutputTarget& target, const std::string& text, std::string& error) {
+    if (!openInPlace(target, error)) return false;
+    const std::string& path = target.inPlace ? target.writePath : target.finalPath;
+    for (size_t done = 0; done < text.size();) {
+        const ssize_t written = write(target.fd, text.data() + done, text.size() - done);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) {
+            error = "cannot write " + reason(path);
+            return false;
+        }
+        done += size_t(written);
+    }
+    return true;
+}
+
 bool prepareFrameDirectory(const std::string& dir, std::string& error) {
     if (mkdir(dir.c_str(), 0777) == 0) {
         remember(frameDirectory, dir);
@@ -295,16 +310,27 @@ bool commitOutputFile(OutputTarget& target, std::string& error) {
     return true;
 }
 
-bool createScratchFile(const std::string& besidePath, std::string& path, std::string& error) {
-    const int fd = createUnique(directoryOf(besidePath), path, error);
+bool createScratchFile(const std::string& besidePath, const char* suffix, std::string& path,
+                       std::string& error) {
+    std::string claim;
+    const int fd = createUnique(directoryOf(besidePath), claim, error);
     if (fd < 0) return false;
     close(fd);
-    return true;
+    path = claim + suffix;
+    if (path.size() < PATH_MAX) {
+        rememberTemporary(path);
+        return true;
+    }
+    error = "cannot write in " + directoryOf(besidePath) + ": its path is too long";
+    return false;
 }
 
 void removeScratchFile(const std::string& path) {
-    unlink(path.c_str());
-    forgetTemporary(path);
+    // The name without the suffix is the claim that keeps the name this run's own.
+    for (const std::string& name : {path, path.substr(0, path.rfind('.'))}) {
+        unlink(name.c_str());
+        forgetTemporary(name);
+    }
 }
 
 void removeTemporaries() {

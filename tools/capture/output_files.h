@@ -55,15 +55,20 @@ bool openInPlace(OutputTarget& target, std::string& error);
 // removeTemporaries while it is empty) and proves that files can be created in it.
 bool prepareFrameDirectory(const std::string& dir, std::string& error);
 
+// Writes `text` as the whole content of a claimed output (opening it first when in place).
+bool writeOutputText(OutputTarget& target, const std::string& text, std::string& error);
+
 // Renames the finished temporary onto its final path, provided the temporary is still the
 // file this run created and the final path still names a regular file or nothing; closes
 // it. An output written in place is only closed.
 bool commitOutputFile(OutputTarget& target, std::string& error);
 
-// An empty file of this run's own beside `besidePath`, named as its temporaries are, for an
-// intermediate result (a part of a split recording). Removed with the temporaries unless
+// A name of this run's own beside `besidePath`, ending in `suffix` (".mkv"), for an
+// intermediate result (a part of a split recording): the run's temporary name is claimed
+// (an empty file) and the suffix added. Both are removed with the temporaries unless
 // removed before with removeScratchFile.
-bool createScratchFile(const std::string& besidePath, std::string& path, std::string& error);
+bool createScratchFile(const std::string& besidePath, const char* suffix, std::string& path,
+                       std::string& error);
 void removeScratchFile(const std::string& path);
 
 // Removes what this run created and has not committed: its temporaries, and a frame

@@ -12,7 +12,9 @@
 #include <filesystem>
 #include <map>
 
+#include "chapters.h"
 #include "child_process.h"
+#include "encoding.h"
 #include "output_files.h"
 #include "recorded_range.h"
 #include "run_stop.h"
@@ -21,6 +23,8 @@
 namespace {
 
 constexpr unsigned PartStopSeconds = 10;  // a part asked to stop has this long before a kill
+// ffprobe counts a part's packets by reading it through: long only for an hour of master.
+constexpr int ProbeLimitMs = 300000;
 
 int fail(const std::string& message) {
     std::fprintf(stderr, "demo-capture: %s\n", message.c_str());
@@ -30,17 +34,17 @@ int fail(const std::string& message) {
 // What ffprobe says of one part's video stream.
 struct ProbedPart {
     RecordedRange range;
-    std::string format;  // "h264 1280x720"
+    std::string format;  // "h264 1280x720 in mov,mp4,m4a,3gp,3g2,mj2"
     uint64_t packets = 0;
 };
 
 bool probePart(const std::string& ffprobe, const std::string& path, ProbedPart& part, std::string& error) {
     std::string output;
-    if (!programOutput(ffprobe,
-                       {"-v", "error", "-count_packets", "-select_streams", "v:0", "-show_entries",
-                        "stream=codec_name,width,height,nb_read_packets:format_tags=comment", "-of",
-                        "default=noprint_wrappers=1", path},
-                       stopRequested(), output, error)) {
+    if (!runToEnd(ffprobe,
+                  {"-v", "error", "-count_packets", "-select_streams", "v:0", "-show_entries",
+                   "stream=codec_name,width,height,nb_read_packets:format=format_name:format_tags=comment", "-of",
+                   "default=noprint_wrappers=1", path},
+                  ProbeLimitMs, output, error)) {
         error = path + ": cannot be read as a video (" + error + ")";
         return false;
     }
@@ -54,11 +58,13 @@ bool probePart(const std::string& ffprobe, const std::string& path, ProbedPart& 
         if (equals != std::string::npos) fields[line.substr(0, equals)] = line.substr(equals + 1);
         begin = end + 1;
     }
-    if (!readRangeTag(fields["TAG:comment"], part.range)) {
+    // MP4 names the tag "comment", Matroska "COMMENT".
+    if (!readRangeTag(fields["TAG:comment"], part.range) && !readRangeTag(fields["TAG:COMMENT"], part.range)) {
         error = path + ": not a recording of this program (its comment names no clock range)";
         return false;
     }
-    part.format = fields["codec_name"] + " " + fields["width"] + "x" + fields["height"];
+    part.format = fields["codec_name"] + " " + fields["width"] + "x" + fields["height"] + " in " +
+                  fields["format_name"];
     part.packets = std::strtoull(fields["nb_read_packets"].c_str(), nullptr, 10);
     if (part.packets != part.range.frames) {
         error = path + ": holds " + std::to_string(part.packets) + " of its " +
@@ -68,12 +74,14 @@ bool probePart(const std::string& ffprobe, const std::string& path, ProbedPart& 
     return true;
 }
 
-// The concat demuxer's list of `paths` in a memory file that ffmpeg inherits; -1 on failure.
-int partList(const std::vector<std::string>& paths, std::string& error) {
-    // Only the parts' video stream (the recorder's first track): with their sound in view
-    // too, the joined stream would start at the sound's earliest sample, its encoder
-    // priming, and the video would slip by that against the soundtrack.
-    std::string list = "ffconcat version 1.0\nstream\nexact_stream_id 0x1\n";
+// The concat demuxer's list of `paths` (parts in MP4 or QuickTime files when `mp4`) in a
+// memory file that ffmpeg inherits; -1 on failure.
+int partList(const std::vector<std::string>& paths, bool mp4, std::string& error) {
+    // Only the parts' video stream (the recorder's first track) of an MP4: with their sound
+    // in view too, the joined stream would start at the sound's earliest sample, its AAC
+    // priming, and the video would slip by that against the soundtrack. Matroska parts
+    // start both streams at 0 (and name no track ids to pick by).
+    std::string list = mp4 ? "ffconcat version 1.0\nstream\nexact_stream_id 0x1\n" : "ffconcat version 1.0\n";
     for (const std::string& path : paths) {
         std::string quoted;
         for (const char c : std::filesystem::absolute(path).string()) quoted += c == '\'' ? "'\\''" : std::string(1, c);
@@ -149,11 +157,14 @@ std::string waitForParts(std::vector<PartRun>& runs) {
     return "";
 }
 
-std::vector<std::string> withoutJobs(const std::vector<std::string>& args) {
+// The run's arguments for a part: without --jobs, and without --chapters, whose list the
+// join writes for the whole range.
+std::vector<std::string> partArguments(const std::vector<std::string>& args) {
     std::vector<std::string> kept;
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--jobs") ++i;
-        else if (args[i].rfind("--jobs=", 0) != 0) kept.push_back(args[i]);
+        const std::string& a = args[i];
+        if (a == "--jobs" || a == "--chapters") ++i;
+        else if (a.rfind("--jobs=", 0) != 0 && a.rfind("--chapters=", 0) != 0) kept.push_back(a);
     }
     return kept;
 }
@@ -179,26 +190,44 @@ bool checkParts(const std::vector<ProbedPart>& probed, const std::vector<std::st
     return joinedRange(ranges, names, whole, error);
 }
 
-// Runs ffmpeg on the parts at `paths`, which hold `whole`, and commits the output.
-int joinInto(const std::vector<std::string>& paths, const RecordedRange& whole, CaptureTargets& targets) {
+// Runs ffmpeg on the parts at `paths`, which hold `whole` in `format` (ProbedPart), and commits the output (with
+// the sound and chapters as `options` ask) and the chapter list.
+int joinInto(const std::vector<std::string>& paths, const RecordedRange& whole, const std::string& format,
+             const CaptureOptions& options, CaptureTargets& targets) {
     std::string error;
-    const int list = partList(paths, error);
+    const int list = partList(paths, format.find("mp4") != std::string::npos, error);
     if (list < 0) return fail(error);
     VideoSettings settings;
     settings.fps = whole.fps;
     settings.startMs = whole.startMs;
     settings.frames = whole.frames;
     settings.musicPath = targets.musicPath;
+    settings.encoding = options.encoding;
+    settings.container = containerFor(options.videoFile);
     settings.partList = "/proc/self/fd/" + std::to_string(list);
+    const std::vector<Chapter> chapters =
+        recordedChapters(whole.startMs, uint32_t((whole.frames * 1000 + whole.fps - 1) / whole.fps));
     VideoEncoder join(stopRequested());
-    const bool started = join.startFor(targets.ffmpegProgram, settings, targets.video, error);
+    const bool started = join.startFor(targets.ffmpegProgram, settings, chapters, targets.video, error);
     close(list);
     if (!started) return fail(error);
     setEncoderProcess(join.process());
     const bool finished = join.finish(error);
     setEncoderProcess(0);
     if (!finished || !commitOutputFile(targets.video, error)) return fail("joining the parts: " + error);
+    if (!options.chaptersFile.empty() &&
+        (!writeOutputText(targets.chapters, chapterList(chapters), error) || !commitOutputFile(targets.chapters, error)))
+        return fail(error);
     return 0;
+}
+
+// The name ending a part takes from the output: its container.
+const char* partSuffix(const std::string& output) {
+    switch (containerFor(output)) {
+        case Container::Matroska: return ".mkv";
+        case Container::QuickTime: return ".mov";
+        default: return ".mp4";
+    }
 }
 
 }  // namespace
@@ -216,13 +245,13 @@ int recordInParts(const CaptureOptions& options, const std::vector<std::string>&
             if (!run.path.empty()) removeScratchFile(run.path);
         }
     };
-    const std::vector<std::string> common = withoutJobs(args);
+    const std::vector<std::string> common = partArguments(args);
     std::fprintf(stderr, "demo-capture: recording %zu parts in %zu processes\n", runs.size(), runs.size());
     for (size_t i = 0; i < runs.size(); ++i) {
         PartRun& run = runs[i];
         run.range = ranges[i];
         run.log = memfd_create("demo-capture-part", MFD_CLOEXEC);
-        if (run.log < 0 || !createScratchFile(targets.video.finalPath, run.path, error)) {
+        if (run.log < 0 || !createScratchFile(targets.video.finalPath, partSuffix(options.videoFile), run.path, error)) {
             stopParts(runs);
             cleanUp();
             return fail(run.log < 0 ? std::string("cannot keep a part's messages: ") + std::strerror(errno) : error);
@@ -259,18 +288,20 @@ int recordInParts(const CaptureOptions& options, const std::vector<std::string>&
         cleanUp();
         return fail(error);
     }
-    const int status = joinInto(paths, whole, targets);
+    const int status = joinInto(paths, whole, probed[0].format, options, targets);
     cleanUp();
     return status;
 }
 
-int joinRecordings(const std::vector<std::string>& parts, CaptureTargets& targets) {
+int joinRecordings(const CaptureOptions& options, CaptureTargets& targets) {
+    const std::vector<std::string>& parts = options.joinParts;
     std::vector<ProbedPart> probed(parts.size());
     std::string error;
     for (size_t i = 0; i < parts.size(); ++i)
         if (!probePart(targets.ffprobeProgram, parts[i], probed[i], error)) return fail(error), 2;
     RecordedRange whole;
-    if (!checkParts(probed, parts, whole, error) || !claimOutputFile(targets.video, error))
+    if (!checkParts(probed, parts, whole, error) || !claimOutputFile(targets.video, error) ||
+        (!options.chaptersFile.empty() && !claimOutputFile(targets.chapters, error)))
         return fail(error), 2;
-    return joinInto(parts, whole, targets);
+    return joinInto(parts, whole, probed[0].format, options, targets);
 }

@@ -12,13 +12,14 @@
 // stderr as one line) and leave no part files behind; targets.video is planned.
 
 // --jobs: runs this program once per part (recorded_range.h: splitRanges) with `args` (the
-// run's own arguments) less --jobs, plus the part's --start, --end and a --video file of
+// run's own arguments) less --jobs and --chapters, plus the part's --start, --end and a --video file of
 // this run's own beside the output, all at once; then joins the parts into targets.video
 // (claimed). A failed part fails the whole run with its reason; the others are stopped.
 int recordInParts(const CaptureOptions& options, const std::vector<std::string>& args,
                   CaptureTargets& targets);
 
-// --join: checks that `parts` are consecutive ranges of one recording (their comments say
-// which range each holds) with one size and codec (else exit status 2, nothing created),
-// then claims targets.video and joins them into it.
-int joinRecordings(const std::vector<std::string>& parts, CaptureTargets& targets);
+// --join: checks that options.joinParts are consecutive ranges of one recording (their
+// comments say which range each holds) with one size and codec (else exit status 2,
+// nothing created), then claims targets.video (and the chapter list) and joins them into
+// it, the sound encoded and the chapters written as the options ask.
+int joinRecordings(const CaptureOptions& options, CaptureTargets& targets);

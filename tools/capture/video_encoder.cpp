@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,10 +28,26 @@ std::string secondsText(uint64_t numerator, uint64_t denominator) {
 
 }  // namespace
 
+std::vector<std::string> encoderTrialArguments(const VideoSettings& s) {
+    std::vector<std::string> args = {"-hide_banner", "-loglevel", "error", "-nostdin", "-f", "lavfi", "-i",
+                                     "color=c=black:s=" + std::to_string(s.width) + "x" +
+                                         std::to_string(s.height) + ":r=" + std::to_string(s.fps),
+                                     "-frames:v", "1"};
+    const std::vector<std::string> video = videoCodecArguments(s.encoding, s.width, s.height, s.fps);
+    args.insert(args.end(), video.begin(), video.end());
+    args.insert(args.end(), {"-f", "null", "-"});
+    return args;
+}
+
 std::vector<std::string> ffmpegArguments(const VideoSettings& s) {
-    const std::string duration = secondsText(s.frames, s.fps);
-    const std::string start = secondsText(s.startMs, 1000);
-    const std::string gop = std::to_string(s.fps / 2 > 0 ? s.fps / 2 : 1);
+    const VideoEncoding& e = s.encoding;
+    // The audio is cut at the sample rate it is encoded at; only a known rate is shifted.
+    const uint64_t rate = e.audioRate > 0 ? e.audioRate : 1;
+    const uint64_t priming = e.audioRate > 0 ? audioPrimingSamples(e) : 0;
+    const uint64_t frameSamples = s.frames * rate;  // times fps
+    const std::string duration =
+        secondsText(frameSamples > priming * s.fps ? frameSamples - priming * s.fps : 0, uint64_t(s.fps) * rate);
+    const std::string start = secondsText(uint64_t(s.startMs) * rate + priming * 1000, 1000 * rate);
     const std::string audio = "[1:a]atrim=start=" + start + ",asetpts=PTS-STARTPTS,apad,atrim=duration=" +
                               duration + "[a]";
     const bool join = !s.partList.empty();
@@ -46,20 +63,31 @@ std::vector<std::string> ffmpegArguments(const VideoSettings& s) {
     // video: the recorded parts one after the other, their streams copied
     const std::vector<std::string> parts = {"-f", "concat", "-safe", "0", "-i", s.partList};
     args.insert(args.end(), join ? parts.begin() : frames.begin(), join ? parts.end() : frames.end());
-    args.insert(args.end(), {"-i", s.musicPath, "-filter_complex", (join ? "" : "[0:v]vflip[v];") + audio,
+    args.insert(args.end(), {"-i", s.musicPath});
+    if (!s.chaptersPath.empty()) args.insert(args.end(), {"-f", "ffmetadata", "-i", s.chaptersPath});
+    args.insert(args.end(), {"-filter_complex", (join ? "" : "[0:v]vflip[v];") + audio,
                              "-map", join ? "0:v" : "[v]", "-map", "[a]"});
-    const std::vector<std::string> encode = {
-        "-c:v", "libx264", "-preset", "medium", "-crf", "18", "-pix_fmt", "yuv420p",
-        "-g", gop, "-keyint_min", gop, "-sc_threshold", "0", "-flags", "+cgop",
-        "-x264-params", "keyint=" + gop + ":min-keyint=" + gop + ":scenecut=0"};
-    const std::vector<std::string> copy = {"-c:v", "copy"};
-    args.insert(args.end(), join ? copy.begin() : encode.begin(), join ? copy.end() : encode.end());
-    args.insert(args.end(),
-                {"-c:a", "aac", "-b:a", "192k",
-                 // what a later join reads: the clock range the video holds
-                 "-metadata", "comment=" + rangeTag({s.startMs, s.frames, s.fps}),
-                 "-movflags", s.seekableOutput ? "+faststart" : "frag_keyframe+empty_moov+default_base_moof",
-                 "-f", "mp4", s.outputPath});
+    if (!s.chaptersPath.empty()) args.insert(args.end(), {"-map_chapters", "2"});
+    const std::vector<std::string> video =
+        join ? std::vector<std::string>{"-c:v", "copy"} : videoCodecArguments(e, s.width, s.height, s.fps);
+    args.insert(args.end(), video.begin(), video.end());
+    // Apple's players want HEVC tagged hvc1 in MP4 and QuickTime files.
+    if (e.codec == "hevc" && s.container != Container::Matroska) args.insert(args.end(), {"-tag:v", "hvc1"});
+    const std::vector<std::string> sound = audioCodecArguments(e);
+    args.insert(args.end(), sound.begin(), sound.end());
+    // what a later join reads: the clock range the video holds
+    args.insert(args.end(), {"-metadata", "comment=" + rangeTag({s.startMs, s.frames, s.fps})});
+    if (s.container == Container::Matroska) {
+        args.insert(args.end(), {"-f", "matroska", s.outputPath});
+        return args;
+    }
+    std::string flags = s.seekableOutput ? "+faststart" : "frag_keyframe+empty_moov+default_base_moof";
+    // Without edit lists the B-frames' reordering delay goes into negative composition
+    // offsets, so that the video still starts at 0.
+    if (e.noEditList) flags += "+negative_cts_offsets";
+    args.insert(args.end(), {"-movflags", flags});
+    if (e.noEditList) args.insert(args.end(), {"-use_editlist", "0"});
+    args.insert(args.end(), {"-f", s.container == Container::QuickTime ? "mov" : "mp4", s.outputPath});
     return args;
 }
 
@@ -99,17 +127,25 @@ bool VideoEncoder::start(const std::string& program, const std::vector<std::stri
 }
 
 bool VideoEncoder::startFor(const std::string& program, VideoSettings settings,
-                            const OutputTarget& target, std::string& error) {
+                            const std::vector<Chapter>& chapters, const OutputTarget& target,
+                            std::string& error) {
     // ffmpeg reopens the temporary for reading the same way (fast start).
     const int inherited = target.inPlace ? -1 : fcntl(target.fd, F_DUPFD, 3);
-    if (!target.inPlace && inherited < 0) {
-        error = "cannot hand the video file to ffmpeg";
-        return false;
+    const int chapterFile = memfd_create("chapters", 0);
+    const std::string metadata = chapterMetadata(chapters);
+    const bool handed = (target.inPlace || inherited >= 0) && chapterFile >= 0 &&
+                        write(chapterFile, metadata.data(), metadata.size()) == ssize_t(metadata.size());
+    bool started = false;
+    if (!handed) {
+        error = "cannot hand the video file and its chapters to ffmpeg";
+    } else {
+        settings.outputPath = target.inPlace ? target.writePath : "/proc/self/fd/" + std::to_string(inherited);
+        settings.seekableOutput = !target.inPlace;
+        settings.chaptersPath = "/proc/self/fd/" + std::to_string(chapterFile);
+        started = start(program, ffmpegArguments(settings), error);
     }
-    settings.outputPath = target.inPlace ? target.writePath : "/proc/self/fd/" + std::to_string(inherited);
-    settings.seekableOutput = !target.inPlace;
-    const bool started = start(program, ffmpegArguments(settings), error);
     if (inherited >= 0) ::close(inherited);
+    if (chapterFile >= 0) ::close(chapterFile);
     return started;
 }
 
