@@ -7,9 +7,7 @@ source "$(dirname "$0")/lib/common.bash"
 CAPTURE="$BUILD_DIR/tools/capture/demo-capture"
 run=$(make_run_dir capture)
 cd "$run"
-rm -f data/music.mp3
-ffmpeg -hide_banner -loglevel error -f lavfi -i "sine=frequency=440:duration=91" \
-    -c:a libmp3lame -b:a 96k data/music.mp3
+use_test_tone
 
 # 85000 ms to the end at 60 fps: frames 85000 .. 90583, 336 of them, 5.6 s.
 "$CAPTURE" --size 160x90 --start 85000 --video show.mp4 2> progress.txt \

@@ -32,9 +32,14 @@ bool found(const Bytes& bytes, bool toEnd = true) {
 }  // namespace
 
 TEST(MpegFrames, RealStreamsAreFoundBehindTagsAndJunk) {
-    // MPEG 1, 2 and 2.5 layer III, as an encoder writes them.
-    for (const Bytes& mp3 : {encoded(2, 44100, 192), encoded(1, 22050, 64), encoded(1, 8000, 64)}) {
+    // MPEG 1, 2 and 2.5 layer III, as an encoder writes them; the rate is told behind junk
+    // and tags too.
+    for (const int rate : {44100, 22050, 8000}) {
+        const Bytes mp3 = encoded(rate == 44100 ? 2 : 1, rate, rate == 44100 ? 192 : 64);
         EXPECT_TRUE(found(mp3));
+        EXPECT_EQ(sound::mpegFileSampleRate(mp3.data(), mp3.size()), rate);
+        const Bytes tagged = Bytes{'I', 'D', '3', 4, 0, 0, 0, 0, 0, 3, 0, 0, 0} + Bytes(500, 0xff) + mp3;
+        EXPECT_EQ(sound::mpegFileSampleRate(tagged.data(), tagged.size()), rate);
         const size_t first = sound::mpegFrameBytes(mp3.data());
         ASSERT_GT(first, 0u);
         // Two frames and some junk still count at the end of a file only.
@@ -68,4 +73,5 @@ TEST(MpegFrames, OtherDataIsNotTakenForMpegAudio) {
         }
     }
     EXPECT_FALSE(found(wav));
+    EXPECT_EQ(sound::mpegFileSampleRate(wav.data(), wav.size()), 0);
 }

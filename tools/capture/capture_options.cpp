@@ -224,7 +224,7 @@ shows the newest show frame at or before it. Show frames that no output shows dr
 90596 ms is recorded.
 
 Options (each also as --option=value):
-  --size WxH        frame size in pixels (default 1280x720; even for --video)
+  --size WxH        frame size in pixels (default 1280x720; even for --video in 4:2:0)
   --fps N           output frames per second of show clock, 1 to 1000 (default 60)
   --show-rate R     show frames per second of show clock, 1 to 1000 (default 120); 0 runs
                     one show frame per output frame, as the player's --show-rate=0 does
@@ -235,9 +235,10 @@ Options (each also as --option=value):
   --at MS[,MS...]   with --png: keep only the first show frame at or past each value and
                     stop after the last one
   --png DIR         write frames as DIR/frame-NNNNN.png (NNNNN = clock value in ms)
-  --video FILE      write an MP4 (H.264 yuv420p with a closed GOP of half a second, AAC) of
-                    the recorded part with data/music.mp3 aligned to the clock; needs the
-                    ffmpeg program and data/music.mp3
+  --video FILE      write a video (H.264 yuv420p with a closed GOP of half a second, CRF
+                    18, AAC 192 kbit/s) of the recorded part with data/music.mp3 aligned to
+                    the clock; needs the ffmpeg program and data/music.mp3. The name picks
+                    the container: .mkv Matroska, .mov QuickTime, anything else MP4
   --sheet FILE      write a contact sheet PNG: one labelled frame from each of the ten scenes
                     and the particle text formed (needs the whole show: no --start)
   --end MS          record only the frames before clock value MS (default: to the show's
@@ -254,6 +255,36 @@ Options (each also as --option=value):
                     takes no other option
   --draw-only       draw the frames a --video of the other options would get and finish
                     each, reading none back and writing nothing: the drawing's own cost
+
+Publishing and archiving (with --video; the options after a preset change it):
+  --preset NAME     upload: for video sites: H.264 High, 4:2:0, progressive, 2 B-frames,
+                    closed GOP of fps/2, CABAC, variable bitrate at the recommended rate
+                    (720p 5/7.5, 1080p 8/12, 1440p 16/24, 2160p 35/53 Mbit/s at up to 30
+                    / above 30 fps; the smallest row that holds the frame, larger frames
+                    the 2160p row), AAC-LC stereo 48 kHz 384 kbit/s, index at the front,
+                    no edit lists (the sound starts after the AAC priming instead);
+                    master: lossless archive: FFV1 in RGB as drawn (bgr0, every frame a
+                    key frame) with FLAC, in Matroska (.mkv): decodes to the drawn frames
+  --codec NAME      h264 (libx264), hevc (libx265), av1 (libsvtav1, at least 64x64) or
+                    ffv1 (not in MP4)
+  --encoder NAME    another ffmpeg video encoder (h264_nvenc, hevc_vaapi, ...; a VAAPI one
+                    gets its frames uploaded to /dev/dri/renderD128), tried on one frame
+                    first: refused with ffmpeg's reason when it does not open
+  --crf N           constant quality, 0 to 51 (AV1 63); default 18 (hevc 20, av1 30)
+  --bitrate RATE    variable bitrate instead, as 12M, 7.5M or 8000k
+  --pix-fmt FMT     yuv420p (default), yuv422p, yuv444p, yuv420p10le, yuv422p10le,
+                    yuv444p10le (av1: yuv420p, yuv420p10le; ffv1: bgr0, gbrp, yuv420p,
+                    yuv422p, yuv444p)
+  --chapters FILE   write the scenes the recording shows as the plain list video pages
+                    read ("0:00 Opening cube", one a line); every MP4, QuickTime and
+                    Matroska file gets them as chapters anyway
+  --manifest FILE   write a JSON record: version, the options in force, show rate, fps,
+                    for each output frame its index, clock value, show frame and the
+                    SHA-256 of its pixels as drawn (RGB24, rows top to bottom), and the
+                    soundtrack's first sample and sample count. Any video can be checked
+                    against it with: ffmpeg -i FILE -map 0:v -pix_fmt rgb24 -f framehash
+                    -hash sha256 -   (lossless only: --preset master)
+
   -h, --help        show this text
   --version         print the version
 
@@ -273,10 +304,11 @@ own (.demo-capture-, eight random hex digits, .part, beside them) and renamed on
 complete: every output is whole or absent. Ctrl-C, SIGTERM or SIGHUP stop the run at the next frame; a run that
 does not stop within 5 s (a stuck GL driver), or a second one, ends at once.
 
-Progress goes to standard error. Exit status: 0 done; 2 bad options, no data found, an
-unwritable or clashing output, or for --video no ffmpeg or no data/music.mp3, for --jobs
-and --join no ffprobe, parts that do not join, a --supersample frame larger than the GL
-driver draws (nothing was done); 1 a failure or a stop during the run, in any part (no
-output file is left).
+Progress goes to standard error. Exit status: 0 done; 2 bad options or a combination that
+cannot work (FFV1 or FLAC in MP4, an odd size in 4:2:0, an encoder that does not open), no
+data found, an unwritable or clashing output, for --video no ffmpeg or no data/music.mp3,
+for --jobs and --join no ffprobe, parts that do not join, a --supersample frame larger
+than the GL driver draws (nothing was done); 1 a failure or a stop during the run, in any
+part (no output file is left).
 )";
 }

@@ -16,6 +16,21 @@
 
 extern char** environ;
 
+namespace {
+
+// The text in the file open as `fd`, from its start, without the line end at its end.
+std::string fileText(int fd) {
+    std::string text;
+    char buffer[4096];
+    ssize_t got = 0;
+    lseek(fd, 0, SEEK_SET);
+    while ((got = read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, size_t(got));
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    return text;
+}
+
+}  // namespace
+
 pid_t startProgram(const std::string& program, const std::vector<std::string>& arguments, int in,
                    int out, int err, std::string& error) {
     posix_spawn_file_actions_t actions;
@@ -84,7 +99,9 @@ bool runToEnd(const std::string& program, const std::vector<std::string>& argume
     if (open) kill(child, SIGKILL);
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
-    const std::string said = messages >= 0 ? lastLine(messages) : "";
+    // What it said, on one line.
+    std::string said;
+    for (const char c : messages >= 0 ? fileText(messages) : std::string()) said += c == '\n' ? "; " : std::string(1, c);
     if (messages >= 0) close(messages);
     const std::string problem = open ? "did not end within " + std::to_string(limitMs / 1000) + " s"
                                      : exitProblem(status);
@@ -94,12 +111,7 @@ bool runToEnd(const std::string& program, const std::vector<std::string>& argume
 }
 
 std::string lastLine(int fd) {
-    std::string text;
-    char buffer[4096];
-    ssize_t got = 0;
-    lseek(fd, 0, SEEK_SET);
-    while ((got = read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, size_t(got));
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    const std::string text = fileText(fd);
     const size_t newline = text.find_last_of("\r\n");
     return newline == std::string::npos ? text : text.substr(newline + 1);
 }

@@ -22,7 +22,7 @@ std::string exitProblem(int status);
 
 // Runs `program` with standard input from /dev/null to its end, for at most `limitMs`
 // (then it is killed), and returns what it wrote to standard output. False with a one-line
-// reason (with the last line it wrote to standard error) when it could not run, ran too
+// reason (with what it wrote to standard error, its lines joined) when it could not run, ran too
 // long or did not exit with 0.
 bool runToEnd(const std::string& program, const std::vector<std::string>& arguments, int limitMs,
               std::string& output, std::string& error);

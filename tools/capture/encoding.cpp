@@ -223,7 +223,7 @@ std::vector<std::string> videoCodecArguments(const VideoEncoding& e, int width, 
     const uint64_t bitrate = bitrateUsed(e, width, height, fps);
     if (bitrate > 0) args.insert(args.end(), {"-b:v", kbits(bitrate)});
     if (crfUsed(e, bitrate) >= 0) args.insert(args.end(), {"-crf", std::to_string(crfUsed(e, bitrate))});
-    args.insert(args.end(), {"-pix_fmt", pixFmt});
+    if (!encodesOnGpu(e)) args.insert(args.end(), {"-pix_fmt", pixFmt});
     if (e.highProfile && e.codec == "h264" && pixFmt == "yuv420p") args.insert(args.end(), {"-profile:v", "high"});
     if (e.bFrames >= 0) args.insert(args.end(), {"-bf", std::to_string(e.bFrames)});
     if (e.codec == "ffv1") {
@@ -237,6 +237,18 @@ std::vector<std::string> videoCodecArguments(const VideoEncoding& e, int width, 
     if (own && e.codec == "h264") args.insert(args.end(), {"-x264-params", keys + (e.highProfile ? ":cabac=1" : "")});
     if (own && e.codec == "hevc") args.insert(args.end(), {"-x265-params", keys + ":open-gop=0:log-level=error"});
     return args;
+}
+
+bool encodesOnGpu(const VideoEncoding& e) { return encoderName(e).ends_with("_vaapi"); }
+
+std::vector<std::string> gpuArguments(const VideoEncoding& e) {
+    if (!encodesOnGpu(e)) return {};
+    return {"-vaapi_device", "/dev/dri/renderD128"};
+}
+
+std::string gpuFilter(const VideoEncoding& e) {
+    if (!encodesOnGpu(e)) return "";
+    return std::string(",format=") + (pixelFormat(e).find("10") != std::string::npos ? "p010le" : "nv12") + ",hwupload";
 }
 
 std::vector<std::string> audioCodecArguments(const VideoEncoding& e) {

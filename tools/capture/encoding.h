@@ -59,6 +59,13 @@ uint64_t uploadBitrate(int width, int height, uint32_t fps);
 // kind is left for ffmpeg to judge.
 std::string checkEncoding(const VideoEncoding& encoding, Container container, int width, int height);
 
+// A VAAPI encoder (h264_vaapi, hevc_vaapi, ...) takes frames in the GPU's memory: ffmpeg
+// opens the render node and uploads them (gpuArguments before the inputs, gpuFilter
+// after the frames' own filters), in NV12, or P010 for a 10-bit --pix-fmt.
+bool encodesOnGpu(const VideoEncoding& encoding);
+std::vector<std::string> gpuArguments(const VideoEncoding& encoding);
+std::string gpuFilter(const VideoEncoding& encoding);
+
 // ffmpeg's output options for the video stream (after -map), with a key frame every half
 // second (fps / 2 frames) in closed GOPs; FFV1 makes every frame a key frame.
 std::vector<std::string> videoCodecArguments(const VideoEncoding& encoding, int width, int height,

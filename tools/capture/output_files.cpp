@@ -17,12 +17,13 @@
 namespace {
 
 // What this run created and has not committed, in a form a signal handler can remove: a
-// few fixed slots (a video, a sheet and the frame being written are the most at a time).
+// few fixed slots (a video, a sheet, a manifest, a chapter list and the frame being written
+// are the most at a time).
 struct Created {
     std::atomic<bool> used{false};
     char path[PATH_MAX];
 };
-constexpr int CreatedSlots = 4;
+constexpr int CreatedSlots = 5;
 Created temporaries[CreatedSlots];
 Created frameDirectory;  // removed only while still empty
 

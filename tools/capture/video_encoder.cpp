@@ -29,10 +29,13 @@ std::string secondsText(uint64_t numerator, uint64_t denominator) {
 }  // namespace
 
 std::vector<std::string> encoderTrialArguments(const VideoSettings& s) {
-    std::vector<std::string> args = {"-hide_banner", "-loglevel", "error", "-nostdin", "-f", "lavfi", "-i",
-                                     "color=c=black:s=" + std::to_string(s.width) + "x" +
-                                         std::to_string(s.height) + ":r=" + std::to_string(s.fps),
-                                     "-frames:v", "1"};
+    std::vector<std::string> args = {"-hide_banner", "-loglevel", "error", "-nostdin"};
+    const std::vector<std::string> gpu = gpuArguments(s.encoding);
+    args.insert(args.end(), gpu.begin(), gpu.end());
+    args.insert(args.end(), {"-f", "lavfi", "-i",
+                             "color=c=black:s=" + std::to_string(s.width) + "x" + std::to_string(s.height) +
+                                 ":r=" + std::to_string(s.fps) + gpuFilter(s.encoding),
+                             "-frames:v", "1"});
     const std::vector<std::string> video = videoCodecArguments(s.encoding, s.width, s.height, s.fps);
     args.insert(args.end(), video.begin(), video.end());
     args.insert(args.end(), {"-f", "null", "-"});
@@ -52,6 +55,8 @@ std::vector<std::string> ffmpegArguments(const VideoSettings& s) {
                               duration + "[a]";
     const bool join = !s.partList.empty();
     std::vector<std::string> args = {"-hide_banner", "-loglevel", "error", "-nostats", "-y"};
+    const std::vector<std::string> gpu = join ? std::vector<std::string>{} : gpuArguments(e);
+    args.insert(args.end(), gpu.begin(), gpu.end());
     const std::vector<std::string> frames = {
         // video: raw RGBA or BGRA on standard input, bottom row first
         "-f", "rawvideo", "-pix_fmt", s.bgra ? "bgra" : "rgba",
@@ -65,7 +70,7 @@ std::vector<std::string> ffmpegArguments(const VideoSettings& s) {
     args.insert(args.end(), join ? parts.begin() : frames.begin(), join ? parts.end() : frames.end());
     args.insert(args.end(), {"-i", s.musicPath});
     if (!s.chaptersPath.empty()) args.insert(args.end(), {"-f", "ffmetadata", "-i", s.chaptersPath});
-    args.insert(args.end(), {"-filter_complex", (join ? "" : "[0:v]vflip[v];") + audio,
+    args.insert(args.end(), {"-filter_complex", (join ? "" : "[0:v]vflip" + gpuFilter(e) + "[v];") + audio,
                              "-map", join ? "0:v" : "[v]", "-map", "[a]"});
     if (!s.chaptersPath.empty()) args.insert(args.end(), {"-map_chapters", "2"});
     const std::vector<std::string> video =

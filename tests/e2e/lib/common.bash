@@ -33,6 +33,14 @@ make_run_dir() {
     echo "$dir"
 }
 
+# use_test_tone: data/music.mp3 of the working directory becomes a 91 s 440 Hz tone (MP3,
+# 44.1 kHz mono), so that recordings carry a soundtrack whose samples a test can tell apart.
+use_test_tone() {
+    rm -f data/music.mp3
+    ffmpeg -hide_banner -loglevel error -f lavfi -i "sine=frequency=440:duration=91" \
+        -c:a libmp3lame -b:a 96k data/music.mp3
+}
+
 # under_xvfb SNIPPET [SECONDS]: runs a bash snippet under a private Xvfb (1920x1080, 24
 # bits; see xvfb.bash), for at most SECONDS (default 150, well under ctest's 300): past
 # that it says so on stderr, ends the snippet with all it started and returns 124.
