@@ -13,17 +13,18 @@
 #include <cstring>
 
 #include "platform/temporary_file.h"
+#include "run_stop.h"
 
 namespace {
 
 // What this run created and has not committed, in a form a signal handler can remove: a
 // few fixed slots (a video, a sheet, a manifest, a chapter list and the frame being written
-// are the most at a time).
+// are the most at a time), and two for each part of a split recording (run_stop.h).
 struct Created {
     std::atomic<bool> used{false};
     char path[PATH_MAX];
 };
-constexpr int CreatedSlots = 5;
+constexpr int CreatedSlots = 5 + 2 * int(MaxPartProcesses);
 Created temporaries[CreatedSlots];
 Created frameDirectory;  // removed only while still empty
 
