@@ -29,7 +29,8 @@ bool readList(const std::string& text, std::vector<uint32_t>& values) {
 std::string checkRangeAndSplit(const CaptureOptions& o, bool onlyVideoBesideJoin) {
     if (!o.joinParts.empty()) {
         if (o.videoFile.empty()) return "--join writes the joined parts to --video FILE; give it";
-        if (!onlyVideoBesideJoin) return "--join takes only --video: the parts say what they hold";
+        if (!onlyVideoBesideJoin)
+            return "--join takes only --video and the encoding options: the parts say what they hold";
         return "";
     }
     if (o.endMs <= o.startMs)
@@ -252,7 +253,8 @@ Options (each also as --option=value):
                     streams copied, the sound muxed once for the whole range; needs ffprobe
   --join PART...    join videos this program recorded of consecutive ranges, given in order
                     (each video's comment names its range), into --video FILE as --jobs does;
-                    takes no other option
+                    besides --video it takes only the options below for the sound, container
+                    and --chapters (the parts' video is copied as it is)
   --draw-only       draw the frames a --video of the other options would get and finish
                     each, reading none back and writing nothing: the drawing's own cost
 
