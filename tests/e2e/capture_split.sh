@@ -33,6 +33,11 @@ streams() { ffprobe -v error -show_entries stream=codec_name,start_time,duration
 [ "$(streams one.mp4)" = "$(streams two.mp4)" ] || fail "streams: $(streams one.mp4) against $(streams two.mp4)"
 sound() { ffmpeg -v error -i "$1" -map 0:a -f framemd5 - | grep -v '^#'; }
 [ "$(sound one.mp4 | md5sum)" = "$(sound two.mp4 | md5sum)" ] || fail "the sound is not the single run's"
+# The same in Matroska, whose parts start their video after the sound's priming.
+"$CAPTURE" --size 96x54 --start 80000 --video one-h264.mkv 2> /dev/null || fail "single Matroska run failed"
+"$CAPTURE" --size 96x54 --start 80000 --jobs 2 --video two-h264.mkv 2> err.txt || fail "--jobs 2 .mkv: $(cat err.txt)"
+[ "$(packets one-h264.mkv)" = "$(packets two-h264.mkv)" ] && [ "$(streams one-h264.mkv)" = "$(streams two-h264.mkv)" ] \
+    && [ "$(sound one-h264.mkv | md5sum)" = "$(sound two-h264.mkv | md5sum)" ] || fail "Matroska: timing or sound differ"
 # The same parts by hand: their pictures are the joined video's (x264 encodes the same
 # frames the same way, and the join copies them), and --join gives the same file as --jobs.
 "$CAPTURE" --size 96x54 --start 80000 --end 85500 --video a.mp4 2> /dev/null || fail "part a failed"

@@ -52,9 +52,16 @@ public:
 
     bool open() {
         if (options_.videoFile.empty()) return true;
-        VideoSettings settings{options_.width, options_.height, options_.fps, options_.startMs,
-                               videoFrames_, targets_.musicPath, "", true, options_.encoding,
-                               containerFor(options_.videoFile), "", bgra(), ""};
+        VideoSettings settings;
+        settings.width = options_.width;
+        settings.height = options_.height;
+        settings.fps = options_.fps;
+        settings.startMs = options_.startMs;
+        settings.frames = videoFrames_;
+        settings.musicPath = targets_.musicPath;
+        settings.encoding = options_.encoding;
+        settings.container = containerFor(options_.videoFile);
+        settings.bgra = bgra();
         const std::vector<Chapter> chapters = recordedChapters(options_.startMs, lengthMs());
         video_ = std::make_unique<VideoEncoder>(stopRequested());
         std::string error;

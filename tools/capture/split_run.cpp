@@ -36,13 +36,14 @@ struct ProbedPart {
     RecordedRange range;
     std::string format;  // "h264 1280x720 in mov,mp4,m4a,3gp,3g2,mj2"
     uint64_t packets = 0;
+    std::string videoStart;  // the video stream's first time stamp, s ("0.023000")
 };
 
 bool probePart(const std::string& ffprobe, const std::string& path, ProbedPart& part, std::string& error) {
     std::string output;
     if (!runToEnd(ffprobe,
                   {"-v", "error", "-count_packets", "-select_streams", "v:0", "-show_entries",
-                   "stream=codec_name,width,height,nb_read_packets:format=format_name:format_tags=comment", "-of",
+                   "stream=codec_name,width,height,start_time,nb_read_packets:format=format_name:format_tags=comment", "-of",
                    "default=noprint_wrappers=1", path},
                   ProbeLimitMs, output, error)) {
         error = path + ": cannot be read as a video (" + error + ")";
@@ -66,6 +67,7 @@ bool probePart(const std::string& ffprobe, const std::string& path, ProbedPart& 
     part.format = fields["codec_name"] + " " + fields["width"] + "x" + fields["height"] + " in " +
                   fields["format_name"];
     part.packets = std::strtoull(fields["nb_read_packets"].c_str(), nullptr, 10);
+    part.videoStart = fields["start_time"];
     if (part.packets != part.range.frames) {
         error = path + ": holds " + std::to_string(part.packets) + " of its " +
                 std::to_string(part.range.frames) + " frames";
@@ -74,9 +76,10 @@ bool probePart(const std::string& ffprobe, const std::string& path, ProbedPart& 
     return true;
 }
 
-// The concat demuxer's list of `paths` (parts in MP4 or QuickTime files when `mp4`) in a
-// memory file that ffmpeg inherits; -1 on failure.
-int partList(const std::vector<std::string>& paths, bool mp4, std::string& error) {
+// The concat demuxer's list of `paths`, which hold `ranges` (in MP4 or QuickTime files when
+// `mp4`), in a memory file that ffmpeg inherits; -1 on failure.
+int partList(const std::vector<std::string>& paths, const std::vector<RecordedRange>& ranges, bool mp4,
+             std::string& error) {
     // Only the parts' video stream (the recorder's first track) of an MP4: with their sound
     // in view too, the joined stream would start at the sound's earliest sample, its AAC
     // priming, and the video would slip by that against the soundtrack. Matroska parts
@@ -85,7 +88,13 @@ int partList(const std::vector<std::string>& paths, bool mp4, std::string& error
     for (const std::string& path : paths) {
         std::string quoted;
         for (const char c : std::filesystem::absolute(path).string()) quoted += c == '\'' ? "'\\''" : std::string(1, c);
-        list += "file '" + quoted + "'\n";
+        // Each part lasts exactly its frames: the next one starts there. (Left to the
+        // demuxer, a part's length would run from its first sample to its last, which in
+        // Matroska starts at the sound's priming and moves every later part by it.)
+        const RecordedRange& range = ranges[size_t(&path - paths.data())];
+        char duration[48];
+        std::snprintf(duration, sizeof duration, "%.6f", double(range.frames) / double(range.fps));
+        list += "file '" + quoted + "'\nduration " + duration + "\n";
     }
     const int fd = memfd_create("demo-capture-parts", 0);
     if (fd < 0 || write(fd, list.data(), list.size()) != ssize_t(list.size())) {
@@ -190,12 +199,15 @@ bool checkParts(const std::vector<ProbedPart>& probed, const std::vector<std::st
     return joinedRange(ranges, names, whole, error);
 }
 
-// Runs ffmpeg on the parts at `paths`, which hold `whole` in `format` (ProbedPart), and commits the output (with
+// Runs ffmpeg on the parts at `paths`, `probed`, which hold `whole`, and commits the output (with
 // the sound and chapters as `options` ask) and the chapter list.
-int joinInto(const std::vector<std::string>& paths, const RecordedRange& whole, const std::string& format,
-             const CaptureOptions& options, CaptureTargets& targets) {
+int joinInto(const std::vector<std::string>& paths, const std::vector<ProbedPart>& probed,
+             const RecordedRange& whole, const CaptureOptions& options, CaptureTargets& targets) {
+    std::vector<RecordedRange> ranges;
+    for (const ProbedPart& part : probed) ranges.push_back(part.range);
+    const ProbedPart& first = probed.front();
     std::string error;
-    const int list = partList(paths, format.find("mp4") != std::string::npos, error);
+    const int list = partList(paths, ranges, first.format.find("mp4") != std::string::npos, error);
     if (list < 0) return fail(error);
     VideoSettings settings;
     settings.fps = whole.fps;
@@ -205,6 +217,7 @@ int joinInto(const std::vector<std::string>& paths, const RecordedRange& whole, 
     settings.encoding = options.encoding;
     settings.container = containerFor(options.videoFile);
     settings.partList = "/proc/self/fd/" + std::to_string(list);
+    settings.partsStart = first.videoStart;
     const std::vector<Chapter> chapters =
         recordedChapters(whole.startMs, uint32_t((whole.frames * 1000 + whole.fps - 1) / whole.fps));
     VideoEncoder join(stopRequested());
@@ -288,7 +301,7 @@ int recordInParts(const CaptureOptions& options, const std::vector<std::string>&
         cleanUp();
         return fail(error);
     }
-    const int status = joinInto(paths, whole, probed[0].format, options, targets);
+    const int status = joinInto(paths, probed, whole, options, targets);
     cleanUp();
     return status;
 }
@@ -303,5 +316,5 @@ int joinRecordings(const CaptureOptions& options, CaptureTargets& targets) {
     if (!checkParts(probed, parts, whole, error) || !claimOutputFile(targets.video, error) ||
         (!options.chaptersFile.empty() && !claimOutputFile(targets.chapters, error)))
         return fail(error), 2;
-    return joinInto(parts, whole, probed[0].format, options, targets);
+    return joinInto(parts, probed, whole, options, targets);
 }

@@ -66,7 +66,8 @@ std::vector<std::string> ffmpegArguments(const VideoSettings& s) {
         // busy encoder does not stall the pipe (and the drawing behind it)
         "-thread_queue_size", "16", "-i", "pipe:0"};
     // video: the recorded parts one after the other, their streams copied
-    const std::vector<std::string> parts = {"-f", "concat", "-safe", "0", "-i", s.partList};
+    const std::vector<std::string> parts = {"-itsoffset", "-" + (s.partsStart.empty() ? "0" : s.partsStart),
+                                            "-f", "concat", "-safe", "0", "-i", s.partList};
     args.insert(args.end(), join ? parts.begin() : frames.begin(), join ? parts.end() : frames.end());
     args.insert(args.end(), {"-i", s.musicPath});
     if (!s.chaptersPath.empty()) args.insert(args.end(), {"-f", "ffmetadata", "-i", s.chaptersPath});

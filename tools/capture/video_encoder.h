@@ -29,6 +29,9 @@ struct VideoSettings {
     bool bgra = false;          // frames arrive as BGRA bytes, else RGBA
     std::string partList;       // a concat list of recorded parts whose video is copied
                                 // (a join); "" for frames on standard input
+    std::string partsStart;     // a join: the first part's video start, s ("0.023000"), taken
+                                // off so that the joined video starts where a part's does
+                                // (the muxer shifts both streams by the new sound's priming)
 };
 
 // The ffmpeg command line (without the program name). Frames arrive bottom-up (GL order),
