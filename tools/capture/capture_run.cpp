@@ -78,8 +78,12 @@ public:
     // `showFrame`: the index of the show frame the picture shows.
     bool take(const CapturePoint& point, uint64_t showFrame, const std::vector<uint8_t>& rgba) {
         std::string error;
-        if (!options_.manifestFile.empty() && point.outputFrame)
-            manifest_.push_back({point.clockMs, showFrame, frameSha256(rgba.data(), options_.width, options_.height)});
+        if (!options_.manifestFile.empty() && point.outputFrame) {
+            // An output faster than the show shows a picture again: its hash is known.
+            const bool again = !manifest_.empty() && manifest_.back().showFrame == showFrame;
+            manifest_.push_back({point.clockMs, showFrame,
+                                 again ? manifest_.back().sha256 : frameSha256(rgba.data(), options_.width, options_.height)});
+        }
         if (video_ && point.outputFrame && !video_->writeFrame(rgba.data(), rgba.size(), error))
             return fail(error);
         const bool png = options_.atMs.empty() ? point.outputFrame : point.atFrame;
