@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 
@@ -112,10 +113,8 @@ bool readEncodingOption(const std::string& name, const std::string& value, Video
             e.recommendedBitrate = false;
             e.crf = -1;
         }
-    } else if (name == "--pix-fmt") {
+    } else {  // --pix-fmt
         e.pixFmt = value;
-    } else {
-        return false;
     }
     if (expected == nullptr) return true;
     error = "bad value '" + value + "' for " + name + ": expected " + expected;
