@@ -245,16 +245,16 @@ Options (each also as --option=value):
   --end MS          record only the frames before clock value MS (default: to the show's
                     end); with --start any range is a run of its own, whose frames are the
                     same frames of a whole recording
-  --supersample N   draw each frame at N times the width and height and average each N x N
-                    block into one pixel, for smooth edges (1 to 4, default 1); exit status 2
-                    when that is larger than the GL driver draws
+  --supersample N   draw each frame at N times the width and height and average each
+                    N x N block into one pixel, for smooth edges (1 to 4, default 1); exit
+                    status 2 when that is larger than the GL driver draws
   --jobs N          with --video: record N ranges in N processes of this program at once
                     (1 to 16, default 1), cut on the key frames, and join them: the video
                     streams copied, the sound muxed once for the whole range; needs ffprobe
-  --join PART...    join videos this program recorded of consecutive ranges, given in order
-                    (each video's comment names its range), into --video FILE as --jobs does;
-                    besides --video it takes only the options below for the sound, container
-                    and --chapters (the parts' video is copied as it is)
+  --join PART...    join videos this program recorded of consecutive ranges, given in
+                    order (each video's comment names its range), into --video FILE as
+                    --jobs does; besides --video it takes only the options below for the
+                    sound, container and --chapters (the parts' video is copied as it is)
   --draw-only       draw the frames a --video of the other options would get and finish
                     each, reading none back and writing nothing: the drawing's own cost
 
