@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/display.h"
@@ -14,7 +15,8 @@
 #endif
 
 std::unique_ptr<OffscreenContext> OffscreenContext::create(int width, int height,
-                                                           std::string& error) {
+                                                           std::string& error, bool* tooLarge) {
+    if (tooLarge != nullptr) *tooLarge = false;
     if (width <= 0 || height <= 0) {
         error = "offscreen size must be positive";
         return nullptr;
@@ -63,6 +65,19 @@ std::unique_ptr<OffscreenContext> OffscreenContext::create(int width, int height
     result->display_ = display;
     result->context_ = context;
 
+    GLint largestBuffer = 0;
+    GLint largestViewport[2] = {0, 0};
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largestBuffer);
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, largestViewport);
+    const int largestWidth = std::min(largestBuffer, largestViewport[0]);
+    const int largestHeight = std::min(largestBuffer, largestViewport[1]);
+    if (width > largestWidth || height > largestHeight) {
+        error = std::to_string(width) + "x" + std::to_string(height) +
+                " is larger than this GL driver draws (at most " + std::to_string(largestWidth) + "x" +
+                std::to_string(largestHeight) + ")";
+        if (tooLarge != nullptr) *tooLarge = true;
+        return nullptr;
+    }
     glGenRenderbuffers(1, &result->colorBuffer_);
     glBindRenderbuffer(GL_RENDERBUFFER, result->colorBuffer_);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_RGB8, width, height);
@@ -91,9 +106,11 @@ OffscreenContext::~OffscreenContext() {
     eglDestroyContext(static_cast<EGLDisplay>(display_), static_cast<EGLContext>(context_));
 }
 
-void OffscreenContext::readPixelsBottomUp(uint8_t* rgba) const {
+void OffscreenContext::finish() const { glFinish(); }
+
+void OffscreenContext::readPixelsBottomUp(uint8_t* pixels, bool bgra) const {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    glReadPixels(0, 0, width_, height_, bgra ? GL_BGRA : GL_RGBA, GL_UNSIGNED_BYTE, pixels);
 }
 
 std::vector<uint8_t> OffscreenContext::readPixelsTopDown() const {

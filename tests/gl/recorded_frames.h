@@ -27,15 +27,17 @@ inline std::vector<uint8_t> readPngRgba(const std::string& path, int width, int 
 }
 
 // What `demo-capture --at` records at each moment (ms) at width x height, by moment: the
-// recorder's own run, in a scratch directory. Empty when the recorder failed.
+// recorder's own run with `options` added, in a scratch directory. Empty when the recorder
+// failed.
 inline std::map<uint32_t, std::vector<uint8_t>> recordedFrames(const std::vector<uint32_t>& moments,
-                                                               int width, int height) {
+                                                               int width, int height,
+                                                               const std::string& options = "") {
     const testdata::ScratchDir scratch;
     linkBuildData(scratch.path());
     std::string at;
     for (const uint32_t ms : moments) at += (at.empty() ? "" : ",") + std::to_string(ms);
     const std::string command = std::string(DEMO_CAPTURE_PROGRAM) + " --size " + std::to_string(width) +
-                                "x" + std::to_string(height) + " --at " + at + " --png frames 2>/dev/null";
+                                "x" + std::to_string(height) + " --at " + at + " --png frames " + options + " 2>/dev/null";
     if (std::system(command.c_str()) != 0) return {};
     // Each moment's file is named by the clock value of the show frame kept for it, the first
     // at or past it (the recorder's default show rate).

@@ -9,6 +9,8 @@
 namespace {
 
 constexpr int MaxSide = 8192;  // pixels; larger framebuffers are refused by most drivers
+constexpr uint32_t MaxJobs = 16;  // processes of one split recording
+constexpr int MaxSupersample = 4;  // samples along each side of an output pixel
 
 bool readList(const std::string& text, std::vector<uint32_t>& values) {
     size_t begin = 0;
@@ -23,7 +25,33 @@ bool readList(const std::string& text, std::vector<uint32_t>& values) {
     return true;
 }
 
-std::string checkCombination(const CaptureOptions& o) {
+// --end, --jobs, --join and --supersample against the rest.
+std::string checkRangeAndSplit(const CaptureOptions& o, bool onlyVideoBesideJoin) {
+    if (!o.joinParts.empty()) {
+        if (o.videoFile.empty()) return "--join writes the joined parts to --video FILE; give it";
+        if (!onlyVideoBesideJoin)
+            return "--join takes only --video and the encoding options: the parts say what they hold";
+        return "";
+    }
+    if (o.endMs <= o.startMs)
+        return "--end " + std::to_string(o.endMs) + " is not past --start " + std::to_string(o.startMs);
+    if (!o.sheetFile.empty() && o.endMs != ShowLengthMs + 1)
+        return "--sheet needs the whole show: leave out --end";
+    if (!o.atMs.empty() && o.atMs.back() >= o.endMs)
+        return "--at " + std::to_string(o.atMs.back()) + " is not before --end " + std::to_string(o.endMs);
+    if (o.jobs > 1 && (o.videoFile.empty() || !o.pngDir.empty() || !o.sheetFile.empty()))
+        return "--jobs splits a --video recording: give --video FILE and no --png or --sheet";
+    if (o.jobs > 1 && !o.manifestFile.empty())
+        return "--manifest hashes the frames as one process draws them: leave out --jobs";
+    return "";
+}
+
+std::string checkCombination(const CaptureOptions& o, bool onlyVideoBesideJoin) {
+    const std::string split = checkRangeAndSplit(o, onlyVideoBesideJoin);
+    if (!split.empty() || !o.joinParts.empty()) return split;
+    if (o.drawOnly && (!o.pngDir.empty() || !o.videoFile.empty() || !o.sheetFile.empty() || o.jobs > 1))
+        return "--draw-only writes nothing: leave out --png, --video, --sheet and --jobs";
+    if (o.drawOnly) return "";
     if (o.pngDir.empty() && o.videoFile.empty() && o.sheetFile.empty())
         return "nothing to do: give --png DIR, --video FILE or --sheet FILE (see --help)";
     if (!o.atMs.empty() && o.pngDir.empty()) return "--at chooses frames for --png; give --png DIR";
@@ -71,6 +99,7 @@ std::string checkPublishing(const CaptureOptions& o, bool shaped) {
 ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
     ParsedCaptureOptions result;
     CaptureOptions& o = result.options;
+    bool onlyVideoBesideJoin = true;  // no option but --join, --video and the encoding given
     bool shaped = false;  // an option that shapes --video was given
     for (size_t i = 0; i < args.size(); ++i) {
         // "--opt=value" is the same as "--opt value".
@@ -89,13 +118,33 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
             o.version = true;
             return result;
         }
+        if (name == "--draw-only" && !hasAttached) {
+            o.drawOnly = true;
+            onlyVideoBesideJoin = false;
+            continue;
+        }
         const bool known = name == "--size" || name == "--fps" || name == "--show-rate" ||
                            name == "--start" ||
                            name == "--at" || name == "--png" || name == "--video" ||
-                           name == "--sheet" || isPublishingOption(name);
+                           name == "--sheet" || isPublishingOption(name) ||
+                           name == "--end" || name == "--jobs" || name == "--supersample" ||
+                           name == "--join";
         if (!known) {
             result.error = "unknown option '" + name + "' (see --help)";
             return result;
+        }
+        onlyVideoBesideJoin = onlyVideoBesideJoin && (name == "--join" || name == "--video" ||
+                                                      (isPublishingOption(name) && name != "--manifest"));
+        // --join takes every argument up to the next option (or the end) as a part.
+        if (name == "--join") {
+            if (hasAttached) o.joinParts.push_back(attached);
+            while (i + 1 < args.size() && !(args[i + 1].size() > 1 && args[i + 1][0] == '-'))
+                o.joinParts.push_back(args[++i]);
+            if (o.joinParts.empty() || o.joinParts.back().empty()) {
+                result.error = "--join needs the recorded parts, in order (see --help)";
+                return result;
+            }
+            continue;
         }
         if (hasAttached ? attached.empty() : i + 1 >= args.size() || args[i + 1].empty()) {
             result.error = name + " needs a value (see --help)";
@@ -126,6 +175,15 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
             o.atMs.clear();
             good = readList(value, o.atMs);
             std::sort(o.atMs.begin(), o.atMs.end());
+        } else if (name == "--end") {
+            good = parseWholeNumber(value, 1, ShowLengthMs + 1, number);
+            o.endMs = uint32_t(number);
+        } else if (name == "--jobs") {
+            good = parseWholeNumber(value, 1, MaxJobs, number);
+            o.jobs = uint32_t(number);
+        } else if (name == "--supersample") {
+            good = parseWholeNumber(value, 1, MaxSupersample, number);
+            o.supersample = int(number);
         } else if (name == "--png") {
             o.pngDir = value;
         } else if (name == "--video") {
@@ -141,12 +199,15 @@ ParsedCaptureOptions parseCaptureOptions(const std::vector<std::string>& args) {
                                    : name == "--fps"   ? "a whole number from 1 to 1000"
                                    : name == "--show-rate" ? "a whole number from 0 to 1000"
                                    : name == "--start" ? "ms from 0 to 90596"
+                                   : name == "--end" ? "ms from 1 to 90597"
+                                   : name == "--jobs" ? "a whole number from 1 to 16"
+                                   : name == "--supersample" ? "a whole number from 1 to 4"
                                                        : "ms values separated by commas";
             result.error = "bad value '" + value + "' for " + name + ": expected " + expected;
             return result;
         }
     }
-    result.error = checkCombination(o);
+    result.error = checkCombination(o, onlyVideoBesideJoin);
     if (result.error.empty()) result.error = checkPublishing(o, shaped);
     return result;
 }
@@ -181,6 +242,21 @@ Options (each also as --option=value):
                     the container: .mkv Matroska, .mov QuickTime, anything else MP4
   --sheet FILE      write a contact sheet PNG: one labelled frame from each of the ten scenes
                     and the particle text formed (needs the whole show: no --start)
+  --end MS          record only the frames before clock value MS (default: to the show's
+                    end); with --start any range is a run of its own, whose frames are the
+                    same frames of a whole recording
+  --supersample N   draw each frame at N times the width and height and average each
+                    N x N block into one pixel, for smooth edges (1 to 4, default 1); exit
+                    status 2 when that is larger than the GL driver draws
+  --jobs N          with --video: record N ranges in N processes of this program at once
+                    (1 to 16, default 1), cut on the key frames, and join them: the video
+                    streams copied, the sound muxed once for the whole range; needs ffprobe
+  --join PART...    join videos this program recorded of consecutive ranges, given in
+                    order (each video's comment names its range), into --video FILE as
+                    --jobs does; besides --video it takes only the options below for the
+                    sound, container and --chapters (the parts' video is copied as it is)
+  --draw-only       draw the frames a --video of the other options would get and finish
+                    each, reading none back and writing nothing: the drawing's own cost
 
 Publishing and archiving (with --video; the options after a preset change it):
   --preset NAME     upload: for video sites: H.264 High, 4:2:0, progressive, 2 B-frames,
@@ -232,8 +308,9 @@ does not stop within 5 s (a stuck GL driver), or a second one, ends at once.
 
 Progress goes to standard error. Exit status: 0 done; 2 bad options or a combination that
 cannot work (FFV1 or FLAC in MP4, an odd size in 4:2:0, an encoder that does not open), no
-data found, an unwritable or clashing output, or for --video no ffmpeg or no
-data/music.mp3 (nothing was done); 1 a failure or a stop during the run (no output file
-is left).
+data found, an unwritable or clashing output, for --video no ffmpeg or no data/music.mp3,
+for --jobs and --join no ffprobe, parts that do not join, a --supersample frame larger
+than the GL driver draws (nothing was done); 1 a failure or a stop during the run, in any
+part (no output file is left).
 )";
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/show_rate.h"
+#include "app/timeline.h"
 #include "encoding.h"
 
 // What one demo-capture run is asked to do, read from its command line.
@@ -19,6 +20,13 @@ struct CaptureOptions {
     std::string pngDir;              // --png: directory for frame-NNNNN.png ("" = none)
     std::string videoFile;           // --video: MP4 file ("" = none)
     std::string sheetFile;           // --sheet: contact sheet PNG ("" = none)
+    // Ranges, split recordings and supersampling.
+    uint32_t endMs = ShowLengthMs + 1;  // --end: every recorded frame lies before this clock
+                                        // value, ms, start+1..90597 (default: the show's end)
+    uint32_t jobs = 1;               // --jobs: processes that record parts of the video, 1..16
+    std::vector<std::string> joinParts;  // --join: recorded parts joined into --video, in order
+    int supersample = 1;             // --supersample: drawn at N times width and height, 1..4
+    bool drawOnly = false;           // --draw-only: draw a video's frames, read and write none
     // Publishing and archiving: how --video is encoded, and what is written beside it.
     VideoEncoding encoding;          // --preset, --codec, --encoder, --crf, --bitrate, --pix-fmt
     std::string manifestFile;        // --manifest: JSON list of the output frames ("" = none)

@@ -24,6 +24,7 @@
 #include "progress.h"
 #include "run_stop.h"
 #include "sheet_layout.h"
+#include "supersample.h"
 #include "video_encoder.h"
 
 namespace {
@@ -43,7 +44,7 @@ std::string upper(std::string text) {
 }
 
 // The outputs of one run, fed with the picture at each point of the plan (rows bottom-up,
-// RGBA).
+// RGBA, or BGRA for a video alone).
 class FrameOutputs {
 public:
     FrameOutputs(const CaptureOptions& options, CaptureTargets& targets, uint64_t videoFrames)
@@ -51,34 +52,28 @@ public:
 
     bool open() {
         if (options_.videoFile.empty()) return true;
-        // ffmpeg writes the temporary through a descriptor of the file this run created,
-        // never by its name; it reopens it for reading the same way (fast start).
-        OutputTarget& target = targets_.video;
-        const int inherited = target.inPlace ? -1 : fcntl(target.fd, F_DUPFD, 3);
-        if (!target.inPlace && inherited < 0) return fail("cannot hand the video file to ffmpeg");
-        const std::string outputPath =
-            target.inPlace ? target.writePath : "/proc/self/fd/" + std::to_string(inherited);
-        // The chapters reach ffmpeg the same way, from a file that exists only in memory.
-        const int chapters = memfd_create("chapters", 0);
-        VideoSettings settings{options_.width, options_.height, options_.fps, options_.startMs,
-                               videoFrames_, targets_.musicPath, outputPath, !target.inPlace,
-                               options_.encoding, containerFor(options_.videoFile),
-                               "/proc/self/fd/" + std::to_string(chapters)};
-        const std::string metadata = chapterMetadata(recordedChapters(options_.startMs, lengthMs()));
-        if (chapters < 0 || write(chapters, metadata.data(), metadata.size()) != ssize_t(metadata.size())) {
-            if (chapters >= 0) ::close(chapters);
-            if (inherited >= 0) ::close(inherited);
-            return fail("cannot hand the chapters to ffmpeg");
-        }
+        VideoSettings settings;
+        settings.width = options_.width;
+        settings.height = options_.height;
+        settings.fps = options_.fps;
+        settings.startMs = options_.startMs;
+        settings.frames = videoFrames_;
+        settings.musicPath = targets_.musicPath;
+        settings.encoding = options_.encoding;
+        settings.container = containerFor(options_.videoFile);
+        settings.bgra = bgra();
+        const std::vector<Chapter> chapters = recordedChapters(options_.startMs, lengthMs());
         video_ = std::make_unique<VideoEncoder>(stopRequested());
         std::string error;
-        const bool started = video_->start(targets_.ffmpegProgram, ffmpegArguments(settings), error);
-        if (inherited >= 0) ::close(inherited);
-        ::close(chapters);
-        if (!started) return fail(error);
+        if (!video_->startFor(targets_.ffmpegProgram, settings, chapters, targets_.video, error))
+            return fail(error);
         setEncoderProcess(video_->process());
         return true;
     }
+
+    // A video alone takes the frames in the order the driver keeps (BGRA); PNG files, the
+    // sheet and the manifest's hashes take RGBA.
+    bool bgra() const { return options_.pngDir.empty() && options_.sheetFile.empty() && options_.manifestFile.empty(); }
 
     // `showFrame`: the index of the show frame the picture shows.
     bool take(const CapturePoint& point, uint64_t showFrame, const std::vector<uint8_t>& rgba) {
@@ -181,11 +176,14 @@ int runCapture(const CaptureOptions& options, CaptureTargets& targets) {
     settings.music = false;
     std::string error;
     std::unique_ptr<OffscreenContext> context;
+    bool tooLarge = false;
+    const int n = options.supersample;
     if (!startShow(settings, [&] {
-            context = OffscreenContext::create(options.width, options.height, error);
+            context = OffscreenContext::create(options.width * n, options.height * n, error, &tooLarge);
             return context != nullptr;
         }))
-        return fail("no offscreen GL context: " + error), 1;
+        return tooLarge ? (fail("--supersample " + std::to_string(n) + ": " + error), 2)
+                        : (fail("no offscreen GL context: " + error), 1);
 
     // The show frames run as in the player, by the tick driver, but every due frame runs
     // (a simulated clock never stalls); only the newest at each point of the plan draws.
@@ -200,12 +198,18 @@ int runCapture(const CaptureOptions& options, CaptureTargets& targets) {
 
     ProgressReporter progress(plan.size());
     std::vector<uint8_t> rgba(size_t(options.width) * size_t(options.height) * 4);
+    std::vector<uint8_t> samples(n > 1 ? rgba.size() * size_t(n) * size_t(n) : 0);
     uint64_t done = 0;
     for (const CapturePoint& point : plan) {
         if (stopRequested()) return fail("interrupted"), 1;
         setSimulatedClock(point.clockMs);
         // No new show frame (an output faster than the show rate): the last picture again.
-        if (runDueFrames(ticks, point.clockMs).count > 0) context->readPixelsBottomUp(rgba.data());
+        const bool fresh = runDueFrames(ticks, point.clockMs).count > 0;
+        if (fresh && options.drawOnly) context->finish();
+        if (fresh && !options.drawOnly) {
+            context->readPixelsBottomUp(n > 1 ? samples.data() : rgba.data(), outputs.bgra());
+            if (n > 1) boxFilterDown(samples.data(), options.width, options.height, n, rgba.data());
+        }
         if (isQuitRequested())
             return fail("the show ended before clock value " + std::to_string(point.clockMs)), 1;
         if (!outputs.take(point, ticks.next - 1, rgba)) return 1;

@@ -8,6 +8,7 @@
 // the run), ffmpeg was found.
 struct CaptureTargets {
     std::string ffmpegProgram;  // full path; empty without --video
+    std::string ffprobeProgram; // full path, for --jobs and --join; empty otherwise
     std::string musicPath;      // soundtrack for --video
     OutputTarget video;         // where --video and --sheet are written
     OutputTarget sheet;
@@ -19,6 +20,7 @@ struct CaptureTargets {
 
 // The simulated run: creates the offscreen context, starts the show as demo does (without
 // music and window), draws frames with the simulated clock and hands them to the outputs.
-// Returns 0 on success, 1 after a failure (reported on stderr as one line).
+// Returns 0 on success, 2 when the driver cannot draw a frame this large (--supersample), 1
+// after a failure (each reported on stderr as one line).
 // Stops at the next frame, failing, once a stop was asked for (run_stop.h).
 int runCapture(const CaptureOptions& options, CaptureTargets& targets);

@@ -32,10 +32,11 @@ std::vector<CapturePoint> capturePlan(const CaptureOptions& options) {
         p.clockMs = clockMs;
         return p;
     };
-    const bool sequence = !options.videoFile.empty() || (!options.pngDir.empty() && options.atMs.empty());
+    const bool sequence = !options.videoFile.empty() || options.drawOnly ||
+                          (!options.pngDir.empty() && options.atMs.empty());
     if (sequence) {
         const FrameSchedule output = outputSchedule(options);
-        const uint64_t frames = framesThrough(output, ShowEndMs);
+        const uint64_t frames = framesThrough(output, std::min(ShowEndMs, options.endMs - 1));
         for (uint64_t j = 0; j < frames; ++j) point(frameClock(output, j)).outputFrame = true;
     }
     const FrameSchedule kept = keptSchedule(options);

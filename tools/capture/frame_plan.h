@@ -42,7 +42,7 @@ struct CapturePoint {
 };
 
 // Every point of a run, ascending and one per clock value: all output frames when there is
-// a video or a PNG sequence, plus the frames --at and the sheet keep. A run without a video
+// a video, --draw-only or a PNG sequence (those before --end), plus the frames --at and the sheet keep. A run without a video
 // or a sequence ends at its last kept frame.
 std::vector<CapturePoint> capturePlan(const CaptureOptions& options);
 

@@ -8,11 +8,13 @@
 #include "app/option_values.h"
 #include "capture_options.h"
 #include "capture_run.h"
+#include "child_process.h"
 #include "output_files.h"
 #include "platform/data_file.h"
 #include "platform/mpeg_frames.h"
 #include "platform/process.h"
 #include "run_stop.h"
+#include "split_run.h"
 #include "video_encoder.h"
 
 namespace {
@@ -44,6 +46,7 @@ bool enterDataRoot(CaptureOptions& options, std::string& error) {
     for (std::string* path : {&options.pngDir, &options.videoFile, &options.sheetFile, &options.manifestFile,
                               &options.chaptersFile})
         if (!path->empty()) *path = std::filesystem::absolute(*path).string();
+    for (std::string& part : options.joinParts) part = std::filesystem::absolute(part).string();
     if (enterDirectory(root)) return true;
     error = "cannot enter " + root;
     return false;
@@ -77,19 +80,15 @@ bool encoderOpens(const std::string& ffmpeg, const CaptureOptions& options, std:
     settings.fps = options.fps;
     settings.encoding = options.encoding;
     std::string output;
-    if (runToEnd(ffmpeg, encoderTrialArguments(settings), TrialLimitMs, output)) return true;
-    // What ffmpeg said, on one line.
-    for (const char c : output) reason += c == '\n' ? "; " : std::string(1, c);
-    while (reason.ends_with("; ")) reason.resize(reason.size() - 2);
-    if (reason.empty()) reason = "ffmpeg failed without saying why";
-    return false;
+    return runToEnd(ffmpeg, encoderTrialArguments(settings), TrialLimitMs, output, reason);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     program = programName(argc > 0 ? argv[0] : nullptr, program);
-    const ParsedCaptureOptions parsed = parseCaptureOptions(std::vector<std::string>(argv + 1, argv + argc));
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const ParsedCaptureOptions parsed = parseCaptureOptions(args);
     if (parsed.options.help) {
         std::fputs(usageText(program, DEMO_INSTALL_DATA_DIR).c_str(), stdout);
         return 0;
@@ -125,6 +124,12 @@ int main(int argc, char** argv) {
         if (!options.manifestFile.empty() && targets.audioRate == 0)
             return refuse(std::string("--manifest: cannot tell the sample rate of ") + MusicPath);
     }
+    // A split recording and a join read what the parts hold with ffprobe.
+    if (options.jobs > 1 || !options.joinParts.empty()) {
+        targets.ffprobeProgram = findOnPath("ffprobe");
+        if (targets.ffprobeProgram.empty())
+            return refuse("--jobs and --join need the ffprobe program, which is not on PATH (Debian package ffmpeg)");
+    }
     targets.version = DEMO_VERSION;
     if (!options.pngDir.empty() && !checkFrameDirectory(options.pngDir, error)) return refuse(error);
     std::vector<NamedOutput> files;
@@ -139,12 +144,19 @@ int main(int argc, char** argv) {
         files.push_back(output);
     }
     if (!checkOutputsApart(files, options.pngDir, DataDir, error)) return refuse(error);
+    if (options.jobs > 1 && targets.video.inPlace)
+        return refuse("--jobs joins its parts into a file: " + options.videoFile + " is a FIFO");
+    if (!options.joinParts.empty()) {
+        const int joined = joinRecordings(options, targets);
+        if (joined != 0) removeTemporaries();
+        return joined;
+    }
 
     if (!options.pngDir.empty() && !prepareFrameDirectory(options.pngDir, error)) return refuse(error);
     for (const NamedOutput& file : files)
         if (!claimOutputFile(*file.target, error)) return refuse(error);
 
-    const int status = runCapture(options, targets);
+    const int status = options.jobs > 1 ? recordInParts(options, args, targets) : runCapture(options, targets);
     if (status != 0) removeTemporaries();
     return status;
 }

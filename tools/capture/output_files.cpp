@@ -13,17 +13,18 @@
 #include <cstring>
 
 #include "platform/temporary_file.h"
+#include "run_stop.h"
 
 namespace {
 
 // What this run created and has not committed, in a form a signal handler can remove: a
 // few fixed slots (a video, a sheet, a manifest, a chapter list and the frame being written
-// are the most at a time).
+// are the most at a time), and two for each part of a split recording (run_stop.h).
 struct Created {
     std::atomic<bool> used{false};
     char path[PATH_MAX];
 };
-constexpr int CreatedSlots = 5;
+constexpr int CreatedSlots = 5 + 2 * int(MaxPartProcesses);
 Created temporaries[CreatedSlots];
 Created frameDirectory;  // removed only while still empty
 
@@ -309,6 +310,29 @@ bool commitOutputFile(OutputTarget& target, std::string& error) {
     }
     forgetTemporary(target.writePath);
     return true;
+}
+
+bool createScratchFile(const std::string& besidePath, const char* suffix, std::string& path,
+                       std::string& error) {
+    std::string claim;
+    const int fd = createUnique(directoryOf(besidePath), claim, error);
+    if (fd < 0) return false;
+    close(fd);
+    path = claim + suffix;
+    if (path.size() < PATH_MAX) {
+        rememberTemporary(path);
+        return true;
+    }
+    error = "cannot write in " + directoryOf(besidePath) + ": its path is too long";
+    return false;
+}
+
+void removeScratchFile(const std::string& path) {
+    // The name without the suffix is the claim that keeps the name this run's own.
+    for (const std::string& name : {path, path.substr(0, path.rfind('.'))}) {
+        unlink(name.c_str());
+        forgetTemporary(name);
+    }
 }
 
 void removeTemporaries() {

@@ -63,6 +63,14 @@ bool writeOutputText(OutputTarget& target, const std::string& text, std::string&
 // it. An output written in place is only closed.
 bool commitOutputFile(OutputTarget& target, std::string& error);
 
+// A name of this run's own beside `besidePath`, ending in `suffix` (".mkv"), for an
+// intermediate result (a part of a split recording): the run's temporary name is claimed
+// (an empty file) and the suffix added. Both are removed with the temporaries unless
+// removed before with removeScratchFile.
+bool createScratchFile(const std::string& besidePath, const char* suffix, std::string& path,
+                       std::string& error);
+void removeScratchFile(const std::string& path);
+
 // Removes what this run created and has not committed: its temporaries, and a frame
 // directory it made that is still empty. Async-signal-safe, so that a signal handler can
 // call it before ending the process.

@@ -13,6 +13,7 @@ namespace {
 
 std::atomic<bool> stop{false};
 std::atomic<pid_t> encoder{0};
+std::atomic<pid_t> parts[MaxPartProcesses];
 pthread_t mainThread;
 bool lineOpen = false;  // stderr is a terminal whose progress line is still open
 char graceOver[96];     // the line for a run that did not stop in time
@@ -26,6 +27,8 @@ void say(const char* text) {
 [[noreturn]] void endAtOnce(const char* why) {
     const pid_t child = encoder;
     if (child > 0) kill(child, SIGKILL);
+    for (const std::atomic<pid_t>& part : parts)
+        if (part > 0) kill(part, SIGKILL);
     removeTemporaries();
     say(why);
     _exit(1);
@@ -34,6 +37,8 @@ void say(const char* text) {
 extern "C" void onStopSignal(int) {
     if (stop.exchange(true)) endAtOnce("demo-capture: interrupted again: ended at once\n");
     alarm(StopGraceSeconds);
+    for (const std::atomic<pid_t>& part : parts)
+        if (part > 0) kill(part, SIGTERM);
     // The signal may land on any thread (image decoding, the GL driver's workers); the main
     // thread gets a signal too, so that a write it is blocked in returns.
     if (!pthread_equal(pthread_self(), mainThread)) pthread_kill(mainThread, SIGUSR1);
@@ -66,3 +71,5 @@ void installStopHandlers() {
 const std::atomic<bool>& stopRequested() { return stop; }
 
 void setEncoderProcess(pid_t pid) { encoder = pid; }
+
+void setPartProcess(size_t slot, pid_t pid) { parts[slot] = pid; }

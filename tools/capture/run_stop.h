@@ -2,6 +2,7 @@
 #include <sys/types.h>
 
 #include <atomic>
+#include <cstddef>
 
 // Stopping a recording from outside: SIGINT, SIGTERM and SIGHUP (a closed terminal).
 // - The first asks the run to stop at the next frame and breaks a write the main thread is
@@ -20,3 +21,8 @@ const std::atomic<bool>& stopRequested();
 
 // The encoder process ended with a run that is ended at once; 0 for none.
 void setEncoderProcess(pid_t pid);
+
+// The processes recording the parts of a split recording (slot 0..MaxPartProcesses-1; 0
+// frees a slot): asked to stop (SIGTERM) when this run is, killed with a run ended at once.
+constexpr size_t MaxPartProcesses = 16;
+void setPartProcess(size_t slot, pid_t pid);

@@ -1,19 +1,17 @@
 #include "video_encoder.h"
 
 #include <fcntl.h>
-#include <poll.h>
-#include <spawn.h>
-#include <sys/stat.h>
+#include <signal.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
-extern char** environ;
+#include "child_process.h"
+#include "recorded_range.h"
 
 namespace {
 
@@ -26,27 +24,6 @@ std::string secondsText(uint64_t numerator, uint64_t denominator) {
     std::snprintf(text, sizeof text, "%llu.%06llu", static_cast<unsigned long long>(micros / 1000000),
                   static_cast<unsigned long long>(micros % 1000000));
     return text;
-}
-
-// Starts `program` with its standard input from `input` and, unless -1, its standard output
-// and error into `output`. Returns posix_spawn's result.
-int spawn(const std::string& program, const std::vector<std::string>& arguments, int input, int output,
-          pid_t& child) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, input, STDIN_FILENO);
-    if (output >= 0) {
-        posix_spawn_file_actions_adddup2(&actions, output, STDOUT_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, output, STDERR_FILENO);
-    }
-    std::vector<std::string> all = {program};
-    all.insert(all.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& a : all) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const int result = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    return result;
 }
 
 }  // namespace
@@ -65,44 +42,6 @@ std::vector<std::string> encoderTrialArguments(const VideoSettings& s) {
     return args;
 }
 
-bool runToEnd(const std::string& program, const std::vector<std::string>& arguments, int limitMs,
-              std::string& output) {
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) {
-        output = std::string("cannot create a pipe: ") + std::strerror(errno);
-        return false;
-    }
-    const int input = open("/dev/null", O_RDONLY | O_CLOEXEC);
-    pid_t child = -1;
-    const int result = spawn(program, arguments, input, fds[1], child);
-    close(fds[1]);
-    if (input >= 0) close(input);
-    if (result != 0) {
-        close(fds[0]);
-        output = "cannot start " + program + ": " + std::strerror(result);
-        return false;
-    }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
-    bool open = true;
-    while (open && std::chrono::steady_clock::now() < deadline) {
-        constexpr int StepMs = 100;
-        pollfd ready{fds[0], POLLIN, 0};
-        if (poll(&ready, 1, StepMs) <= 0) continue;
-        char buffer[4096];
-        const ssize_t got = read(fds[0], buffer, sizeof buffer);
-        if (got > 0) output.append(buffer, size_t(got));
-        open = got > 0 || (got < 0 && errno == EINTR);
-    }
-    close(fds[0]);
-    if (open) {
-        kill(child, SIGKILL);
-        output += program + " did not end within " + std::to_string(limitMs / 1000) + " s";
-    }
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
-    return !open && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 std::vector<std::string> ffmpegArguments(const VideoSettings& s) {
     const VideoEncoding& e = s.encoding;
     // The audio is cut at the sample rate it is encoded at; only a known rate is shifted.
@@ -114,27 +53,36 @@ std::vector<std::string> ffmpegArguments(const VideoSettings& s) {
     const std::string start = secondsText(uint64_t(s.startMs) * rate + priming * 1000, 1000 * rate);
     const std::string audio = "[1:a]atrim=start=" + start + ",asetpts=PTS-STARTPTS,apad,atrim=duration=" +
                               duration + "[a]";
+    const bool join = !s.partList.empty();
     std::vector<std::string> args = {"-hide_banner", "-loglevel", "error", "-nostats", "-y"};
-    const std::vector<std::string> gpu = gpuArguments(e);
+    const std::vector<std::string> gpu = join ? std::vector<std::string>{} : gpuArguments(e);
     args.insert(args.end(), gpu.begin(), gpu.end());
-    args.insert(args.end(), {
-        // video: raw RGBA on standard input, bottom row first
-        "-f", "rawvideo", "-pix_fmt", "rgba",
+    const std::vector<std::string> frames = {
+        // video: raw RGBA or BGRA on standard input, bottom row first
+        "-f", "rawvideo", "-pix_fmt", s.bgra ? "bgra" : "rgba",
         "-video_size", std::to_string(s.width) + "x" + std::to_string(s.height),
         "-framerate", std::to_string(s.fps),
         // room for a few frames between the pipe's reader and the encoder, so that a
         // busy encoder does not stall the pipe (and the drawing behind it)
-        "-thread_queue_size", "16", "-i", "pipe:0",
-        "-i", s.musicPath});
+        "-thread_queue_size", "16", "-i", "pipe:0"};
+    // video: the recorded parts one after the other, their streams copied
+    const std::vector<std::string> parts = {"-itsoffset", "-" + (s.partsStart.empty() ? "0" : s.partsStart),
+                                            "-f", "concat", "-safe", "0", "-i", s.partList};
+    args.insert(args.end(), join ? parts.begin() : frames.begin(), join ? parts.end() : frames.end());
+    args.insert(args.end(), {"-i", s.musicPath});
     if (!s.chaptersPath.empty()) args.insert(args.end(), {"-f", "ffmetadata", "-i", s.chaptersPath});
-    args.insert(args.end(), {"-filter_complex", "[0:v]vflip" + gpuFilter(e) + "[v];" + audio, "-map", "[v]", "-map", "[a]"});
+    args.insert(args.end(), {"-filter_complex", (join ? "" : "[0:v]vflip" + gpuFilter(e) + "[v];") + audio,
+                             "-map", join ? "0:v" : "[v]", "-map", "[a]"});
     if (!s.chaptersPath.empty()) args.insert(args.end(), {"-map_chapters", "2"});
-    const std::vector<std::string> video = videoCodecArguments(e, s.width, s.height, s.fps);
+    const std::vector<std::string> video =
+        join ? std::vector<std::string>{"-c:v", "copy"} : videoCodecArguments(e, s.width, s.height, s.fps);
     args.insert(args.end(), video.begin(), video.end());
     // Apple's players want HEVC tagged hvc1 in MP4 and QuickTime files.
     if (e.codec == "hevc" && s.container != Container::Matroska) args.insert(args.end(), {"-tag:v", "hvc1"});
     const std::vector<std::string> sound = audioCodecArguments(e);
     args.insert(args.end(), sound.begin(), sound.end());
+    // what a later join reads: the clock range the video holds
+    args.insert(args.end(), {"-metadata", "comment=" + rangeTag({s.startMs, s.frames, s.fps})});
     if (s.container == Container::Matroska) {
         args.insert(args.end(), {"-f", "matroska", s.outputPath});
         return args;
@@ -147,25 +95,6 @@ std::vector<std::string> ffmpegArguments(const VideoSettings& s) {
     if (e.noEditList) args.insert(args.end(), {"-use_editlist", "0"});
     args.insert(args.end(), {"-f", s.container == Container::QuickTime ? "mov" : "mp4", s.outputPath});
     return args;
-}
-
-std::string findOnPath(const std::string& name) {
-    const char* path = std::getenv("PATH");
-    if (path == nullptr) return "";
-    std::string dirs = path;
-    size_t begin = 0;
-    while (begin <= dirs.size()) {
-        size_t end = dirs.find(':', begin);
-        if (end == std::string::npos) end = dirs.size();
-        const std::string dir = end > begin ? dirs.substr(begin, end - begin) : ".";
-        const std::string candidate = dir + "/" + name;
-        struct stat info{};
-        if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-            access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-        begin = end + 1;
-    }
-    return "";
 }
 
 VideoEncoder::~VideoEncoder() {
@@ -190,12 +119,10 @@ bool VideoEncoder::start(const std::string& program, const std::vector<std::stri
         error = std::string("cannot create a pipe: ") + std::strerror(errno);
         return false;
     }
-    const int result = spawn(program, arguments, fds[0], -1, child_);
+    child_ = startProgram(program, arguments, fds[0], -1, -1, error);
     close(fds[0]);
-    if (result != 0) {
+    if (child_ < 0) {
         close(fds[1]);
-        child_ = -1;
-        error = "cannot start " + program + ": " + std::strerror(result);
         return false;
     }
     pipe_ = fds[1];
@@ -203,6 +130,29 @@ bool VideoEncoder::start(const std::string& program, const std::vector<std::stri
     // switches between this process and ffmpeg. Failing that, the default pipe works too.
     fcntl(pipe_, F_SETPIPE_SZ, PipeBytes);
     return true;
+}
+
+bool VideoEncoder::startFor(const std::string& program, VideoSettings settings,
+                            const std::vector<Chapter>& chapters, const OutputTarget& target,
+                            std::string& error) {
+    // ffmpeg reopens the temporary for reading the same way (fast start).
+    const int inherited = target.inPlace ? -1 : fcntl(target.fd, F_DUPFD, 3);
+    const int chapterFile = memfd_create("chapters", 0);
+    const std::string metadata = chapterMetadata(chapters);
+    const bool handed = (target.inPlace || inherited >= 0) && chapterFile >= 0 &&
+                        write(chapterFile, metadata.data(), metadata.size()) == ssize_t(metadata.size());
+    bool started = false;
+    if (!handed) {
+        error = "cannot hand the video file and its chapters to ffmpeg";
+    } else {
+        settings.outputPath = target.inPlace ? target.writePath : "/proc/self/fd/" + std::to_string(inherited);
+        settings.seekableOutput = !target.inPlace;
+        settings.chaptersPath = "/proc/self/fd/" + std::to_string(chapterFile);
+        started = start(program, ffmpegArguments(settings), error);
+    }
+    if (inherited >= 0) ::close(inherited);
+    if (chapterFile >= 0) ::close(chapterFile);
+    return started;
 }
 
 bool VideoEncoder::writeFrame(const uint8_t* data, size_t bytes, std::string& error) {
@@ -228,15 +178,10 @@ bool VideoEncoder::finish(std::string& error) {
     close(pipe_);
     pipe_ = -1;
     int status = 0;
-    while (waitpid(child_, &status, 0) < 0) {
-        if (errno != EINTR || stop_) {
-            error = "interrupted";
-            return false;  // the destructor ends ffmpeg
-        }
-    }
+    if (!waitForProgram(child_, stop_, status, error)) return false;  // the destructor ends ffmpeg
     child_ = -1;
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
-    error = WIFEXITED(status) ? "ffmpeg failed with exit status " + std::to_string(WEXITSTATUS(status))
-                              : "ffmpeg was killed by signal " + std::to_string(WTERMSIG(status));
+    const std::string problem = exitProblem(status);
+    if (problem.empty()) return true;
+    error = "ffmpeg " + problem;
     return false;
 }

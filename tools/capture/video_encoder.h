@@ -6,10 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "chapters.h"
 #include "encoding.h"
+#include "output_files.h"
 
-// The video output: raw RGBA frames piped into the ffmpeg program, which encodes them
-// (closed GOPs of half a second) and the soundtrack as `encoding` says (encoding.h).
+// The video output: raw RGBA or BGRA frames piped into the ffmpeg program, which encodes
+// them (closed GOPs of half a second) and the soundtrack as `encoding` says (encoding.h);
+// or, for a join, the video of recorded parts copied and the soundtrack encoded anew.
 
 struct VideoSettings {
     int width = 0;              // pixels, even
@@ -23,28 +26,27 @@ struct VideoSettings {
     VideoEncoding encoding;
     Container container = Container::Mp4;
     std::string chaptersPath;   // FFMETADATA chapters to write ("" = none)
+    bool bgra = false;          // frames arrive as BGRA bytes, else RGBA
+    std::string partList;       // a concat list of recorded parts whose video is copied
+                                // (a join); "" for frames on standard input
+    std::string partsStart;     // a join: the first part's video start, s ("0.023000"), taken
+                                // off so that the joined video starts where a part's does
+                                // (the muxer shifts both streams by the new sound's priming)
 };
 
-// The ffmpeg command line (without the program name). Frames arrive bottom-up (GL order)
-// and are flipped by ffmpeg. The audio is decoded from the beginning and cut by timestamp,
+// The ffmpeg command line (without the program name). Frames arrive bottom-up (GL order),
+// RGBA or BGRA, and are flipped by ffmpeg. The audio is decoded from the beginning and cut by timestamp,
 // which is sample-exact and honours the encoder delay the decoder removes; it is padded
 // with silence when the soundtrack is shorter than the recording. A file gets its index
 // at the front (fast start); a stream that cannot seek gets a fragmented MP4 instead.
 // Without edit lists (--preset upload) the soundtrack starts after the AAC priming samples,
-// which such a file plays first, so that sound and picture stay together.
+// which such a file plays first, so that sound and picture stay together. The file's
+// comment holds its clock range (recorded_range.h), which a join reads.
 std::vector<std::string> ffmpegArguments(const VideoSettings& settings);
 
 // ffmpeg's command line for encoding one black frame as `settings` would encode the video,
 // to nothing: whether the encoder opens at all (a GPU's may not on this machine).
 std::vector<std::string> encoderTrialArguments(const VideoSettings& settings);
-
-// Runs `program` to its end, its standard output and error collected in `output`; true
-// when it exits with status 0. One that runs longer than `limitMs` is killed (false).
-bool runToEnd(const std::string& program, const std::vector<std::string>& arguments, int limitMs,
-              std::string& output);
-
-// Full path of an executable named `name` on PATH; empty when there is none.
-std::string findOnPath(const std::string& name);
 
 // A running ffmpeg fed through a pipe. `stop` (set from a signal handler, whose signal
 // must interrupt system calls) ends a write or wait that ffmpeg keeps blocked.
@@ -64,6 +66,13 @@ public:
     bool finish(std::string& error);
     // The running ffmpeg; -1 before start and once it has ended.
     pid_t process() const { return child_; }
+
+    // Starts ffmpeg with the arguments for `settings`, writing to `target` (output_files.h):
+    // through a descriptor of the temporary this run created, never by its name, or
+    // straight into a FIFO; `chapters` go in from a file that exists only in memory. Sets
+    // settings' output and chapter fields.
+    bool startFor(const std::string& program, VideoSettings settings, const std::vector<Chapter>& chapters,
+                  const OutputTarget& target, std::string& error);
 
 private:
     const std::atomic<bool>& stop_;
