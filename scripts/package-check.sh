@@ -75,10 +75,12 @@ DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=900 install 
     --no-install-recommends "$deb" >/dev/null
 [ "$(/usr/games/soltarek --version)" = "soltarek (SOLTAREK ASKETRO) $changelog_version" ] ||
     fail "installed player: --version"
-/usr/games/soltarek --help | head -1 | grep -q '^Usage: soltarek \[' || fail "installed player: --help"
+# The whole text is read before its first line is looked at: a reader that stops early
+# would end a long --help with SIGPIPE.
+/usr/games/soltarek --help | sed -n 1p | grep -q '^Usage: soltarek \[' || fail "installed player: --help"
 [ "$(soltarek-capture --version)" = "soltarek-capture (SOLTAREK ASKETRO) $changelog_version" ] ||
     fail "installed recorder: --version"
-soltarek-capture --help | head -1 | grep -q '^Usage: soltarek-capture \[' ||
+soltarek-capture --help | sed -n 1p | grep -q '^Usage: soltarek-capture \[' ||
     fail "installed recorder: --help"
 man -w 6 soltarek >/dev/null && man -w 1 soltarek-capture >/dev/null || fail "manual pages not found by man"
 

@@ -167,9 +167,15 @@ void createDisplay() {
                                                 common | SDL_WINDOW_RESIZABLE);
         everWindowed = true;
     } else {
+        // On another monitor than the primary, the window is made full screen once it stands
+        // on that monitor: a window manager may put a window that asks for full screen at
+        // its creation on its own choice of monitor before it has looked at the position.
+        const bool later = displayIndex != 0;
         const Uint32 flags = common | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP |
-                             SDL_WINDOW_FULLSCREEN_DESKTOP;
-        displayDevice.window = SDL_CreateWindow("", x, x, bounds.w, bounds.h, flags);
+                             (later ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+        displayDevice.window = SDL_CreateWindow("", bounds.x, bounds.y, bounds.w, bounds.h, flags);
+        if (later && displayDevice.window != nullptr)
+            SDL_SetWindowFullscreen(displayDevice.window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     }
     if (displayDevice.window == nullptr) failDisplay("cannot create the window");
 
