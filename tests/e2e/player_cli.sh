@@ -4,7 +4,7 @@
 source "$(dirname "$0")/lib/common.bash"
 export DEMO
 
-"$DEMO" --help | grep -q -- '--window' || fail "--help lacks --window"
+"$DEMO" --help | grep -- '--window' > /dev/null || fail "--help lacks --window"
 "$DEMO" --version | grep -q '^demo ' || fail "--version"
 set +e
 "$DEMO" --no-such-option > /dev/null 2> "$WORK_DIR/err.txt"
@@ -40,7 +40,7 @@ grep -q 'looked in' out.txt || fail "no data: $(cat out.txt)"
 prefix="$WORK_DIR/prefix"
 cmake --install "$BUILD_DIR" --prefix "$prefix" > /dev/null
 "$prefix/games/soltarek" --version | grep -q '^soltarek (SOLTAREK ASKETRO) ' || fail "installed player: --version"
-"$prefix/bin/soltarek-capture" --help | grep -q '^Usage: soltarek-capture ' || fail "installed recorder: --help"
+"$prefix/bin/soltarek-capture" --help | grep '^Usage: soltarek-capture ' > /dev/null || fail "installed recorder: --help"
 mkdir -p "$WORK_DIR/elsewhere"
 cd "$WORK_DIR/elsewhere"
 export INSTALLED="$prefix/games/soltarek"
