@@ -105,6 +105,27 @@ void onStreamState(pa_stream* stream, void* user) {
     }
 }
 
+// The stream's buffer at the server: TargetLatencyMs in all, the sink's latency included.
+pa_buffer_attr bufferAttr(const pa_sample_spec& spec) {
+    const auto bytesOf = [&](uint32_t ms) { return uint32_t(pa_usec_to_bytes(ms * 1000, &spec)); };
+    pa_buffer_attr attr{};
+    attr.maxlength = uint32_t(-1);
+    attr.tlength = bytesOf(TargetLatencyMs);
+    attr.prebuf = uint32_t(-1);
+    attr.minreq = bytesOf(RequestMs);
+    attr.fragsize = uint32_t(-1);
+    return attr;
+}
+
+// Moved to another sink (the viewer chose a headset): the server keeps the buffer it set up
+// for the old sink, which behind a sink of much more latency runs dry again and again. Asked
+// again, it sets one up for the new sink.
+void onMoved(pa_stream* stream, void*) {
+    const pa_buffer_attr attr = bufferAttr(*pa_stream_get_sample_spec(stream));
+    if (pa_operation* asked = pa_stream_set_buffer_attr(stream, &attr, nullptr, nullptr))
+        pa_operation_unref(asked);
+}
+
 void openStream(PulseOutput& p) {
     const pa_sample_spec spec{PA_SAMPLE_S16NE, uint32_t(p.mix->mixRate), 2};
     p.stream = pa_stream_new(p.context, "music", &spec, nullptr);
@@ -119,13 +140,8 @@ void openStream(PulseOutput& p) {
     pa_stream_set_state_callback(p.stream, onStreamState, &p);
     pa_stream_set_write_callback(p.stream, onWritable, &p);
     pa_stream_set_latency_update_callback(p.stream, onTiming, &p);
-    const auto bytesOf = [&](uint32_t ms) { return uint32_t(pa_usec_to_bytes(ms * 1000, &spec)); };
-    pa_buffer_attr attr{};
-    attr.maxlength = uint32_t(-1);
-    attr.tlength = bytesOf(TargetLatencyMs);
-    attr.prebuf = uint32_t(-1);
-    attr.minreq = bytesOf(RequestMs);
-    attr.fragsize = uint32_t(-1);
+    pa_stream_set_moved_callback(p.stream, onMoved, &p);
+    const pa_buffer_attr attr = bufferAttr(spec);
     // Corked until the first play, which writes the first music before it uncorks.
     const auto flags = pa_stream_flags_t(
         PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY |
@@ -159,6 +175,7 @@ void disconnect(PulseOutput& p, uint64_t nowUs) {
         pa_stream_set_state_callback(p.stream, nullptr, nullptr);
         pa_stream_set_write_callback(p.stream, nullptr, nullptr);
         pa_stream_set_latency_update_callback(p.stream, nullptr, nullptr);
+        pa_stream_set_moved_callback(p.stream, nullptr, nullptr);
         pa_stream_disconnect(p.stream);
         pa_stream_unref(p.stream);
         p.stream = nullptr;
