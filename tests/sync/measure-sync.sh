@@ -42,7 +42,7 @@
 set -euo pipefail
 BUILD_DIR=$(cd "$1" && pwd)
 shift
-start=0 seconds=20 screen=1280x720 keep="" restart=0 load=0 late=0 keys="" move=""
+start=0 seconds=20 screen=1280x720 keep="" restart=0 load=0 late=0 keys="" move_late=""
 export SOUND_SERVER=pulseaudio
 while [ $# -gt 0 ]; do
     case $1 in
@@ -55,7 +55,7 @@ while [ $# -gt 0 ]; do
         --late-sink=*) late=${1#*=} ;;
         --keep=*) keep=${1#*=} ;;
         --keys=*) keys=${1#*=} ;;
-        --move-late=*) move=${1#*=} ;;
+        --move-late=*) move_late=${1#*=} ;;
         --) shift; break ;;
         *) echo "measure-sync: unknown argument $1" >&2; exit 2 ;;
     esac
@@ -110,10 +110,10 @@ CONF
         env -u DISPLAY pipewire -c "$work/tunnel.conf" > "$work/tunnel.log" 2>&1 &
         tunnel=$!
         for _ in $(seq 200); do pactl list sinks short | grep -q $'\tlate\t' && break; sleep 0.05; done
-        [ -n "$move" ] || { pactl set-default-sink late && pulse_wait_sink "$work/pulse" late; } || return 1
+        [ -n "$move_late" ] || { pactl set-default-sink late && pulse_wait_sink "$work/pulse" late; } || return 1
     else
         pactl load-module module-tunnel-sink server="$PULSE_SERVER" sink=show sink_name=late \
-            latency_msec="$late" > /dev/null && { [ -n "$move" ] || pactl set-default-sink late; } || return 1
+            latency_msec="$late" > /dev/null && { [ -n "$move_late" ] || pactl set-default-sink late; } || return 1
     fi
     stop_pid "$keeper" TERM
     pacat --raw --latency-msec=10 -d show < /dev/zero &
@@ -161,14 +161,14 @@ if [ -n "$keys" ]; then
     done
     record
 fi
-if [ -n "$move" ]; then
+if [ -n "$move_late" ]; then
     # The show's stream moved to the late sink, as a viewer switching to a headset does.
-    sleep "$move"
+    sleep "$move_late"
     input=$(pactl list sink-inputs | awk '/^Sink Input #/ { id = substr($3, 2) }
         /application.name = "soltarek"/ { print id }' | tail -1)
     [ -n "$input" ] && pactl move-sink-input "$input" late ||
         { echo "measure-sync: the show's stream could not be moved" >&2; exit 2; }
-    sleep "$(awk -v s="$seconds" -v m="$move" 'BEGIN { print (s > m ? s - m : 0) }')"
+    sleep "$(awk -v s="$seconds" -v m="$move_late" 'BEGIN { print (s > m ? s - m : 0) }')"
 else
     sleep "$seconds"
 fi
