@@ -5,6 +5,7 @@
 // included) says which frame is being heard.
 #include <pulse/pulseaudio.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -55,17 +56,19 @@ bool ready(pa_stream* stream) { return stream != nullptr && pa_stream_get_state(
 // Writes what the server asks for, a piece at a time.
 void writeMusic(PulseOutput& p) {
     if (!p.started || !ready(p.stream)) return;
-    size_t frames = pa_stream_writable_size(p.stream) / (2 * sizeof(int16_t));
+    const size_t writable = pa_stream_writable_size(p.stream);
+    if (writable == size_t(-1)) return;  // the stream failed: the next check drops it
+    size_t frames = writable / (2 * sizeof(int16_t));
     while (frames > 0) {
         const size_t count = std::min<size_t>(frames, PieceFrames);
         const MixedPiece piece = mixOutput(*p.mix, p.piece.data(), count);
+        if (pa_stream_write(p.stream, p.piece.data(), count * 2 * sizeof(int16_t), nullptr, 0,
+                            PA_SEEK_RELATIVE) < 0)
+            return;
         const size_t music = piece.held ? 0 : piece.handed;
         if (music > 0) noteStreamWrite(p.marks, p.written, music, piece.segment, piece.framesBefore, true);
         if (music < count)
             noteStreamWrite(p.marks, p.written + music, count - music, piece.segment, 0, false);
-        if (pa_stream_write(p.stream, p.piece.data(), count * 2 * sizeof(int16_t), nullptr, 0,
-                            PA_SEEK_RELATIVE) < 0)
-            return;
         p.written += count;
         frames -= count;
     }
@@ -262,6 +265,7 @@ PulseOutput* startConnection(Mixer* mix) {
     pa_threaded_mainloop_lock(p->loop);
     connect(*p, monotonicUs());
     if (p->context == nullptr || pa_threaded_mainloop_start(p->loop) < 0) {
+        disconnect(*p, 0);
         pa_threaded_mainloop_unlock(p->loop);
         pa_threaded_mainloop_free(p->loop);
         delete p;
