@@ -1,8 +1,8 @@
 // Our own playback stream on a PulseAudio-protocol server (PulseAudio, or PipeWire's
 // PulseAudio service), through libpulse on a threaded main loop of its own. The server
-// asks for the music as it needs it, and its own timing of the stream (interpolated and
-// updated automatically: its buffer, the sink's and the device's latency, Bluetooth's
-// included) says which frame is being heard.
+// asks for the music as it needs it, and its own timing of the stream, asked for 20 times a
+// second (how far it has read it, and the sink's latency: the device's, Bluetooth's
+// included), says which frame is being heard (heard_position.h: StreamClock).
 #include <pulse/pulseaudio.h>
 
 #include <algorithm>
