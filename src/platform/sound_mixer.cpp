@@ -76,13 +76,15 @@ MixedPiece mixOutput(Mixer& mix, int16_t* out, size_t frames) {
     const size_t scratchFrames = mix.scratch.size() / 2;
     // Music the output missed (it fell more than 1.5 buffers, plus its latency, behind its
     // pace) is dropped first, so that what is played now is what is due now. A server that
-    // holds much more (a Bluetooth device) takes data in bursts of up to its latency, so
-    // nothing is dropped before that latency is known.
+    // holds much more (a Bluetooth device) takes data in bursts of up to its latency, and one
+    // whose sink is starting holds the first music for seconds before it plays it, so the
+    // pace counts only from when the output plays, its latency known.
     const uint64_t toleranceFrames =
         uint64_t(mix.deviceFrames.load()) * 3 / 2 + extraLatencyFrames(mix);
-    if (mix.keepsPace && mix.segmentHanded && latencySettled(mix, monotonicUs())) {
-        const uint64_t behind = framesToDrop(mix.pace, monotonicUs(), mix.framesHanded.load(),
-                                             mix.mixRate, toleranceFrames);
+    if (mix.keepsPace && mix.segmentHanded) {
+        const uint64_t nowUs = monotonicUs();
+        const uint64_t behind = framesToDrop(mix.pace, nowUs, mix.framesHanded.load(), mix.mixRate,
+                                             toleranceFrames, latencySettled(mix, nowUs));
         if (behind > 0) {
             const size_t dropped = dropFrames(mix, behind);
             mix.framesHanded.fetch_add(dropped, std::memory_order_relaxed);
@@ -109,7 +111,6 @@ MixedPiece mixOutput(Mixer& mix, int16_t* out, size_t frames) {
         mix.segmentHanded = true;
         if (mix.firstCallbackMs.load(std::memory_order_relaxed) == 0)
             mix.firstCallbackMs.store(std::max<uint32_t>(monotonicMs(), 1u));
-        if (mix.keepsPace) framesToDrop(mix.pace, monotonicUs(), 0, mix.mixRate, toleranceFrames);
     }
     piece.framesBefore = mix.framesHanded.fetch_add(handed, std::memory_order_relaxed);
     piece.handed = handed;

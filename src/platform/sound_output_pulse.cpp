@@ -77,19 +77,21 @@ void writeMusic(PulseOutput& p) {
 void onWritable(pa_stream*, size_t, void* user) { writeMusic(*static_cast<PulseOutput*>(user)); }
 
 // The server's timing has come in: where the stream plays, and the latency beyond the
-// stream's buffer, are known.
+// stream's buffer, are known once it plays: before that its sink may still be starting (a
+// PulseAudio null sink waking up reports the seconds of its idle buffer), and the mixer's
+// pace must not count that wait as music missed.
 void onTiming(pa_stream* stream, void* user) {
     PulseOutput& p = *static_cast<PulseOutput*>(user);
     const pa_timing_info* timing = pa_stream_get_timing_info(stream);
-    if (timing == nullptr || timing->read_index_corrupt || timing->read_index < 0) return;
-    if (timing->playing) {
-        // Stamped with the server's wall clock (the same machine's): its age now, on ours.
-        const pa_usec_t ageUs = pa_timeval_age(&timing->timestamp);
-        const uint64_t nowUs = monotonicUs();
-        noteStreamTiming(p.clock, nowUs > ageUs ? nowUs - ageUs : 0,
-                         uint64_t(timing->read_index) / (2 * sizeof(int16_t)),
-                         double(timing->sink_usec), p.mix->mixRate);
-    }
+    if (timing == nullptr || timing->read_index_corrupt || timing->read_index < 0 ||
+        timing->playing == 0)
+        return;
+    // Stamped with the server's wall clock (the same machine's): its age now, on ours.
+    const pa_usec_t ageUs = pa_timeval_age(&timing->timestamp);
+    const uint64_t nowUs = monotonicUs();
+    noteStreamTiming(p.clock, nowUs > ageUs ? nowUs - ageUs : 0,
+                     uint64_t(timing->read_index) / (2 * sizeof(int16_t)),
+                     double(timing->sink_usec), p.mix->mixRate);
     p.mix->extraLatencyUs.store(double(timing->sink_usec), std::memory_order_relaxed);
     p.mix->latencyKnown.store(true, std::memory_order_release);
 }
