@@ -21,7 +21,7 @@ report "SDL, EGL, libmpg123 or libpulse included outside src/platform:" \
   "$(grep -rnE --include='*.c' --include='*.cpp' --include='*.h' "$system" src tools tests \
      | grep -v -e '^src/platform/' -e '^tests/stress/frame-probe\.c:' || true)"
 
-internal='#[[:space:]]*include[[:space:]]*"platform/(sound_decoder|sound_stream|sound_server)\.h"'
+internal='#[[:space:]]*include[[:space:]]*"platform/(sound_decoder|sound_stream|sound_mixer|heard_position)\.h"'
 report "platform-internal header included above the platform:" \
   "$(grep -rnE --include='*.cpp' --include='*.h' "$internal" src tools | grep -v '^src/platform/' || true)"
 

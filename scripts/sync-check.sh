@@ -2,17 +2,20 @@
 # Picture and music in step through real sound servers: installs PulseAudio and PipeWire
 # (with its PulseAudio service and WirePlumber), builds like scripts/test.sh, then runs the
 # PulseAudio end-to-end test (a private server per run: the soundtrack from --start, a
-# server restarted and one that stops answering mid-show, no server) and five short
+# server restarted and one that stops answering mid-show, no server) and six short
 # end-to-end sync measurements (tests/sync/measure-sync.sh) of the picture beats of scene 4,
 # each picture change seen on the screen against the moment of the soundtrack heard from
 # the server: through PulseAudio, through PipeWire, and through a PulseAudio sink that
 # delays the sound by 200 ms and says so (as Bluetooth headphones do); and through
-# PulseAudio after a seek and after a pause and resume. Fails when a beat
-# is outside -20..+15 ms (positive: the music early). Takes about three minutes. (The
-# opening scene's flashes are not judged here: on a software renderer the flash frame
-# itself takes longer to draw than the frames around it, by 5 to 15 ms, and the first flash
-# after start-up comes while frames are still irregular; measure them by hand with
-# --start=0.)
+# PulseAudio after a seek, after a pause and resume, and after a server restart. (Not
+# through PipeWire with a late sink: the one PipeWire 0.3.65 sink found that reports a
+# latency, its own PulseAudio tunnel, reports its configured latency while delaying 30 to
+# 125 ms less, varying, so no player can be judged by it; measure-sync.sh --server=pipewire
+# --late-sink=MS measures it by hand.) Fails when a beat is outside -20..+15 ms (positive:
+# the music early). Takes about three and a half minutes. (The opening scene's flashes are
+# not judged here: on a software renderer the flash frame itself takes longer to draw than
+# the frames around it, by 5 to 15 ms, and the first flash after start-up comes while
+# frames are still irregular; measure them by hand with --start=0.)
 # A desktop's own sound server is never replaced: where one of the two is installed and the
 # other is not (outside CI), only the installed one is measured through.
 set -euo pipefail
@@ -92,6 +95,11 @@ for server in "${servers[@]}"; do
         check "pulseaudio after a seek" --server=pulseaudio --start=40000 --keys=2:4 --seconds=13
         check "pulseaudio after a pause and resume" --server=pulseaudio --start=46500 \
             --keys=1.5:p,2.5:p --seconds=13
+        # The server stopped 3 s into the show and a fresh one started 2 s later: the show's
+        # stream comes back on it, its music where the picture is; measured from 2 s after
+        # the server is back.
+        check "pulseaudio after a server restart" --server=pulseaudio --restart-server \
+            --start=40000 --seconds=13
     else
         check "$server" --server="$server" --start=46500 --seconds=15
     fi

@@ -33,8 +33,16 @@ uint32_t advanceAudioClock(AudioClockState& state, double wallMs, std::optional<
         state.correctionMs = *target;
         state.anchored = true;
     } else if (target && std::fabs(*target - state.correctionMs) <= FollowLimitMs) {
-        const double step = MaxSlew * std::max(0.0, wallMs - state.lastWallMs);
-        state.correctionMs += std::clamp(*target - state.correctionMs, -step, step);
+        const bool wide = std::fabs(*target - state.correctionMs) > StepGapMs;
+        if (!wide) state.gapSinceMs = -1;
+        else if (state.gapSinceMs < 0) state.gapSinceMs = wallMs;
+        if (wide && wallMs - state.gapSinceMs >= StepAfterMs) {
+            state.correctionMs = *target;
+            state.gapSinceMs = -1;
+        } else {
+            const double step = MaxSlew * std::max(0.0, wallMs - state.lastWallMs);
+            state.correctionMs += std::clamp(*target - state.correctionMs, -step, step);
+        }
     }
     state.lastWallMs = std::max(state.lastWallMs, wallMs);
     const double value = std::max(0.0, std::floor(wallMs + leadMs + state.correctionMs)) + offsetMs;

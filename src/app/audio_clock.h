@@ -8,18 +8,26 @@
 // seconds): from then on the picture shows what is heard, and the clock, which never
 // decreases, holds until the music reaches the value already shown. Later the correction
 // moves toward the heard position by at most MaxSlew ms per ms of wall time, so device clock
-// drift is absorbed smoothly. A later heard position further than FollowLimitMs from where
-// the clock stands is not followed: the music has lost its place (the process was stopped,
-// the output starved), and the show keeps to wall time as if there were no music.
+// drift is absorbed smoothly; a gap of more than StepGapMs that lasts StepAfterMs (the
+// output's latency changed: the sound moved to a Bluetooth headset, or back) is taken at
+// once, so that the picture holds until the later music reaches it, or steps ahead to the
+// earlier one, instead of crawling there for seconds. A later heard position further than
+// FollowLimitMs from where the clock stands is not followed: the music has lost its place
+// (the process was stopped, the output starved), and the show keeps to wall time as if
+// there were no music.
 struct AudioClockState {
     double correctionMs = 0;   // added to wall time, ms
     bool anchored = false;     // a heard position has been seen
     double lastWallMs = 0;     // wall time of the last update, ms
     uint32_t lastValue = 0;    // last clock value returned, ms
+    double gapSinceMs = -1;    // wall time since which the gap exceeds StepGapMs, ms; -1: it does not
 };
 
 inline constexpr double MaxSlew = 0.05;  // ms of correction per ms of wall time (5 %)
-inline constexpr double FollowLimitMs = 250.0;  // largest gap the clock follows, ms
+inline constexpr double StepGapMs = 30.0;     // a gap this large (ms) that lasts ...
+inline constexpr double StepAfterMs = 300.0;  // ... this long (ms) is taken at once
+inline constexpr double FollowLimitMs = 500.0;  // largest gap the clock follows, ms: a
+                                                // latency change of a Bluetooth headset's size
 
 // `wallMs`: wall time since process start (ms, fractional). `heardMs`: the music position
 // heard at that time, as ms of wall time since process start at which it should be heard

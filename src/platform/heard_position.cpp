@@ -5,43 +5,62 @@
 namespace sound {
 
 std::optional<double> heardFramesAt(uint64_t atUs, uint64_t framesBefore, uint64_t nowUs,
-                                    int deviceFrames, int rate, double extraUs) {
+                                    int deviceFrames, int rate) {
     if (atUs == 0) return std::nullopt;
     const double sinceUs = nowUs > atUs ? double(nowUs - atUs) : 0.0;
     const double bufferUs = 1e6 * deviceFrames / rate;
-    if (sinceUs > 2 * bufferUs + extraUs) return std::nullopt;
-    return double(framesBefore) - deviceFrames + (sinceUs - extraUs) * rate / 1e6;
+    if (sinceUs > 2 * bufferUs) return std::nullopt;
+    return double(framesBefore) - deviceFrames + sinceUs * rate / 1e6;
 }
 
-double reportedExtraUs(uint64_t callbackUs, uint64_t askedUs, uint64_t answeredUs,
-                       double latencyUs, int deviceFrames, int rate) {
-    // The server measured somewhere between question and answer; the middle is nearest.
-    const double measuredUs = 0.5 * (double(askedUs) + double(answeredUs));
-    // The server's latency runs to the last frame it has been given. SDL gives it the newest
-    // buffer piece by piece, as the server asks for more, so when the server answers
-    // anything from none to all of that buffer may still wait in SDL, and for as long as
-    // the server does not ask: behind a sink that takes data in large blocks, a part stays
-    // there for the whole stream. Which part is not known here; taking half a buffer keeps
-    // the error within half a buffer either way. So the newest buffer's first frame is heard
-    // at measured + latency - half a buffer; the model says at the hand-over + one buffer.
-    const double bufferUs = 1e6 * deviceFrames / rate;
-    return measuredUs + latencyUs - 0.5 * bufferUs - (double(callbackUs) + bufferUs);
+void noteStreamTiming(StreamClock& clock, uint64_t atUs, uint64_t readFrames, double latencyUs,
+                      int rate) {
+    clock.startUs[clock.next] = double(atUs) + latencyUs - double(readFrames) * 1e6 / rate;
+    clock.atUs[clock.next] = atUs;
+    clock.next = (clock.next + 1) % StreamClock::Kept;
+    if (clock.count < StreamClock::Kept) ++clock.count;
 }
 
-void noteLatencyReport(LatencyReports& reports, double extraUs) {
-    reports.extraUs[reports.next] = extraUs;
-    reports.next = (reports.next + 1) % LatencyReports::Kept;
-    reports.count = std::min(reports.count + 1, LatencyReports::Kept);
+std::optional<double> streamFrameHeard(const StreamClock& clock, uint64_t nowUs, int rate) {
+    if (clock.count == 0) return std::nullopt;
+    const uint64_t newestUs = clock.atUs[(clock.next + StreamClock::Kept - 1) % StreamClock::Kept];
+    double startUs = -1e300;
+    for (size_t i = 1; i <= clock.count; ++i) {
+        const size_t slot = (clock.next + StreamClock::Kept - i) % StreamClock::Kept;
+        if (clock.atUs[slot] + StreamClock::WindowUs < newestUs) break;
+        startUs = std::max(startUs, clock.startUs[slot]);
+    }
+    return (double(nowUs) - startUs) * rate / 1e6;
 }
 
-double extraLatencyUs(const LatencyReports& reports) {
-    if (reports.count == 0) return 0;
-    std::array<double, LatencyReports::Kept> sorted = reports.extraUs;
-    std::sort(sorted.begin(), sorted.begin() + long(reports.count));
-    const size_t middle = reports.count / 2;
-    const double median = reports.count % 2 ? sorted[middle]
-                                             : 0.5 * (sorted[middle - 1] + sorted[middle]);
-    return std::max(0.0, median);
+void noteStreamWrite(StreamMarks& marks, uint64_t streamFrame, size_t frames, uint32_t segment,
+                     uint64_t segmentFrame, bool music) {
+    const bool continues = [&] {
+        if (marks.count == 0 || marks.writtenFrames != streamFrame) return false;
+        const StreamMark& last = marks.marks[(marks.next + StreamMarks::Kept - 1) % StreamMarks::Kept];
+        if (last.music != music) return false;
+        if (!music) return true;
+        return last.segment == segment &&
+               last.segmentFrame + (streamFrame - last.streamFrame) == segmentFrame;
+    }();
+    if (!continues) {
+        marks.marks[marks.next] = StreamMark{streamFrame, segmentFrame, segment, music};
+        marks.next = (marks.next + 1) % StreamMarks::Kept;
+        if (marks.count < StreamMarks::Kept) ++marks.count;
+    }
+    marks.writtenFrames = streamFrame + frames;
+}
+
+std::optional<double> heardSegmentFrames(const StreamMarks& marks, double playedFrames,
+                                         uint32_t segment) {
+    if (playedFrames < 0 || playedFrames >= double(marks.writtenFrames)) return std::nullopt;
+    for (size_t i = 1; i <= marks.count; ++i) {
+        const StreamMark& mark = marks.marks[(marks.next + StreamMarks::Kept - i) % StreamMarks::Kept];
+        if (double(mark.streamFrame) > playedFrames) continue;
+        if (!mark.music || mark.segment != segment) return std::nullopt;
+        return double(mark.segmentFrame) + (playedFrames - double(mark.streamFrame));
+    }
+    return std::nullopt;
 }
 
 }  // namespace sound

@@ -3,7 +3,8 @@
 namespace sound {
 
 uint64_t framesToDrop(OutputPace& pace, uint64_t nowUs, uint64_t consumedFrames, int rate,
-                      uint64_t toleranceFrames) {
+                      uint64_t toleranceFrames, bool playing) {
+    if (!playing) return 0;
     const double origin = double(nowUs) - double(consumedFrames) * 1e6 / rate;
     if (!pace.started || origin < pace.originUs) {
         pace.started = true;

@@ -16,9 +16,13 @@ struct OutputPace {
 
 // At a hand-over at `nowUs` (µs since process start) after `consumedFrames` stream frames were
 // taken (played or dropped): how many frames to drop now, 0 while the output is at most
-// `toleranceFrames` behind its best pace. The first call starts the pace; a hand-over ahead of
-// it (a device clock a little fast) moves it earlier.
+// `toleranceFrames` behind its best pace. `playing`: the output plays what it is handed (a
+// server's stream has begun to play, its latency known). Until then nothing handed has been
+// missed, however long it waits (a sink waking up can take seconds to start), so nothing is
+// dropped and the pace does not start: the first hand-over while playing starts it, the
+// frames handed before counting as buffered ahead. A hand-over ahead of the pace (a device
+// clock a little fast) moves it earlier.
 uint64_t framesToDrop(OutputPace& pace, uint64_t nowUs, uint64_t consumedFrames, int rate,
-                      uint64_t toleranceFrames);
+                      uint64_t toleranceFrames, bool playing);
 
 }  // namespace sound

@@ -4,8 +4,10 @@
 #include <vector>
 
 // The sound layer: MP3 streams decoded on a thread of the layer and played through the
-// system's audio output. Started once and never stopped; process exit ends it. Playing music
-// keeps its pace: what the output missed (a stall, a dropout) is dropped, not played late.
+// system's audio output: a stream of our own on a PulseAudio-protocol sound server
+// (PulseAudio, PipeWire) where one answers and SDL_AUDIODRIVER does not name another
+// driver, SDL's audio otherwise. Started once and never stopped; process exit ends it.
+// Playing music keeps its pace: what the output missed (a stall, a dropout) is dropped, not played late.
 // An output that is lost while playing (its sound server went away) is opened again as
 // soon as it can be; until then the music goes on unheard.
 // Output format everywhere: interleaved signed 16-bit stereo at the mix rate (44100 Hz).
@@ -83,7 +85,8 @@ void seekStream(Stream* stream, uint64_t frame);
 // says nothing until seekStream (a resume is a seek to the place the picture holds).
 void pauseOutput();
 
-// Names of the playback devices, as setDeviceName takes them. False, with a one-line
+// Names of the playback devices, as setDeviceName takes them (a sound server's sinks by
+// their descriptions; setDeviceName takes a sink's own name too). False, with a one-line
 // reason, when no audio driver works or the driver names no output device. Needs no init().
 bool listOutputDevices(std::vector<std::string>& names, std::string& error);
 
@@ -105,13 +108,13 @@ struct PlaybackPosition {
 PlaybackPosition playbackPosition();
 
 // Stream frames heard at `monoUs` (µs since process start), counted from where the stream
-// started or was last moved to (seekStream): the frames handed before the
-// last hand-over that carried music, minus the device buffer, plus the time since that
-// hand-over, minus the latency a sound server reports beyond that (its own buffer, the
-// sink's and the device's latency: Bluetooth, HDMI, a network sink). False while nothing
-// has been heard yet (or, for up to a second, while the server has not answered), or when
-// the last hand-over is more than two device buffers (plus that latency) old (the music
-// ended or the decoder fell behind).
+// started or was last moved to (seekStream). Through a sound server's stream, the frame
+// the server's own timing says is heard (its buffer, the sink's and the device's latency
+// included: Bluetooth, HDMI, a network sink); through SDL's audio, the frames handed before
+// the last hand-over that carried music, minus the device buffer, plus the time since that
+// hand-over. False while nothing has been heard yet (or, for up to a second, while the
+// server's timing has not come in), while paused or a seek is pending, or when the music
+// heard has run out (the music ended or the decoder fell behind).
 bool heardFrames(uint64_t monoUs, double& frames);
 
 // Decodes a whole MP3 file with the same decoder set-up as the streams (gapless, stereo,

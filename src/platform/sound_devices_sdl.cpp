@@ -1,11 +1,10 @@
 #include <SDL.h>
 
-#include "platform/sound.h"
+#include "platform/sound_mixer.h"
 
 namespace sound {
 
-bool listOutputDevices(std::vector<std::string>& names, std::string& error) {
-    names.clear();
+bool listSdlOutputDevices(std::vector<std::string>& names, std::string& error) {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         error = std::string("no working audio driver (") + SDL_GetError() + ")";
         return false;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # ctest: run serial
-# Through a private PulseAudio server (a null sink), as on a desktop, demo left to SDL's own
-# choice of audio driver: it plays the soundtrack to the server from --start on; when the
+# Through a private PulseAudio server (a null sink), as on a desktop, with SDL_AUDIODRIVER
+# unset: demo plays the soundtrack in its own stream to the server from --start on; when the
 # server is restarted mid-show the show goes on and the music comes back on the new one;
 # when the server stops answering the show still ends on time; with no server (and no sound
 # card) it stops at start with the sound error. Skipped where pulseaudio is not installed
@@ -28,9 +28,13 @@ under_xvfb "
     source \"\$SOURCE_DIR/tests/e2e/lib/pulse-server.bash\"
     $record > start.raw & recorder=\$!
     pulse_wait_awake \"\$server\" || exit 1
-    timeout 60 \"\$DEMO\" --window=320x180 --start=86000 > start.out 2>&1; echo \$? > start.code
+    timeout 60 \"\$DEMO\" --window=320x180 --start=86000 > start.out 2>&1 & show=\$!
+    sleep 2
+    pactl list sink-inputs > start.inputs
+    wait \$show; echo \$? > start.code
     kill \$recorder; wait \$recorder"
 [ "$(cat start.code)" = 0 ] || fail "through the server: exit $(cat start.code): $(cat start.out)"
+grep -q 'media.name = "music"' start.inputs || fail "the show's own stream was not on the server: $(cat start.inputs)"
 "$fixture" heard start.raw data/music.mp3 86000 2 || fail "the server did not play the soundtrack from 86000 ms"
 
 # The server stopped 3 s into the show and a fresh one started 1.5 s later: the show ends

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # measure-sync.sh BUILD_DIR [--start=MS] [--seconds=S] [--screen=WxH] [--load]
-#                 [--restart-server] [--server=NAME] [--late-sink=MS] [--keys=S:KEY,...]
+#                 [--restart-server] [--server=NAME] [--late-sink=MS] [--move-late=S]
+#                 [--keys=S:KEY,...]
 #                 [--keep=DIR] [-- DEMO ARGS]
 # Plays the show from clock value MS for S seconds through a private sound server (SDL's own
 # choice of audio driver, as on a desktop) on a private Xvfb screen (default 1280x720),
@@ -16,12 +17,17 @@
 #   --server=NAME     the sound server: pulseaudio (default) or pipewire (with its PulseAudio
 #                     service and WirePlumber, as on a Debian 12 desktop)
 #   --late-sink=MS    the show plays to a sink that delays the sound by about MS and says
-#                     so, as Bluetooth headphones do: a tunnel sink with MS of fixed latency
-#                     to the server's own null sink, made the default sink (pulseaudio only).
+#                     so, as Bluetooth headphones do, made the default sink: through
+#                     pulseaudio a tunnel sink with MS of fixed latency to the server's own
+#                     null sink; through pipewire PipeWire's own PulseAudio tunnel (in a
+#                     process of its own) to it, whose sink reports MS to the graph.
 #                     A silent low-latency stream keeps the null sink at the latency a
 #                     player's stream gives it otherwise: behind the tunnel's long buffer it
 #                     would render 50 ms blocks, and its monitor place sound that much less
 #                     exactly
+#   --move-late=S     with --late-sink: the show starts on the null sink, and its stream is
+#                     moved to the late sink S s after the recording starts (a viewer
+#                     switching to Bluetooth headphones mid-show)
 #   --keys=S:KEY,...  presses each KEY (an xdotool key name) S seconds after the show's window
 #                     has the focus, in order; the recording starts after the last one, so
 #                     what is measured is the show after those moves (a seek: 4 for scene 4;
@@ -36,7 +42,7 @@
 set -euo pipefail
 BUILD_DIR=$(cd "$1" && pwd)
 shift
-start=0 seconds=20 screen=1280x720 keep="" restart=0 load=0 late=0 keys=""
+start=0 seconds=20 screen=1280x720 keep="" restart=0 load=0 late=0 keys="" move_late=""
 export SOUND_SERVER=pulseaudio
 while [ $# -gt 0 ]; do
     case $1 in
@@ -49,6 +55,7 @@ while [ $# -gt 0 ]; do
         --late-sink=*) late=${1#*=} ;;
         --keep=*) keep=${1#*=} ;;
         --keys=*) keys=${1#*=} ;;
+        --move-late=*) move_late=${1#*=} ;;
         --) shift; break ;;
         *) echo "measure-sync: unknown argument $1" >&2; exit 2 ;;
     esac
@@ -58,9 +65,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../e2e/lib/xvfb.bash"
 source "$here/../e2e/lib/pulse-server.bash"
 pulse_has_server || { echo "measure-sync: $SOUND_SERVER is not installed" >&2; exit 2; }
-[ "$late" = 0 ] || [ "$SOUND_SERVER" = pulseaudio ] || { echo "measure-sync: --late-sink needs pulseaudio" >&2; exit 2; }
 work=$(mktemp -d)
-show="" recorder="" keeper=""
+show="" recorder="" keeper="" tunnel=""
 stop_pid() {  # PID SIGNAL: signal, then up to 10 s for it to end, then KILL
     [ -n "$1" ] || return 0
     kill "-$2" "$1" 2>/dev/null || return 0
@@ -72,6 +78,7 @@ cleanup() {
     stop_pid "$show" KILL
     stop_pid "$recorder" INT
     stop_pid "$keeper" TERM
+    stop_pid "$tunnel" TERM
     stop_xvfb
     pulse_stop "$work/pulse"
     [ "$load" = 0 ] || bash "$here/../stress/load.sh" off "$work/load"
@@ -84,8 +91,30 @@ drop_nice=()
 # The sink that delays: a tunnel to the null sink through the server's own socket.
 late_sink() {
     [ "$late" = 0 ] && return 0
-    pactl load-module module-tunnel-sink server="$PULSE_SERVER" sink=show sink_name=late \
-        latency_msec="$late" > /dev/null && pactl set-default-sink late || return 1
+    if [ "$SOUND_SERVER" = pipewire ]; then
+        # PipeWire's own tunnel, a client of the server's PulseAudio service in a process of
+        # its own (loaded into that service it would wait on itself); its sink reports the
+        # tunnel's latency to the graph.
+        cat > "$work/tunnel.conf" <<CONF
+context.spa-libs = { audio.convert.* = audioconvert/libspa-audioconvert support.* = support/libspa-support }
+context.modules = [
+    { name = libpipewire-module-protocol-native }
+    { name = libpipewire-module-client-node }
+    { name = libpipewire-module-adapter }
+    { name = libpipewire-module-pulse-tunnel
+      args = { tunnel.mode = sink pulse.server.address = "$PULSE_SERVER" pulse.latency = $late
+               node.target = show stream.props = { node.name = late node.description = late } } }
+]
+CONF
+        stop_pid "$tunnel" TERM
+        env -u DISPLAY pipewire -c "$work/tunnel.conf" > "$work/tunnel.log" 2>&1 &
+        tunnel=$!
+        for _ in $(seq 200); do pactl list sinks short | grep -q $'\tlate\t' && break; sleep 0.05; done
+        [ -n "$move_late" ] || { pactl set-default-sink late && pulse_wait_sink "$work/pulse" late; } || return 1
+    else
+        pactl load-module module-tunnel-sink server="$PULSE_SERVER" sink=show sink_name=late \
+            latency_msec="$late" > /dev/null && { [ -n "$move_late" ] || pactl set-default-sink late; } || return 1
+    fi
     stop_pid "$keeper" TERM
     pacat --raw --latency-msec=10 -d show < /dev/zero &
     keeper=$!
@@ -132,7 +161,17 @@ if [ -n "$keys" ]; then
     done
     record
 fi
-sleep "$seconds"
+if [ -n "$move_late" ]; then
+    # The show's stream moved to the late sink, as a viewer switching to a headset does.
+    sleep "$move_late"
+    input=$(pactl list sink-inputs | awk '/^Sink Input #/ { id = substr($3, 2) }
+        /application.name = "soltarek"/ { print id }' | tail -1)
+    [ -n "$input" ] && pactl move-sink-input "$input" late ||
+        { echo "measure-sync: the show's stream could not be moved" >&2; exit 2; }
+    sleep "$(awk -v s="$seconds" -v m="$move_late" 'BEGIN { print (s > m ? s - m : 0) }')"
+else
+    sleep "$seconds"
+fi
 kill -0 "$show" 2>/dev/null || { echo "measure-sync: the show ended early:" >&2; cat "$work/demo.out" "$work/demo.err" >&2; exit 2; }
 stop_pid "$show" TERM
 show=""

@@ -3,6 +3,7 @@
 #include "app/audio_clock.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/show_rate.h"
 
@@ -44,6 +45,36 @@ TEST(AudioClock, DriftIsFollowedSmoothlyAtTheSlewLimit) {
     const double before = state.correctionMs;
     advanceAudioClock(state, wall + 10.0, heard + 9.6 + 100.0, 0);
     EXPECT_NEAR(state.correctionMs - before, MaxSlew * 10.0, 1e-9);
+}
+
+TEST(AudioClock, ALatencyThatChangesIsFollowedWithinASecondAndTheClockNeverGoesBack) {
+    // Frames every 10 ms; the music is heard 80 ms late, then 280 ms (a Bluetooth headset),
+    // then 80 ms again. Short bursts of a wider gap (a late report, 200 ms of it) are not
+    // followed at once.
+    AudioClockState state;
+    uint32_t previous = 0;
+    double followedAtMs = -1;
+    const auto run = [&](double fromMs, double untilMs, double lateMs) {
+        followedAtMs = -1;
+        for (double wall = fromMs; wall < untilMs; wall += 10.0) {
+            const uint32_t value = advanceAudioClock(state, wall, wall - lateMs, 0);
+            EXPECT_GE(value, previous) << wall;
+            previous = value;
+            if (followedAtMs < 0 && std::fabs(double(value) - (wall - lateMs)) <= 2.0) followedAtMs = wall;
+        }
+    };
+    run(0, 2000, 80);
+    run(2000, 2200, 120);
+    EXPECT_LT(followedAtMs, 0);  // not followed in 200 ms: slewed by 5 % only
+    run(2200, 5000, 80);
+    EXPECT_NEAR(state.correctionMs, -80.0, 1e-9);
+    run(5000, 8000, 280);
+    EXPECT_GE(followedAtMs, 5000.0);
+    EXPECT_LE(followedAtMs, 5000.0 + 1000.0);
+    run(8000, 11000, 80);
+    EXPECT_GE(followedAtMs, 8000.0);
+    EXPECT_LE(followedAtMs, 8000.0 + 1000.0);
+    EXPECT_NEAR(state.correctionMs, -80.0, 1e-9);
 }
 
 TEST(AudioClock, MusicThatLostItsPlaceIsNotFollowed) {
