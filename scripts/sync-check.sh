@@ -10,12 +10,15 @@
 # PulseAudio after a seek, after a pause and resume, and after a server restart. (Not
 # through PipeWire with a late sink: the one PipeWire 0.3.65 sink found that reports a
 # latency, its own PulseAudio tunnel, reports its configured latency while delaying 30 to
-# 125 ms less, varying, so no player can be judged by it; measure-sync.sh --server=pipewire
-# --late-sink=MS measures it by hand.) Fails when a beat is outside -20..+15 ms (positive:
-# the music early). Takes about three and a half minutes. (The opening scene's flashes are
-# not judged here: on a software renderer the flash frame itself takes longer to draw than
-# the frames around it, by 5 to 15 ms, and the first flash after start-up comes while
-# frames are still irregular; measure them by hand with --start=0.)
+# 125 ms less, varying, so no player can be judged by it: two click streams, one into the
+# null sink and one through a 200 ms tunnel, were heard 172 ms apart while the tunnel's
+# stream was told 200 ms more; PipeWire's loopback delays exactly but reports none, and
+# refuses a ProcessLatency param. measure-sync.sh --server=pipewire --late-sink=MS
+# measures it by hand.) Fails when a beat is outside -20..+15 ms (positive: the music
+# early). Takes about three and a half minutes. (The opening scene's flashes are not judged
+# here: on a software renderer the flash frame itself takes longer to draw than the frames
+# around it, by 5 to 15 ms, and the first flash after start-up comes while frames are still
+# irregular; measure them by hand with --start=0.)
 # A desktop's own sound server is never replaced: where one of the two is installed and the
 # other is not (outside CI), only the installed one is measured through.
 set -euo pipefail
