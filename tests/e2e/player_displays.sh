@@ -5,8 +5,7 @@
 # is refused like a wrong option (exit 2, one line), before any window or sound.
 source "$(dirname "$0")/lib/common.bash"
 source "$(dirname "$0")/lib/weston.bash"
-command -v weston > /dev/null && command -v Xwayland > /dev/null ||
-    { echo "no weston or Xwayland (scripts/install-deps.sh test): skipped"; exit 77; }
+need_weston xwayland
 export DEMO
 run=$(make_run_dir displays)
 cd "$run"

@@ -8,8 +8,7 @@
 # keeps it going otherwise), and Enter alone then still does.
 source "$(dirname "$0")/lib/common.bash"
 source "$(dirname "$0")/lib/weston.bash"
-command -v weston > /dev/null && command -v Xwayland > /dev/null ||
-    { echo "no weston or Xwayland (scripts/install-deps.sh test): skipped"; exit 77; }
+need_weston xwayland
 export DEMO
 run=$(make_run_dir fullscreen)
 cd "$run"

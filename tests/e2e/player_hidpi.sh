@@ -7,7 +7,7 @@
 # what it drew at last).
 source "$(dirname "$0")/lib/common.bash"
 source "$(dirname "$0")/lib/weston.bash"
-command -v weston > /dev/null || { echo "no weston (scripts/install-deps.sh test): skipped"; exit 77; }
+need_weston
 export DEMO
 run=$(make_run_dir hidpi)
 cd "$run"

@@ -6,6 +6,12 @@
 # Xwayland (kept running: see below), whose RandR outputs are weston's outputs side by side: an X server with several
 # monitors, as SDL's X11 driver sees them (Xvfb has one RandR output, whatever its screens).
 
+# need_weston [xwayland]: skips the test (exit 77) where weston, or Xwayland, is missing.
+need_weston() {
+    command -v weston > /dev/null && { [ "${1:-}" != xwayland ] || command -v Xwayland > /dev/null; } ||
+        { echo "no weston${1:+ or Xwayland} (scripts/install-deps.sh test): skipped"; exit 77; }
+}
+
 # start_weston DIR WESTON_OPTION...: starts weston (X11 backend, pixman renderer, no
 # weston.ini) with its files in DIR and exports XDG_RUNTIME_DIR, WAYLAND_DISPLAY and
 # WESTON_PID; with --xwayland also WESTON_X_DISPLAY, Xwayland's display. Returns 1, with one
