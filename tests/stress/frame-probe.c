@@ -3,13 +3,15 @@
    which is at process start):
      first_frame_ms N          at the first buffer swap
      first_audio_ms N          when the sound output first asks for samples
-     music_end_ms N            when the sound output has taken FRAME_PROBE_AUDIO_MS ms of
-                               audio (the show's clock follows the music, so its end is
-                               judged from here: a loaded disk output runs slower than
-                               real time, and the picture rightly follows)
      frames N / last_frame_ms N / longest_frame_ms N / exit_ms N
                                when the process exits normally (exit_ms: at the end of the
-                               exit-time routines, which run before this library's) */
+                               exit-time routines, which run before this library's)
+     audio_at_last_frame_ms N  how much audio the program's callbacks had handed to the sound
+                               output when the last frame was presented (ms of audio, not
+                               wall time). The show's clock follows the music, and a loaded
+                               disk output runs slower than real time, so the show's end is
+                               judged against this too. Silence the output writes on its own
+                               while paused is not counted: it is not the program's music. */
 #define _GNU_SOURCE
 #include <SDL2/SDL_audio.h>
 #include <dlfcn.h>
@@ -21,7 +23,8 @@ static double startMs;     /* monotonic ms when the probe was loaded */
 static double lastMs;      /* ms since start of the last swap; 0: none yet */
 static double longestMs;   /* longest time between two swaps, ms */
 static long frames;
-static double musicEndMs;  /* FRAME_PROBE_AUDIO_MS, read once at load; 0: not asked */
+static long takenUs;       /* audio handed over by the program's callbacks, µs (atomic) */
+static long takenAtLastUs; /* takenUs when the last frame was presented */
 
 static double nowMs(void) {
     struct timespec ts;
@@ -39,8 +42,6 @@ static void note(const char *line, double value) {
 
 __attribute__((constructor)) static void probeStart(void) {
     startMs = nowMs();
-    const char *endText = getenv("FRAME_PROBE_AUDIO_MS");
-    musicEndMs = endText ? atof(endText) : 0;
 }
 
 __attribute__((destructor)) static void probeEnd(void) {
@@ -48,6 +49,7 @@ __attribute__((destructor)) static void probeEnd(void) {
     note("last_frame_ms", lastMs);
     note("longest_frame_ms", longestMs);
     note("exit_ms", nowMs() - startMs);
+    note("audio_at_last_frame_ms", takenAtLastUs / 1e3);
 }
 
 void SDL_GL_SwapWindow(void *window) {
@@ -58,11 +60,12 @@ void SDL_GL_SwapWindow(void *window) {
     if (frames == 0) note("first_frame_ms", at);
     else if (at - lastMs > longestMs) longestMs = at - lastMs;
     lastMs = at;
+    takenAtLastUs = __atomic_load_n(&takenUs, __ATOMIC_ACQUIRE);
     ++frames;
 }
 
 /* Each opened output gets a small record with the program's own callback; the trampoline
-   notes the first call of any output and hands the buffer on. */
+   notes the first call of any output, hands the buffer on and counts what it took. */
 struct Forward {
     SDL_AudioCallback callback;
     void *userdata;
@@ -71,13 +74,10 @@ struct Forward {
 
 static void forwardAudio(void *userdata, Uint8 *stream, int len) {
     static int heard;
-    static double takenMs; /* audio taken by all outputs so far, ms */
     const struct Forward *forward = userdata;
     if (!__atomic_exchange_n(&heard, 1, __ATOMIC_ACQ_REL)) note("first_audio_ms", nowMs() - startMs);
     forward->callback(forward->userdata, stream, len);
-    const double before = takenMs;
-    takenMs += len / forward->bytesPerMs;
-    if (musicEndMs > 0 && before < musicEndMs && takenMs >= musicEndMs) note("music_end_ms", nowMs() - startMs);
+    __atomic_add_fetch(&takenUs, (long)(len * 1e3 / forward->bytesPerMs), __ATOMIC_RELEASE);
 }
 
 SDL_AudioDeviceID SDL_OpenAudioDevice(const char *device, int iscapture, const SDL_AudioSpec *desired,

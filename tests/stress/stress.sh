@@ -9,9 +9,10 @@
 #
 # For each run it prints one row: first frame and first call of the sound output (ms after
 # process start), exit code, the last frame (ms after start, and how late it came against the
-# show's own end, 90596 - MS after start, and against the moment the sound output had taken
-# that much music: under load SDL's disk output takes its audio slower than real time, and
-# the show's clock follows the music while it drifts slowly), when
+# show's own end, 90596 - MS after start, and by the music: how much more audio than the
+# show's 90596 - MS the program had handed to the sound output by then, in ms of audio;
+# under load SDL's disk output takes its audio slower than real time, and the show's clock
+# follows the music while it drifts slowly), when
 # the process was gone (ms after start: the exit-time routines and the process teardown
 # follow the last frame; under heavy load they take a second or two), the length of
 # the written audio (ms; SDL's disk output paces itself with sleeps, so under load it writes
@@ -91,7 +92,7 @@ for ((run = 1; run <= runs; ++run)); do
     start_xvfb "$dir/x" || { echo "$run: no X server"; failed=$((failed + 1)); continue; }
     cd "$dir"
     began=$(date +%s%N)
-    SOLTAREK_NO_DIALOG=1 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$audio_dir/audio.raw" FRAME_PROBE_OUT="$dir/probe.txt" FRAME_PROBE_AUDIO_MS="$show_ms" \
+    SOLTAREK_NO_DIALOG=1 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$audio_dir/audio.raw" FRAME_PROBE_OUT="$dir/probe.txt" \
         LD_PRELOAD="$out/frame-probe.so" "${drop_nice[@]}" "$build/demo" --start="$start" \
         "${demo_args[@]}" > demo.out 2> demo.err &
     demo_pid=$!
@@ -111,10 +112,10 @@ for ((run = 1; run <= runs; ++run)); do
     gone_ms=$(((ended - began) / 1000000))
     probe() { awk -v k="$1" '$1 == k { print $2 }' probe.txt 2> /dev/null | tail -n 1; }
     first=$(probe first_frame_ms) frames=$(probe frames) longest=$(probe longest_frame_ms)
-    last=$(probe last_frame_ms) first_audio=$(probe first_audio_ms) music_end=$(probe music_end_ms)
+    last=$(probe last_frame_ms) first_audio=$(probe first_audio_ms) audio_at_last=$(probe audio_at_last_frame_ms)
     late_ms=$((${last:-0} - show_ms))
     music_late=-
-    [ -z "$music_end" ] || music_late=$((${last:-0} - music_end))
+    [ -z "$audio_at_last" ] || music_late=$((audio_at_last - show_ms))
     audio=$("$build/tests/sound_fixture" dropouts "$audio_dir/audio.raw" data/music.mp3 "$start" 2>&1 | tail -n 1 || true)
     audio_ms=$(($(stat -c %s "$audio_dir/audio.raw" 2> /dev/null || echo 0) * 10 / 1764))
     echo "$audio" > audio.txt
