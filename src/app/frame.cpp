@@ -78,6 +78,7 @@ bool preparePresent(bool fresh) {
 // the next frame on (its viewport is the whole surface, as in a new context of that size).
 // A paused picture is taken again at the new size: the shown frame is sought afresh.
 void fitSurface() {
+    completeFullScreen();
     if (!followDrawableSize()) return;
     const DesktopRect surface = desktopRect();
     fitStartViewport(surface.right - surface.left, surface.bottom - surface.top);

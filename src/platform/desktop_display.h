@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,3 +25,22 @@ void requestDisplay(int index);
 // A window size (window coordinates) that fits on a monitor of boundsWidth x boundsHeight:
 // width x height when it fits, else scaled down with its aspect kept (at least 1 x 1).
 void fitWindowSize(int& width, int& height, int boundsWidth, int boundsHeight);
+
+// A full-screen show on another monitor than the primary, on X. A window manager may make a
+// window full screen on its own choice of monitor when asked before it has placed the window
+// where the window asked to be (weston's Xwayland window manager does, now and then, and
+// never moves a mapped window afterwards). So the window is made at its monitor's place and
+// size, and full screen is asked for once it has stood there a while, or after a bound.
+struct MonitorPlacement {
+    static constexpr uint64_t SteadyUs = 200'000;   // the window stood at its monitor this long
+    static constexpr uint64_t AskByUs = 1'000'000;  // asked anyway this long after the first look
+    bool waiting = false;      // full screen is still to be asked for
+    DesktopRect monitor;       // the monitor, window coordinates
+    bool looked = false;       // fullScreenDue has been asked
+    uint64_t firstLookUs = 0;  // when it was first asked, µs since process start
+    bool standing = false;     // the window stood at the monitor at the last look
+    uint64_t standingSinceUs = 0;  // from when, µs since process start
+};
+// Whether to ask for full screen now, given where the window stands (`window`, window
+// coordinates); once true, waiting ends.
+bool fullScreenDue(MonitorPlacement& placement, const DesktopRect& window, uint64_t nowUs);

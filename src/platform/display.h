@@ -48,6 +48,11 @@ void createDisplay();
 // window (the windowed size, centred on its monitor, cursor visible). No-op without one.
 void toggleFullScreen();
 
+// A full-screen show on another monitor than the primary, on X: asks for full screen once
+// the window manager has placed the window on that monitor (or after a bound). No-op
+// otherwise; called every frame.
+void completeFullScreen();
+
 // Follows the drawable's size (a resized window, a switch to or from full screen, a move to
 // a monitor of another scale): the desktop rectangle becomes the drawable's size. True when
 // it changed since createDisplay or the last call.

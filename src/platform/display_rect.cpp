@@ -25,3 +25,18 @@ void fitWindowSize(int& width, int& height, int boundsWidth, int boundsHeight) {
     width = std::max(width, 1);
     height = std::max(height, 1);
 }
+
+bool fullScreenDue(MonitorPlacement& placement, const DesktopRect& window, uint64_t nowUs) {
+    if (!placement.waiting) return false;
+    const DesktopRect& m = placement.monitor;
+    const bool there = window.left == m.left && window.top == m.top && window.right == m.right &&
+                       window.bottom == m.bottom;
+    if (!placement.looked) placement.firstLookUs = nowUs;
+    placement.looked = true;
+    if (there && !placement.standing) placement.standingSinceUs = nowUs;
+    placement.standing = there;
+    const bool steady = there && nowUs - placement.standingSinceUs >= MonitorPlacement::SteadyUs;
+    if (!steady && nowUs - placement.firstLookUs < MonitorPlacement::AskByUs) return false;
+    placement.waiting = false;
+    return true;
+}

@@ -13,6 +13,7 @@
 #include "platform/present_pace.h"
 #include "platform/startup_failure.h"
 #include "platform/x11_errors.h"
+#include "platform/x11_window.h"
 
 struct DisplayDevice {
     SDL_Window* window = nullptr;
@@ -31,6 +32,7 @@ bool everWindowed = false;  // the window has had a windowed size of its own
 bool uncapped = false;   // swap interval 0, no pacing
 bool sleepPaced = false; // the driver refused vsync: swapBuffers sleeps to the refresh rate
 PresentPace pace;
+MonitorPlacement placement;  // full screen on another monitor, asked for once the window is there
 
 [[noreturn]] void failDisplay(const std::string& what) {
     const std::string reason = what + ": " + SDL_GetError();
@@ -170,11 +172,15 @@ void createDisplay() {
         // On another monitor than the primary, the window is made full screen once it stands
         // on that monitor: a window manager may put a window that asks for full screen at
         // its creation on its own choice of monitor before it has looked at the position.
+        // On X that is once the window manager has placed it (completeFullScreen); a
+        // Wayland compositor is told the output itself.
         const bool later = displayIndex != 0;
         const Uint32 flags = common | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP |
                              (later ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
         displayDevice.window = SDL_CreateWindow("", bounds.x, bounds.y, bounds.w, bounds.h, flags);
-        if (later && displayDevice.window != nullptr)
+        if (later && x11)
+            placement = {.waiting = true, .monitor = {bounds.x, bounds.y, bounds.x + bounds.w, bounds.y + bounds.h}};
+        else if (later && displayDevice.window != nullptr)
             SDL_SetWindowFullscreen(displayDevice.window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     }
     if (displayDevice.window == nullptr) failDisplay("cannot create the window");
@@ -213,6 +219,7 @@ void createDisplay() {
 void toggleFullScreen() {
     SDL_Window* window = displayCreated ? displayDevice.window : nullptr;
     if (window == nullptr) return;
+    placement.waiting = false;  // whether it is full screen is the viewer's choice from now on
     if (isFullScreen(window)) {
         SDL_SetWindowFullscreen(window, 0);
         SDL_SetWindowAlwaysOnTop(window, SDL_FALSE);
@@ -239,6 +246,20 @@ void toggleFullScreen() {
         SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
         SDL_ShowCursor(SDL_DISABLE);
     }
+}
+
+void completeFullScreen() {
+    if (!displayCreated || !placement.waiting) return;
+    SDL_Window* window = displayDevice.window;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    int x = 0, y = 0, width = 0, height = 0;
+    // Where the X server cannot say, full screen is asked for when the bound is reached.
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11 ||
+        !x11WindowRect(info.info.x11.display, info.info.x11.window, x, y, width, height))
+        x = y = width = height = -1;
+    if (fullScreenDue(placement, {x, y, x + width, y + height}, monotonicUs()))
+        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
 }
 
 bool followDrawableSize() {

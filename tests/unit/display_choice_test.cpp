@@ -37,3 +37,27 @@ TEST(WindowFit, AWindowTooLargeForItsMonitorShrinksWithItsAspect) {
     EXPECT_EQ(w, 800);
     EXPECT_EQ(h, 1);
 }
+
+TEST(MonitorPlacement, FullScreenWaitsForTheWindowToStandOnItsMonitorOrForTheBound) {
+    const DesktopRect monitor{640, 0, 1280, 360};
+    const DesktopRect cascaded{32, 32, 672, 392};  // where a window manager put it first
+    MonitorPlacement p{.waiting = true, .monitor = monitor};
+    EXPECT_FALSE(fullScreenDue(p, monitor, 500'000));          // there, not yet steady
+    EXPECT_FALSE(fullScreenDue(p, cascaded, 600'000));         // moved off: starts again
+    EXPECT_FALSE(fullScreenDue(p, monitor, 650'000));
+    EXPECT_FALSE(fullScreenDue(p, monitor, 849'999));
+    EXPECT_TRUE(fullScreenDue(p, monitor, 850'000));           // 200 ms there
+    EXPECT_FALSE(p.waiting);
+    EXPECT_FALSE(fullScreenDue(p, monitor, 2'000'000));        // asked once only
+
+    MonitorPlacement never{.waiting = true, .monitor = monitor};
+    EXPECT_FALSE(fullScreenDue(never, cascaded, 3'000'000));
+    EXPECT_FALSE(fullScreenDue(never, {-1, -1, -2, -2}, 3'999'999));  // position unknown
+    EXPECT_TRUE(fullScreenDue(never, cascaded, 4'000'000));    // the bound from the first look
+
+    MonitorPlacement shifted{.waiting = true, .monitor = monitor};
+    EXPECT_FALSE(fullScreenDue(shifted, {640, 0, 1280, 392}, 0));  // its place, not its size
+    EXPECT_FALSE(fullScreenDue(shifted, {640, 0, 1280, 392}, 900'000));
+    MonitorPlacement none;
+    EXPECT_FALSE(fullScreenDue(none, monitor, 5'000'000));        // nothing to wait for
+}

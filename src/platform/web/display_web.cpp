@@ -77,6 +77,10 @@ void createDisplay() {
 // The page has its own control for full screen, and its canvas keeps its size.
 void toggleFullScreen() {}
 
+void completeFullScreen() {}
+
+void completeFullScreen() {}
+
 bool followDrawableSize() { return false; }
 
 DisplayDevice* displayDeviceContext() { return displayCreated ? &displayDevice : nullptr; }
