@@ -79,8 +79,6 @@ void toggleFullScreen() {}
 
 void completeFullScreen() {}
 
-void completeFullScreen() {}
-
 bool followDrawableSize() { return false; }
 
 DisplayDevice* displayDeviceContext() { return displayCreated ? &displayDevice : nullptr; }
