@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,12 +35,11 @@ void fitWindowSize(int& width, int& height, int boundsWidth, int boundsHeight);
 struct MonitorPlacement {
     static constexpr uint64_t SteadyUs = 200'000;   // the window stood at its monitor this long
     static constexpr uint64_t AskByUs = 1'000'000;  // asked anyway this long after the first look
-    bool waiting = false;      // full screen is still to be asked for
-    DesktopRect monitor;       // the monitor, window coordinates
-    bool looked = false;       // fullScreenDue has been asked
-    uint64_t firstLookUs = 0;  // when it was first asked, µs since process start
-    bool standing = false;     // the window stood at the monitor at the last look
-    uint64_t standingSinceUs = 0;  // from when, µs since process start
+    bool waiting = false;  // full screen is still to be asked for
+    DesktopRect monitor;   // the monitor, window coordinates
+    std::optional<uint64_t> firstLookUs{};    // when fullScreenDue was first asked, µs since process start
+    std::optional<uint64_t> standingSinceUs{};  // since when the window has stood at the monitor
+                                              // (empty: not there at the last look)
 };
 // Whether to ask for full screen now, given where the window stands (`window`, window
 // coordinates); once true, waiting ends.

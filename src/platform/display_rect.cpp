@@ -31,12 +31,11 @@ bool fullScreenDue(MonitorPlacement& placement, const DesktopRect& window, uint6
     const DesktopRect& m = placement.monitor;
     const bool there = window.left == m.left && window.top == m.top && window.right == m.right &&
                        window.bottom == m.bottom;
-    if (!placement.looked) placement.firstLookUs = nowUs;
-    placement.looked = true;
-    if (there && !placement.standing) placement.standingSinceUs = nowUs;
-    placement.standing = there;
-    const bool steady = there && nowUs - placement.standingSinceUs >= MonitorPlacement::SteadyUs;
-    if (!steady && nowUs - placement.firstLookUs < MonitorPlacement::AskByUs) return false;
+    if (!placement.firstLookUs) placement.firstLookUs = nowUs;
+    if (!there) placement.standingSinceUs.reset();
+    else if (!placement.standingSinceUs) placement.standingSinceUs = nowUs;
+    const bool steady = there && nowUs - *placement.standingSinceUs >= MonitorPlacement::SteadyUs;
+    if (!steady && nowUs - *placement.firstLookUs < MonitorPlacement::AskByUs) return false;
     placement.waiting = false;
     return true;
 }

@@ -90,13 +90,16 @@ bool isFullScreen(SDL_Window* window) {
     return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
 }
 
+// The X server's handles of the window; false on another video driver.
+bool x11Handles(SDL_Window* window, SDL_SysWMinfo& info) {
+    SDL_VERSION(&info.version);
+    return window != nullptr && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11;
+}
+
 // The X server's display connection behind the window; null on another video driver.
 void* x11Display(SDL_Window* window) {
     SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (window == nullptr || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
-        return nullptr;
-    return info.info.x11.display;
+    return x11Handles(window, info) ? info.info.x11.display : nullptr;
 }
 
 }  // namespace
@@ -252,10 +255,9 @@ void completeFullScreen() {
     if (!displayCreated || !placement.waiting) return;
     SDL_Window* window = displayDevice.window;
     SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
     int x = 0, y = 0, width = 0, height = 0;
     // Where the X server cannot say, full screen is asked for when the bound is reached.
-    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11 ||
+    if (!x11Handles(window, info) ||
         !x11WindowRect(info.info.x11.display, info.info.x11.window, x, y, width, height))
         x = y = width = height = -1;
     if (fullScreenDue(placement, {x, y, x + width, y + height}, monotonicUs()))
