@@ -60,8 +60,7 @@ trap 'rm -rf "$work"' EXIT
 measure() {  # OUT ARGS...: 0 goals met, 1 missed; a run that fails twice ends the check
     local out=$1 status try
     shift
-    # A private server that refuses a step of the set-up now and then ("Failure: Not
-    # supported" from pactl on a PipeWire just started) is the instrument, not the show: such
+    # A private server that fails a step of its set-up is the instrument, not the show: such
     # a run is tried once more.
     for try in 1 2; do
         status=0

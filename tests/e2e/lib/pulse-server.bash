@@ -105,7 +105,20 @@ pipewire_start() {
     pulse_wait_answer "$dir" "$(cat "$dir/pipewire.pid")" "$(cat "$dir/wireplumber.pid")" \
         "$(cat "$dir/server.pid")" &&
         pactl load-module module-null-sink sink_name=show rate=44100 > /dev/null &&
-        pactl set-default-sink show && pulse_wait_sink "$dir" show || { pulse_stop "$dir"; return 1; }
+        pipewire_set_default_sink show && pulse_wait_sink "$dir" show || { pulse_stop "$dir"; return 1; }
+}
+
+# pipewire_set_default_sink NAME: the default sink is a setting WirePlumber keeps, and until
+# WirePlumber has made it (seconds after its start on a busy machine) PipeWire's PulseAudio
+# service refuses to set it ("Failure: Not supported"): tried for up to 10 s.
+pipewire_set_default_sink() {
+    local i
+    for i in $(seq 200); do
+        pactl set-default-sink "$1" 2> /dev/null && return 0
+        sleep 0.05
+    done
+    echo "pulse_start: the default sink could not be set within 10 s: $(pactl set-default-sink "$1" 2>&1)" >&2
+    return 1
 }
 
 # pulse_wait_sink DIR NAME: waits (up to 10 s) until the sink NAME is the default one (the
